@@ -1,0 +1,15 @@
+# Debian packages the build, the tests and the demo need; sourced by the
+# scripts beside it. Runs apt-get as root, through sudo when not root.
+VELDO_PACKAGES=(
+  build-essential cmake ninja-build pkg-config python3
+  clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+veldo_install_packages() {
+  local run=()
+  if [ "$(id -u)" -ne 0 ]; then run=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${run[@]}" apt-get update -q
+  "${run[@]}" apt-get install -y -q --no-install-recommends "${VELDO_PACKAGES[@]}"
+}

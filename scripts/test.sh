@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds the optimised configuration (GCC) and the
+# AddressSanitizer + UndefinedBehaviorSanitizer configuration (clang), and
+# runs every test of both under one ctest summary.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/packages.sh
+veldo_install_packages
+
+jobs=$(nproc)
+
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DVELDO_TEST_PREFIX=release.
+cmake --build build/release -j "$jobs"
+
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DVELDO_SANITIZE=ON -DVELDO_TEST_PREFIX=asan.
+cmake --build build/asan -j "$jobs"
+
+# A sanitizer report fails its test.
+export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+# Both trees under one summary.
+mkdir -p build/all
+cat > build/all/CTestTestfile.cmake <<CTEST
+subdirs("$PWD/build/release")
+subdirs("$PWD/build/asan")
+CTEST
+cd build/all
+exec ctest --output-on-failure -j "$jobs" --timeout 1200

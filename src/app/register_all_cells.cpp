@@ -1,0 +1,22 @@
+#include "app/register_all_cells.h"
+
+#include <mutex>
+
+#include "app/arguments.h"
+#include "cell/register_cells.h"
+#include "gx/window_cells.h"
+#include "install/install_choices.h"
+#include "ui/ui_box.h"
+#include "wizard/installer_cells.h"
+
+void RegisterAllCellClasses() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterModelCellClasses();
+        RegisterArgumentCellClasses();
+        RegisterInstallCellClasses();
+        RegisterWizardCellClasses();
+        RegisterUiCellClasses();
+        RegisterWindowCellClasses();
+    });
+}

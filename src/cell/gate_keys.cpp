@@ -1,0 +1,43 @@
+#include "cell/gate_keys.h"
+
+#include <atomic>
+
+#include "cell/gates.h"
+
+namespace {
+std::atomic<int> g_documentCounter{1};
+}
+
+HddGateKey::HddGateKey() {
+    path.Format(0, WTXT("document%02i.veldo"), g_documentCounter.fetch_add(1));
+}
+
+HddGateKey::HddGateKey(const WChar* filePath) { path.Assign(filePath); }
+
+CellKey HddGateKey::GateClassKey() const { return HddGate::kClassKey; }
+
+// FNV-1a 64 over the path's code units, then the gate class key and the
+// key's own class key XORed in.
+uint64_t HddGateKey::Hash() const {
+    uint64_t h = 0xCBF29CE484222325ULL;
+    const WChar* s = path.CStr();
+    for (int32_t i = 0; s[i]; ++i) {
+        h ^= uint16_t(s[i]);
+        h *= 0x100000001B3ULL;
+    }
+    return h ^ GateClassKey() ^ kClassKey;
+}
+
+// Equal when both are file keys with the same path, code unit for code unit.
+bool HddGateKey::Equals(const Cell& other) const {
+    if (other.ClassKey() != kClassKey) return false;
+    auto* o = dynamic_cast<const HddGateKey*>(&other);
+    return o && o->path == path;
+}
+
+void HddGateKey::CopyFrom(const Cell& other) {
+    if (auto* o = dynamic_cast<const HddGateKey*>(&other); o && o != this) path.Assign(o->path);
+}
+
+CellKey ClipboardGateKey::GateClassKey() const { return ClipboardGate::kClassKey; }
+CellKey DragDropGateKey::GateClassKey() const { return DragDropGate::kClassKey; }

@@ -1,0 +1,87 @@
+// HCell: a hierarchical cell with an ordered list of owned children and an
+// ordered list of owned tags (named slots, see tags.h). Tags are declared
+// lazily, on first use of the list, by each class's DeclareTags.
+#pragma once
+
+#include <cstdint>
+
+#include "cell/cell.h"
+#include "cell/container.h"
+#include "cell/links.h"
+
+class BTag;
+class Tag;
+class ExTag;
+class LegacyTag;
+class VirtualGate;
+class GateKey;
+
+class HCell : public Cell {
+    VELDO_CELL(HCell, Cell, 0x3C9B5C209794D713ULL)
+
+public:
+    SMaster<HCell> selfMaster;
+    SSlave<Cell> parent;  // the parent HCell, or the Tag whose value this is
+    Container<HCell> children;
+    Container<BTag> tags;  // raw list; Tags() declares first
+    uint8_t changed = 1;
+
+    HCell();
+    ~HCell() override;
+
+    void CopyFrom(const Cell& other) override;
+    void CopyValues(const Cell& other) override;
+    void MarkChanged() override;
+    void Refresh() override;
+    void ClearChanged() override;
+    bool IsChanged() const override { return changed != 0; }
+    bool HasSelfMaster() const override { return true; }
+    bool Equals(const Cell& other) const override;
+    SLink<Cell>* SelfLink() const override { return selfMaster.link; }
+
+    // Appends the class's tags after those of its bases; HCell has none.
+    virtual void DeclareTags();
+    virtual void ResetDefaults();
+    // A new instance of the class's legacy tag at index.
+    virtual bool LegacyTagAt(int32_t index, SObject<LegacyTag>& out) const;
+    virtual void InsertChild(int32_t index, HCell* child);
+    virtual int32_t AddChild(HCell* child);
+    virtual bool AcceptsChild(CellKey key) const;
+    // A gate cell returns its gate and is thereby a root.
+    virtual VirtualGate* Gate() const;
+    virtual const GateKey* RootGateKey() const;
+    // Index of the legacy tag of that name whose version v is the nearest at or
+    // above the given version (v - version < maxDifference), or -1.
+    virtual int32_t FindLegacyTag(const WChar* name, double version, double maxDifference) const;
+    virtual int32_t FindLegacyTagTyped(const WChar* name, CellKey valueKey, double version,
+                                       double maxDifference) const;
+    virtual int32_t LegacyTagCount() const;
+
+    // The tag list, declared on first use.
+    Container<BTag>& Tags();
+    const Container<BTag>& Tags() const;
+    int32_t TagCount() const { return Tags().count; }
+    BTag* TagAt(int32_t index) const { return Tags().At(index); }
+    Tag* ValueTagAt(int32_t index) const;  // null unless a Tag
+    Cell* TagValue(int32_t index) const;
+    template <class C>
+    C* TagValueAs(int32_t index) const {
+        return CellAs<C>(TagValue(index));
+    }
+    // Index of the first tag with that name, or -1.
+    int32_t FindTag(const WChar* name) const;
+
+    // The HCell above this one: the parent, or the owner of the tag holding it.
+    HCell* ParentCell() const;
+    // Detaches a child from this cell without destroying it.
+    HCell* DetachChild(int32_t index);
+
+    // Structure hash, used to check that a location still fits the tree.
+    uint64_t StructureHash() const;
+
+protected:
+    // Declaration helpers for DeclareTags: a Tag with flags 5 owning value.
+    Tag* DeclareTag(const WChar* name, Cell* value);
+    ExTag* DeclareExTag(const WChar* name);
+    void EnsureTags() const;
+};

@@ -1,0 +1,97 @@
+// Tags: the named slots of an HCell.
+//
+//   BTag       base: self master, owner, name, link list (Synapser).
+//   Tag        owns one value cell; flags bit 0 changed, bit 1 mirrors its
+//              source (copied from it on ClearChanged; links neither notified
+//              nor exported); declared tags start with flags 5.
+//   ExTag      no value of its own: a weak link to a Tag elsewhere.
+//   LegacyTag  a tag of an older layout, mapped by a TagPath onto the tag
+//              that replaces it.
+#pragma once
+
+#include "cell/cell.h"
+#include "cell/dynamic_string.h"
+#include "cell/links.h"
+#include "cell/tag_path.h"
+
+class HCell;
+class Synapser;
+
+class BTag : public Cell {
+    VELDO_CELL(BTag, Cell, 0xF9D9DF0193D2DB06ULL)
+
+public:
+    SMaster<BTag> selfMaster;
+    HCell* owner = nullptr;
+    WString name;
+    SObject<Synapser> links;
+
+    BTag();
+    ~BTag() override;
+
+    bool HasSelfMaster() const override { return true; }
+    SLink<Cell>* SelfLink() const override { return selfMaster.link; }
+
+    virtual uint64_t TagHash() const;
+    virtual bool IsExported() const { return false; }
+    virtual bool IsExtra() const { return false; }
+
+    // Class key of the value, 0 when the tag holds none.
+    virtual CellKey ValueKey() const { return 0; }
+
+    // The link list, created on first use.
+    Synapser& Links();
+    // Index of this tag in its owner's list, or -1.
+    int32_t IndexInOwner() const;
+};
+
+class Tag : public BTag {
+    VELDO_CELL(Tag, BTag, 0xDDF17E4CD14042E7ULL)
+
+public:
+    static constexpr uint32_t kChanged = 1;
+    static constexpr uint32_t kMirrorsSource = 2;
+    static constexpr uint32_t kDeclaredFlags = 5;
+
+    uint32_t flags = 0;
+    SObject<Cell> value;
+    SSlave<Cell> source;
+
+    Tag() = default;
+    ~Tag() override;
+
+    void CopyFrom(const Cell& other) override;
+    void CopyValues(const Cell& other) override;
+    void MarkChanged() override;
+    void Refresh() override;
+    void ClearChanged() override;
+    bool IsChanged() const override { return (flags & kChanged) != 0; }
+    bool Equals(const Cell& other) const override;
+    bool IsExported() const override { return true; }
+    CellKey ValueKey() const override { return value ? value->ClassKey() : 0; }
+
+    // Takes ownership of v; an HCell value learns this tag as its parent.
+    void SetValue(Cell* v);
+    Cell* Value() const { return value.Get(); }
+};
+
+class ExTag : public BTag {
+    VELDO_CELL(ExTag, BTag, 0x716F4F99FAE300AAULL)
+
+public:
+    SSlave<Tag> target;
+
+    bool IsExtra() const override { return true; }
+    void CopyFrom(const Cell& other) override;
+};
+
+class LegacyTag : public Tag {
+    VELDO_CELL(LegacyTag, Tag, 0x23BD5397A22BA813ULL)
+
+public:
+    double version = 0;        // the last version with the tag in this form
+    double targetVersion = 0;  // the layout version the path refers to
+    TagPath path;
+
+    void CopyFrom(const Cell& other) override;
+};

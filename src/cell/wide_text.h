@@ -1,0 +1,28 @@
+// The system's wide text: UTF-16 code units on every platform.
+//
+// Windows gives wchar_t 16 bits; elsewhere wchar_t is 32 bits, so the model
+// uses char16_t there. Hashes, serialised strings and the admin-service frames
+// all work on these 16-bit units, never on the platform's wchar_t.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#if defined(_WIN32)
+using WChar = wchar_t;
+#define WTXT(s) L"" s
+#else
+using WChar = char16_t;
+#define WTXT(s) u"" s
+#endif
+
+static_assert(sizeof(WChar) == 2, "wide text must be 16-bit code units");
+
+// Length in code units of a zero-terminated wide text; null counts as empty.
+size_t WLen(const WChar* text);
+
+// Ordinal comparison by code unit (negative, zero, positive); null is empty.
+int WCompare(const WChar* a, const WChar* b);
+
+// Ordinal comparison ignoring ASCII letter case, as file and key names need.
+int WCompareNoCaseAscii(const WChar* a, const WChar* b);

@@ -1,0 +1,8 @@
+#include "install/install_choices.h"
+
+#include "cell/registry.h"
+
+void RegisterInstallCellClasses() {
+    RegisterCellClass<ec_FilesInstall>();
+    RegisterCellClass<ec_MenuInstall>();
+}

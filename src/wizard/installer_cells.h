@@ -1,0 +1,59 @@
+// The wizard's cells: the Installer controller (a gate cell), its panels
+// and the function messages its buttons send.
+#pragma once
+
+#include "cell/gates.h"
+#include "cell/value_cells.h"
+
+class Installer : public GCell {
+    VELDO_CELL(Installer, GCell, 0x2D8089BA2B6E47B7ULL)
+};
+
+// Base of all panels. Tag 0, "Panel", is the rebuild flag: marking it
+// changed asks for a rebuild on the next pass.
+class InstallPanel : public HCell {
+    VELDO_CELL(InstallPanel, HCell, 0x0EB7267D910645F0ULL)
+
+public:
+    enum TagIndex : int32_t { kPanel, kPanelTagCount };
+    void DeclareTags() override;
+};
+
+#define VELDO_INSTALL_PANEL(Name, Key)        \
+    class Name : public InstallPanel {        \
+        VELDO_CELL(Name, InstallPanel, Key)   \
+    }
+
+VELDO_INSTALL_PANEL(InstallPanel0_Welcome, 0x298B9394CEAD5D07ULL);
+VELDO_INSTALL_PANEL(InstallPanel1_SearchingPlatforms, 0x5F199F8C0F56D31FULL);
+VELDO_INSTALL_PANEL(InstallPanel2_QuickSettings, 0x5E0D3DB361DEFE51ULL);
+VELDO_INSTALL_PANEL(InstallPanel3_Fix, 0x44CD4D451E43F00AULL);
+VELDO_INSTALL_PANEL(InstallPanel4_Installation, 0xDC3D9641DDB9901BULL);
+VELDO_INSTALL_PANEL(InstallPanel5_InstallationComplete, 0x9961EEC42F152E1FULL);
+
+// Toggles the completion panel's report.
+class InstallPanel5_InstallationComplete_SwitchReport : public Cell {
+    VELDO_CELL(InstallPanel5_InstallationComplete_SwitchReport, Cell, 0xB60B7134616F9C00ULL)
+};
+
+// A controller function by number (-1 when unset).
+class Installer_Fnc : public IdxCell {
+    VELDO_CELL(Installer_Fnc, IdxCell, 0x63CAA1190C050429ULL)
+
+public:
+    Installer_Fnc() { value = -1; }
+};
+
+// A controller function (7 or 8) with the position of a batch.
+class Installer_Param_Fnc : public IdxCell {
+    VELDO_CELL(Installer_Param_Fnc, IdxCell, 0xED6C3C5C8854D8B2ULL)
+
+public:
+    int32_t batch = -1;
+
+    Installer_Param_Fnc() { value = -1; }
+    void CopyFrom(const Cell& other) override;
+    bool Equals(const Cell& other) const override;
+};
+
+void RegisterWizardCellClasses();

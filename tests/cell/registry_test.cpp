@@ -1,0 +1,234 @@
+// The registry against both class tables: every key, base and factory.
+#include <gtest/gtest.h>
+
+#include "cell/registry.h"
+#include "cell/std_cells.h"
+#include "cell/value_cells.h"
+
+namespace {
+
+struct ClassRow {
+    const char* name;
+    uint64_t key;
+    uint64_t base;
+    bool creatable;
+};
+
+// clang-format off
+const ClassRow kClasses[] = {
+    {"Cell", 0x002531B29CE02FC7ULL, 0x0ULL, true},
+    {"HCell", 0x3C9B5C209794D713ULL, 0x002531B29CE02FC7ULL, true},
+    {"BTag", 0xF9D9DF0193D2DB06ULL, 0x002531B29CE02FC7ULL, true},
+    {"Tag", 0xDDF17E4CD14042E7ULL, 0xF9D9DF0193D2DB06ULL, true},
+    {"ExTag", 0x716F4F99FAE300AAULL, 0xF9D9DF0193D2DB06ULL, true},
+    {"LegacyTag", 0x23BD5397A22BA813ULL, 0xDDF17E4CD14042E7ULL, true},
+    {"StdCell", 0x61129EF0DD7C95F8ULL, 0x002531B29CE02FC7ULL, true},
+    {"StdHCell", 0x5FBB0C60696BF471ULL, 0x3C9B5C209794D713ULL, true},
+    {"GCell", 0x441EC00AAE3B4DE5ULL, 0x3C9B5C209794D713ULL, true},
+    {"VirtualGate", 0xEFE87D631DC051BCULL, 0x3C9B5C209794D713ULL, true},
+    {"HddGate", 0xF82F227A353DFFF7ULL, 0xEFE87D631DC051BCULL, true},
+    {"ClipboardGate", 0xE369951D84D39B26ULL, 0xEFE87D631DC051BCULL, true},
+    {"DragDropGate", 0x98D0BDCEF3B03E92ULL, 0xEFE87D631DC051BCULL, true},
+    {"HddGateKey", 0xFE90B757AED0B450ULL, 0x9985C70673564B29ULL, true},
+    {"ClipboardGateKey", 0xB44CD4C7BEE51364ULL, 0x9985C70673564B29ULL, true},
+    {"DragDropGateKey", 0xE0452510142F755DULL, 0x9985C70673564B29ULL, true},
+    {"HCell_AddChild_Act", 0x11C7B8F10EE5783FULL, 0x3C9B5C209794D713ULL, true},
+    {"HCell_Replace_Act", 0xDFEC713C82DA2B15ULL, 0x3C9B5C209794D713ULL, true},
+    {"ScriptCell", 0xAE3F7FC97E38E16DULL, 0x002531B29CE02FC7ULL, true},
+    {"VirtualGate_Get_GateMode_Msg", 0xBE1CD6488EFE7A8CULL, 0x002531B29CE02FC7ULL, true},
+    {"BoolCell", 0x17D0CA2CDA205BEEULL, 0x002531B29CE02FC7ULL, true},
+    {"IntCell", 0xDF95F7AA8D070204ULL, 0x002531B29CE02FC7ULL, true},
+    {"IntParamCell", 0xE09E05F504E65FB8ULL, 0xDF95F7AA8D070204ULL, true},
+    {"FloatCell", 0xE9C1212AD4C12E46ULL, 0x002531B29CE02FC7ULL, true},
+    {"FltParamCell", 0xD5546A54BE137CE8ULL, 0xE9C1212AD4C12E46ULL, true},
+    {"DblCell", 0x8A5AC86916B5E1E4ULL, 0x002531B29CE02FC7ULL, true},
+    {"DblParamCell", 0x66F06D7BDD763F04ULL, 0x8A5AC86916B5E1E4ULL, true},
+    {"DistCell", 0xC192119123276A27ULL, 0x8A5AC86916B5E1E4ULL, true},
+    {"AngleCell", 0x9AF290B1C96B460CULL, 0x8A5AC86916B5E1E4ULL, true},
+    {"U64Cell", 0x2CCDA987C37D1E39ULL, 0x002531B29CE02FC7ULL, true},
+    {"IdxCell", 0xBA8EC47B8188BBD3ULL, 0x002531B29CE02FC7ULL, true},
+    {"StringCell", 0x4040A6C228BDDFB5ULL, 0x002531B29CE02FC7ULL, true},
+    {"PathCell", 0xB62694384B3A8912ULL, 0x002531B29CE02FC7ULL, true},
+    {"TagPathCell", 0x41F4A378256C8694ULL, 0x002531B29CE02FC7ULL, true},
+    {"Vec2DCell", 0x359BFA2941168B32ULL, 0x002531B29CE02FC7ULL, true},
+    {"Vec2FCell", 0xDB8F2B38A85355D2ULL, 0x002531B29CE02FC7ULL, true},
+    {"Vec2ICell", 0xA30AB71291FCCF24ULL, 0x002531B29CE02FC7ULL, true},
+    {"Vec3DCell", 0xC193BDB14CCBE346ULL, 0x002531B29CE02FC7ULL, true},
+    {"Vec4DCell", 0x884BA8AE3E0D972CULL, 0x002531B29CE02FC7ULL, true},
+    {"CSysDCell", 0x7A008FB33B5F0E10ULL, 0x002531B29CE02FC7ULL, true},
+    {"DADCell", 0xAD881DB149002AB1ULL, 0x002531B29CE02FC7ULL, true},
+    {"DAV3DCell", 0x8B586AC0FF02CFF2ULL, 0x002531B29CE02FC7ULL, true},
+    {"ContVec2DCell", 0xE96702EE8AE27D99ULL, 0x002531B29CE02FC7ULL, true},
+    {"ContVec2FCell", 0x0773D3FF63A7A379ULL, 0x002531B29CE02FC7ULL, true},
+    {"ContVec3DCell", 0x1D6F4576873F15EDULL, 0x002531B29CE02FC7ULL, true},
+    {"ContVec4DCell", 0x54B75069F5F96187ULL, 0x002531B29CE02FC7ULL, true},
+    {"StringContCell", 0xF9BD38DE375C5BBDULL, 0x0C53196003E7BD4DULL, true},
+    {"StringCellContCell", 0xD945C341B22E7ECCULL, 0x0C53196003E7BD4DULL, true},
+    {"IntBox", 0xBFE95C91DDD2493FULL, 0x002531B29CE02FC7ULL, true},
+    {"IntBox2", 0x1CFFD91FDAD3FDC7ULL, 0x002531B29CE02FC7ULL, true},
+    {"FltBox", 0x3645E026DCC6177FULL, 0x002531B29CE02FC7ULL, true},
+    {"FltBox2", 0x962FA6BF06D02627ULL, 0x002531B29CE02FC7ULL, true},
+    {"DblBox", 0x369AFF66BF81A647ULL, 0x002531B29CE02FC7ULL, true},
+    {"DblBox2", 0x4930E6DC41611E27ULL, 0x002531B29CE02FC7ULL, true},
+    {"UnitsData", 0x767938AFA0BBFE71ULL, 0x3C9B5C209794D713ULL, true},
+    {"ec_DistUnits", 0xCCD5CEAC61E22790ULL, 0x4DBAE6439C1E6CABULL, true},
+    {"Vec3DIoCell", 0xE473959E9D44A400ULL, 0x3C9B5C209794D713ULL, true},
+    {"UVMapsCell", 0xAD00246774AC0022ULL, 0x002531B29CE02FC7ULL, true},
+    {"PolysCell", 0x67B4F4F93A8CFD10ULL, 0x002531B29CE02FC7ULL, true},
+    {"RayDCell", 0xF986B6428AFE2FF8ULL, 0x002531B29CE02FC7ULL, true},
+    {"ec_FilesInstall", 0x76914F6527AEA49EULL, 0x4DBAE6439C1E6CABULL, true},
+    {"ec_MenuInstall", 0x1B5044BE89571C94ULL, 0x4DBAE6439C1E6CABULL, true},
+    {"InstallPanel4_Installation", 0xDC3D9641DDB9901BULL, 0x0EB7267D910645F0ULL, true},
+    {"InstallPanel3_Fix", 0x44CD4D451E43F00AULL, 0x0EB7267D910645F0ULL, true},
+    {"InstallPanel2_QuickSettings", 0x5E0D3DB361DEFE51ULL, 0x0EB7267D910645F0ULL, true},
+    {"InstallPanel1_SearchingPlatforms", 0x5F199F8C0F56D31FULL, 0x0EB7267D910645F0ULL, true},
+    {"InstallPanel0_Welcome", 0x298B9394CEAD5D07ULL, 0x0EB7267D910645F0ULL, true},
+    {"InstallPanel", 0x0EB7267D910645F0ULL, 0x3C9B5C209794D713ULL, true},
+    {"Installer", 0x2D8089BA2B6E47B7ULL, 0x441EC00AAE3B4DE5ULL, true},
+    {"InstallPanel5_InstallationComplete_SwitchReport", 0xB60B7134616F9C00ULL, 0x002531B29CE02FC7ULL, true},
+    {"Installer_Param_Fnc", 0xED6C3C5C8854D8B2ULL, 0xBA8EC47B8188BBD3ULL, true},
+    {"Installer_Fnc", 0x63CAA1190C050429ULL, 0xBA8EC47B8188BBD3ULL, true},
+    {"fc_UiButtMode", 0xA4F842E92A2FF2B4ULL, 0xB42A081A5659F60CULL, true},
+    {"ec_UiTextType", 0x98AEB2B207986107ULL, 0x002531B29CE02FC7ULL, true},
+    {"ec_UiSymbol", 0xFCB769B20AA4216AULL, 0x002531B29CE02FC7ULL, true},
+    {"ec_UiComboState", 0xC8EAEE8A0E9EE898ULL, 0x002531B29CE02FC7ULL, true},
+    {"ec_UVStretchMode", 0x7F8256CCD17E9C23ULL, 0x4DBAE6439C1E6CABULL, true},
+    {"ec_SingleAll", 0xC220FBFC54EFB50FULL, 0x4DBAE6439C1E6CABULL, true},
+    {"ec_SegFull", 0x5B07C216CA2FD949ULL, 0x4DBAE6439C1E6CABULL, true},
+    {"ec_ScaleType", 0xB007F63A23505662ULL, 0x4DBAE6439C1E6CABULL, true},
+    {"ec_LRC", 0x8C996939F313B6DBULL, 0x4DBAE6439C1E6CABULL, true},
+    {"ec_HV", 0x87C5E7BA895239C8ULL, 0x4DBAE6439C1E6CABULL, true},
+    {"ec_Edg4", 0x7939D652FD983E99ULL, 0x4DBAE6439C1E6CABULL, true},
+    {"ec_DUC", 0x5B14C107CCD700FAULL, 0x4DBAE6439C1E6CABULL, true},
+    {"ec_Corn4", 0x990AA619F33EE71FULL, 0x4DBAE6439C1E6CABULL, true},
+    {"ec_Cage9", 0xAD897F28EB431982ULL, 0x002531B29CE02FC7ULL, true},
+    {"ec_2D3D", 0x9296DA6965713AD5ULL, 0x4DBAE6439C1E6CABULL, true},
+    {"WndGx_CreateNew_Msg", 0x1ACF30056EC2CC28ULL, 0x002531B29CE02FC7ULL, true},
+    {"UiSlaveCell", 0x1B65C7136FC531D2ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiScrollView_ScrollUp_Msg", 0x3471367FB6B90DB4ULL, 0x002531B29CE02FC7ULL, true},
+    {"UiScrollView_ScrollDown_Msg", 0x0C9786EA78617C6AULL, 0x002531B29CE02FC7ULL, true},
+    {"UiScrollView_Button_Vis_Act", 0xC5E2F282B6931B4AULL, 0x17D0CA2CDA205BEEULL, true},
+    {"UiScrollView", 0x042D3A16E66607E1ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiMasterCell", 0x98F2CE35A82A77A3ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiRoot", 0x159D7C1A56051D5BULL, 0x32F319C7F7971A24ULL, true},
+    {"UiGrid", 0xAFFFEEDECF87D494ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiBox", 0x32F319C7F7971A24ULL, 0x3C9B5C209794D713ULL, true},
+    {"ec_LayHV", 0x999968B1DD92D6B2ULL, 0x002531B29CE02FC7ULL, true},
+    {"UiEnum_Button_Visibility_Act", 0xA6C439634F51B86CULL, 0x17D0CA2CDA205BEEULL, true},
+    {"UiEnum_Button_State_Act", 0xAC3A147ADE0D4372ULL, 0x17D0CA2CDA205BEEULL, true},
+    {"fc_UiEditStyle", 0xB72DF741F08D87E7ULL, 0xB42A081A5659F60CULL, true},
+    {"UiBox_Visibility", 0x56AD3FAB66EA358DULL, 0x002531B29CE02FC7ULL, true},
+    {"ec_UiBoxVisibility", 0x61D3C58E265A0577ULL, 0x002531B29CE02FC7ULL, true},
+    {"UiBox_Title", 0x59FC1F6D05988546ULL, 0x4040A6C228BDDFB5ULL, true},
+    {"UiBox_SplitTo3_Msg", 0x0EE76723E0558FDAULL, 0x002531B29CE02FC7ULL, true},
+    {"UiBox_SplitTo2_Msg", 0x79ED0FAB14F760AAULL, 0x002531B29CE02FC7ULL, true},
+    {"UiBox_Set_ChildLayout_Vertical_Msg", 0x2657F18185C07985ULL, 0x002531B29CE02FC7ULL, true},
+    {"UiBox_Set_ChildLayout_Horizontal_Msg", 0x92C9469B4A842230ULL, 0x002531B29CE02FC7ULL, true},
+    {"UiBox_Process_TimeDelta_Act", 0x8F1C009E08B2CA6BULL, 0xE9C1212AD4C12E46ULL, true},
+    {"UiBox_Generate_CellsList_Msg", 0xB97A8A1F53BA86C3ULL, 0x002531B29CE02FC7ULL, true},
+    {"UiBox_Delete_Msg", 0xBE00BECAA36DD79BULL, 0x002531B29CE02FC7ULL, true},
+    {"UiBox_DeleteAllChildren_Msg", 0x5A1B19B7A830D619ULL, 0x002531B29CE02FC7ULL, true},
+    {"InstallPanel5_InstallationComplete", 0x9961EEC42F152E1FULL, 0x0EB7267D910645F0ULL, true},
+    {"ScenePathArg", 0x0974BF790C637B50ULL, 0xB5AFD58F17BB69C5ULL, false},
+    {"ConfigPathArg", 0xEDFCC3797723D753ULL, 0xB5AFD58F17BB69C5ULL, false},
+    {"PathArg", 0xB5AFD58F17BB69C5ULL, 0x9E80DB35D4ABCBEAULL, false},
+    {"WindowPosArg", 0x4F9930BBE4038613ULL, 0x9E80DB35D4ABCBEAULL, false},
+    {"DropArg", 0x755058C9155B2F70ULL, 0x9E80DB35D4ABCBEAULL, false},
+    {"DebugArg", 0x3455D53EE6347BFBULL, 0x9E80DB35D4ABCBEAULL, false},
+    {"CellListArg", 0xFAEAE96D15F42906ULL, 0x9E80DB35D4ABCBEAULL, false},
+    {"AdminServiceArg", 0x6D6E9D3B1AD56EA3ULL, 0x9E80DB35D4ABCBEAULL, false},
+    {"WndGx", 0xE3E92FC1DCA177D9ULL, 0x441EC00AAE3B4DE5ULL, true},
+    {"UiButton", 0x7BC68CD795AC697FULL, 0x32F319C7F7971A24ULL, true},
+    {"UiCombo", 0x6CCC45D7847DB661ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiEdit", 0x3362655E8F10FAFAULL, 0x32F319C7F7971A24ULL, true},
+    {"UiEnum", 0x3259958AF1EF2613ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiImage", 0x27194686170EB9D5ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiPanel", 0x5816B57938C0E183ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiScroll", 0x314BAEC43882E100ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiSKey", 0xBDE251D06B19B464ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiSplitter", 0xE29550A06CBAE62CULL, 0x32F319C7F7971A24ULL, true},
+    {"UiText", 0xBAB0FB33125AC0A0ULL, 0x32F319C7F7971A24ULL, true},
+    {"UiViewport", 0xBC4E74EAE9E84FA7ULL, 0x32F319C7F7971A24ULL, true},
+    {"EnumICell", 0x4DBAE6439C1E6CABULL, 0x002531B29CE02FC7ULL, false},
+    {"FlagsCell", 0xB42A081A5659F60CULL, 0x002531B29CE02FC7ULL, false},
+    {"ContCell", 0x0C53196003E7BD4DULL, 0x002531B29CE02FC7ULL, false},
+    {"GateKey", 0x9985C70673564B29ULL, 0x002531B29CE02FC7ULL, false},
+    {"Arg", 0x9E80DB35D4ABCBEAULL, 0x002531B29CE02FC7ULL, false},
+};
+// clang-format on
+
+std::string Narrow(const WChar* w) {
+    std::string s;
+    while (w && *w) s.push_back(char(*w++));
+    return s;
+}
+
+TEST(Registry, EveryClassHasItsKeyBaseAndFactory) {
+    for (const ClassRow& row : kClasses) {
+        SCOPED_TRACE(row.name);
+        const s_CellDescriptor* d = FindCellDescriptor(row.key);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->baseKey(), row.base);
+        EXPECT_EQ(Narrow(d->className), row.name);
+        EXPECT_EQ(d->create != nullptr, row.creatable);
+        Cell* cell = CreateCell(row.key);
+        EXPECT_EQ(cell != nullptr, row.creatable);
+        if (cell) {
+            EXPECT_EQ(cell->ClassKey(), row.key);
+            EXPECT_EQ(cell->BaseKey(), row.base);
+            EXPECT_EQ(Narrow(cell->ClassName()), row.name);
+            delete cell;
+        }
+    }
+    EXPECT_EQ(FindCellDescriptor(0x071FD1AD2772FB27ULL), nullptr);  // VeldoVerArg stays out
+    EXPECT_EQ(CellRegistry().Used(), int32_t(std::size(kClasses)));
+    EXPECT_LE(CellRegistry().Used() * 100, CellRegistry().Size() * 75);
+}
+
+TEST(Registry, IsA) {
+    EXPECT_TRUE(IsA(DistCell::kClassKey, DistCell::kClassKey));
+    EXPECT_TRUE(IsA(DistCell::kClassKey, DblCell::kClassKey));
+    EXPECT_TRUE(IsA(DistCell::kClassKey, Cell::kClassKey));
+    EXPECT_FALSE(IsA(DistCell::kClassKey, HCell::kClassKey));
+    EXPECT_FALSE(IsA(DistCell::kClassKey, 0));
+    EXPECT_FALSE(IsA(CellKey(0), Cell::kClassKey));
+    EXPECT_FALSE(IsA(CellKey(0x1234), Cell::kClassKey));  // unknown key
+}
+
+TEST(Registry, CreateAndCloneRefuseUnknownAndAbstractKeys) {
+    EXPECT_EQ(CreateCell(0x1234), nullptr);
+    EXPECT_EQ(CreateCell(0x4DBAE6439C1E6CABULL), nullptr);  // EnumICell
+    auto* e = CreateCellAs<ec_DistUnits>(ec_DistUnits::kClassKey);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->Item(), -1);
+    EXPECT_EQ(e->ItemCount(), 13);
+    delete e;
+    IntCell i;
+    i.value = 7;
+    Cell* copy = CloneCell(i);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(copy->Equals(i));
+    delete copy;
+}
+
+TEST(Registry, EnumerationItemCounts) {
+    const struct {
+        uint64_t key;
+        int32_t count;
+    } counts[] = {
+        {0x76914F6527AEA49EULL, 3}, {0x1B5044BE89571C94ULL, 3}, {0x7F8256CCD17E9C23ULL, 6},
+        {0xC220FBFC54EFB50FULL, 2}, {0x5B07C216CA2FD949ULL, 2}, {0xB007F63A23505662ULL, 3},
+        {0x8C996939F313B6DBULL, 3}, {0x87C5E7BA895239C8ULL, 2}, {0x7939D652FD983E99ULL, 4},
+        {0x5B14C107CCD700FAULL, 3}, {0x990AA619F33EE71FULL, 4}, {0x9296DA6965713AD5ULL, 2},
+        {0xCCD5CEAC61E22790ULL, 13},
+    };
+    for (const auto& c : counts) {
+        auto* e = CreateCellAs<EnumICell>(c.key);
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(e->ItemCount(), c.count);
+        EXPECT_EQ(e->Item(), -1);
+        delete e;
+    }
+}
+
+}  // namespace
