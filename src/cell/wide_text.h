@@ -24,5 +24,10 @@ size_t WLen(const WChar* text);
 // Ordinal comparison by code unit (negative, zero, positive); null is empty.
 int WCompare(const WChar* a, const WChar* b);
 
-// Ordinal comparison ignoring ASCII letter case, as file and key names need.
-int WCompareNoCaseAscii(const WChar* a, const WChar* b);
+// Simple case folding of one unit (Latin, Latin-1, Greek and Cyrillic
+// capitals to small), as file and registry names compare on Windows.
+uint16_t WFoldCase(WChar c);
+
+// Ordinal comparison ignoring letter case as WFoldCase folds it.
+int WCompareNoCase(const WChar* a, const WChar* b);
+int WCompareNoCase(const WChar* a, size_t aLength, const WChar* b, size_t bLength);

@@ -1,0 +1,46 @@
+#include "cell/text_convert.h"
+
+#include <cstring>
+
+#include "cell/utf.h"
+
+void WideToUtf8(const WChar* text, NString& out) { WideToUtf8(text, text ? int32_t(WLen(text)) : 0, out); }
+
+void WideToUtf8(const WChar* text, int32_t length, NString& out) {
+    if (!text || length <= 0) {
+        out.Assign(static_cast<const char*>(nullptr));
+        return;
+    }
+    // Each unit takes at most three bytes (a surrogate pair four for two).
+    DynamicArray<char> buffer;
+    buffer.Resize(length * 3 + 1);
+    int32_t n = 0;
+    const WChar* p = text;
+    const WChar* end = text + length;
+    while (p < end) {
+        char bytes[4];
+        const int k = EncodeUtf8(DecodeUtf16(p, end), bytes);
+        for (int i = 0; i < k; ++i) buffer[n++] = bytes[i];
+    }
+    out.Assign(buffer.data, n);
+}
+
+void Utf8ToWide(const char* text, WString& out) { Utf8ToWide(text, text ? int32_t(std::strlen(text)) : 0, out); }
+
+void Utf8ToWide(const char* text, int32_t length, WString& out) {
+    if (!text || length <= 0) {
+        out.Assign(static_cast<const WChar*>(nullptr));
+        return;
+    }
+    DynamicArray<WChar> buffer;
+    buffer.Resize(length + 1);
+    int32_t n = 0;
+    const char* p = text;
+    const char* end = text + length;
+    while (p < end) {
+        WChar units[2];
+        const int k = EncodeUtf16(DecodeUtf8(p, end), units);
+        for (int i = 0; i < k; ++i) buffer[n++] = units[i];
+    }
+    out.Assign(buffer.data, n);
+}

@@ -1,0 +1,10 @@
+// Whole-string conversions between the model's UTF-16 text and UTF-8 (the
+// narrow text of file names, the log and the console on Linux).
+#pragma once
+
+#include "cell/dynamic_string.h"
+
+void WideToUtf8(const WChar* text, NString& out);
+void WideToUtf8(const WChar* text, int32_t length, NString& out);
+void Utf8ToWide(const char* text, WString& out);
+void Utf8ToWide(const char* text, int32_t length, WString& out);

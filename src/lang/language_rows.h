@@ -1,0 +1,57 @@
+// The rows of the language table: the header first, then by English text
+// ignoring case (a test keeps the order).
+#pragma once
+
+#include "lang/language_table.h"
+
+// clang-format off
+inline constexpr LanguageTableItem kLanguageRows[] = {
+    {{WTXT("_English_"), WTXT("Japanese"), WTXT("German"), WTXT("French"), WTXT("Italian"), WTXT("Korean"), WTXT("Russian"), WTXT("Swedish"), WTXT("Simplified chinese")}},
+    {{WTXT("1D shapes"), WTXT("1Dシェイプ"), WTXT("1D-Formen"), WTXT("Formes 1D"), WTXT("Forme 1D"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("2D shapes"), WTXT("2Dシェイプ"), WTXT("2D-Formen"), WTXT("Formes 2D"), WTXT("Forme 2D"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("3D shapes"), WTXT("3Dシェイプ"), WTXT("3D-Formen"), WTXT("Formes 3D"), WTXT("Forme 3D"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("3ds Max"), WTXT("3ds Max"), WTXT("3ds Max"), WTXT("3ds Max"), WTXT("3ds Max"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("All files"), WTXT("すべてのファイル"), WTXT("Alle Dateien"), WTXT("Tous les fichiers"), WTXT("Tutti i file"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Back"), WTXT("戻る"), WTXT("Zurück"), WTXT("Retour"), WTXT("Indietro"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Cinema 4D"), WTXT("Cinema 4D"), WTXT("Cinema 4D"), WTXT("Cinema 4D"), WTXT("Cinema 4D"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Continue"), WTXT("続行"), WTXT("Weiter"), WTXT("Continuer"), WTXT("Continua"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Error"), WTXT("エラー"), WTXT("Fehler"), WTXT("Erreur"), WTXT("Errore"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Exit"), WTXT("終了"), WTXT("Beenden"), WTXT("Quitter"), WTXT("Esci"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Hide report"), WTXT("レポートを隠す"), WTXT("Bericht ausblenden"), WTXT("Masquer le rapport"), WTXT("Nascondi rapporto"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("I Agree"), WTXT("同意する"), WTXT("Ich stimme zu"), WTXT("J'accepte"), WTXT("Accetto"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Info"), WTXT("情報"), WTXT("Info"), WTXT("Info"), WTXT("Info"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Install complete!"), WTXT("インストール完了！"), WTXT("Installation abgeschlossen!"), WTXT("Installation terminée !"), WTXT("Installazione completata!"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Install into "), WTXT("インストール先: "), WTXT("Installieren in "), WTXT("Installer dans "), WTXT("Installa in "), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Install into all"), WTXT("すべてにインストール"), WTXT("In alle installieren"), WTXT("Installer dans tous"), WTXT("Installa in tutti"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Installation failed!"), WTXT("インストールに失敗しました！"), WTXT("Installation fehlgeschlagen!"), WTXT("Échec de l'installation !"), WTXT("Installazione non riuscita!"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Installer started LightWave modeler(s) to fix config files."), WTXT("インストーラーは設定ファイルを修正するためにLightWave Modelerを起動しました。"), WTXT("Das Installationsprogramm hat LightWave Modeler gestartet, um die Konfigurationsdateien zu reparieren."), WTXT("L'installateur a lancé LightWave Modeler pour corriger les fichiers de configuration."), WTXT("Il programma di installazione ha avviato LightWave Modeler per correggere i file di configurazione."), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Installer supports: "), WTXT("対応ソフトウェア: "), WTXT("Unterstützt werden: "), WTXT("Logiciels pris en charge : "), WTXT("Programmi supportati: "), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Installing..."), WTXT("インストール中..."), WTXT("Installation läuft..."), WTXT("Installation en cours..."), WTXT("Installazione in corso..."), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("License error."), WTXT("ライセンスエラー。"), WTXT("Lizenzfehler."), WTXT("Erreur de licence."), WTXT("Errore di licenza."), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("LightWave"), WTXT("LightWave"), WTXT("LightWave"), WTXT("LightWave"), WTXT("LightWave"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("LightWave config files are customized or invalid and cannot be modified by installer."), WTXT("LightWaveの設定ファイルはカスタマイズされているか無効なため、インストーラーで変更できません。"), WTXT("Die LightWave-Konfigurationsdateien sind angepasst oder ungültig und können vom Installationsprogramm nicht geändert werden."), WTXT("Les fichiers de configuration de LightWave sont personnalisés ou invalides et ne peuvent pas être modifiés par l'installateur."), WTXT("I file di configurazione di LightWave sono personalizzati o non validi e non possono essere modificati dal programma di installazione."), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("LightWave configuration"), WTXT("LightWaveの設定"), WTXT("LightWave-Konfiguration"), WTXT("Configuration de LightWave"), WTXT("Configurazione di LightWave"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("LightWave menu branches needs to be installed manullay."), WTXT("LightWaveのメニューブランチは手動でインストールする必要があります。"), WTXT("Die LightWave-Menüzweige müssen manuell installiert werden."), WTXT("Les branches de menu de LightWave doivent être installées manuellement."), WTXT("I rami di menu di LightWave devono essere installati manualmente."), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Looking for installed programs .."), WTXT("インストール済みのプログラムを検索しています .."), WTXT("Suche nach installierten Programmen .."), WTXT("Recherche des programmes installés .."), WTXT("Ricerca dei programmi installati .."), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("None of supported platforms were found!"), WTXT("対応するプラットフォームが見つかりませんでした！"), WTXT("Keine der unterstützten Plattformen wurde gefunden!"), WTXT("Aucune plateforme prise en charge n'a été trouvée !"), WTXT("Nessuna delle piattaforme supportate è stata trovata!"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Object created"), WTXT(""), WTXT(""), WTXT(""), WTXT(""), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Objects"), WTXT("ｵﾌﾞｼﾞｪｸﾄ"), WTXT("Objekte"), WTXT("Objets"), WTXT("Oggetti"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Odd"), WTXT("奇数"), WTXT("Ueberzaehlig"), WTXT("Impair"), WTXT("Dispari"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("OFF"), WTXT("ｵﾌ"), WTXT("AUS"), WTXT("FERMÉ"), WTXT("SPENTO"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Open Veldo file"), WTXT("VELDOファイルを開く"), WTXT("VELDO-Datei öffnen"), WTXT("Ouvrir un fichier VELDO"), WTXT("Apri file VELDO"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Please close all modelers and LightWave HUB and continue with installation."), WTXT("すべてのModelerとLightWave HUBを閉じてから、インストールを続行してください。"), WTXT("Bitte schließen Sie alle Modeler und den LightWave HUB und setzen Sie die Installation fort."), WTXT("Veuillez fermer tous les Modeler et LightWave HUB, puis poursuivre l'installation."), WTXT("Chiudere tutti i Modeler e LightWave HUB, quindi proseguire con l'installazione."), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Please close all running LightWave modelers, layouts and hubs."), WTXT("実行中のLightWaveのModeler、Layout、Hubをすべて閉じてください。"), WTXT("Bitte schließen Sie alle laufenden LightWave Modeler, Layouts und Hubs."), WTXT("Veuillez fermer tous les Modeler, Layout et Hub LightWave en cours d'exécution."), WTXT("Chiudere tutti i Modeler, Layout e Hub di LightWave in esecuzione."), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Please use manual installation."), WTXT("手動インストールを使用してください。"), WTXT("Bitte verwenden Sie die manuelle Installation."), WTXT("Veuillez utiliser l'installation manuelle."), WTXT("Utilizzare l'installazione manuale."), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Quick install settings:"), WTXT("クイックインストール設定:"), WTXT("Schnellinstallation:"), WTXT("Paramètres d'installation rapide :"), WTXT("Impostazioni di installazione rapida:"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Reinstall in "), WTXT("再インストール先: "), WTXT("Neu installieren in "), WTXT("Réinstaller dans "), WTXT("Reinstalla in "), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Remove from "), WTXT("削除元: "), WTXT("Entfernen aus "), WTXT("Supprimer de "), WTXT("Rimuovi da "), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Remove from all"), WTXT("すべてから削除"), WTXT("Aus allen entfernen"), WTXT("Supprimer de tous"), WTXT("Rimuovi da tutti"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Save Veldo file"), WTXT("VELDOファイルを保存"), WTXT("VELDO-Datei speichern"), WTXT("Enregistrer le fichier VELDO"), WTXT("Salva file VELDO"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Show report"), WTXT("レポートを表示"), WTXT("Bericht anzeigen"), WTXT("Afficher le rapport"), WTXT("Mostra rapporto"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Text files"), WTXT("テキストファイル"), WTXT("Textdateien"), WTXT("Fichiers texte"), WTXT("File di testo"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("VELDO files"), WTXT("VELDOファイル"), WTXT("VELDO-Dateien"), WTXT("Fichiers VELDO"), WTXT("File VELDO"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("VELDO installation"), WTXT("VELDOインストール"), WTXT("VELDO Installation"), WTXT("Installation VELDO"), WTXT("VELDO installazione"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Warning"), WTXT("警告"), WTXT("Warnung"), WTXT("Avertissement"), WTXT("Avviso"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{WTXT("Watch how to install menu branches manually:"), WTXT("メニューブランチを手動でインストールする方法はこちら:"), WTXT("So installieren Sie die Menüzweige manuell:"), WTXT("Découvrez comment installer les branches de menu manuellement :"), WTXT("Guarda come installare manualmente i rami di menu:"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+};
+// clang-format on

@@ -1,0 +1,278 @@
+// The installer's file work over the platform calls. Sections: listings;
+// single paths; folder trees; text files; executables.
+#include "sys/file_system.h"
+
+#include <algorithm>
+
+#include "sys/admin_client.h"
+#include "sys/platform.h"
+
+namespace {
+
+struct Native {
+    WString path;
+    bool ok;
+    explicit Native(const WChar* windowsPath) { ok = SysNativePath(windowsPath, path); }
+    const WChar* c() const { return path.CStr(); }
+};
+
+struct Entry {
+    WString name;
+    bool isFolder;
+};
+
+// The entries of a folder, sorted by name so that work runs in a stable order.
+void ReadFolder(const WChar* folder, Container<Entry>& out) {
+    const Native native(folder);
+    if (!native.ok) return;
+    SysListFolder(
+        native.c(),
+        [](void* context, const WChar* name, bool isFolder) {
+            auto* list = static_cast<Container<Entry>*>(context);
+            list->Add(new Entry{WString(name), isFolder}, 64);
+        },
+        &out);
+    std::sort(out.items, out.items + out.count,
+              [](const Entry* a, const Entry* b) { return WCompare(a->name.CStr(), b->name.CStr()) < 0; });
+}
+
+WPath Joined(const WChar* folder, const WChar* name) {
+    WPath p(folder);
+    p.Join(name);
+    return p;
+}
+
+}  // namespace
+
+// ---- listings ------------------------------------------------------------
+
+bool WildcardMatch(const WChar* pattern, const WChar* name) {
+    if (WCompare(pattern, WTXT("*.*")) == 0 || WCompare(pattern, WTXT("*")) == 0) return true;
+    const WChar* p = pattern;
+    const WChar* n = name;
+    const WChar* star = nullptr;
+    const WChar* resume = nullptr;
+    while (*n) {
+        if (*p == WChar('*')) {
+            star = p++;
+            resume = n;
+        } else if (*p == WChar('?') || (*p && WFoldCase(*p) == WFoldCase(*n))) {
+            ++p;
+            ++n;
+        } else if (star) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*p == WChar('*')) ++p;
+    return *p == 0;
+}
+
+void ListFiles(const WChar* folder, const WChar* pattern, bool recursive, Container<WFILE>& out) {
+    Container<Entry> entries;
+    ReadFolder(folder, entries);
+    for (int32_t i = 0; i < entries.count; ++i) {
+        const Entry* e = entries[i];
+        if (e->isFolder || !WildcardMatch(pattern, e->name.CStr())) continue;
+        out.Add(new WFILE(Joined(folder, e->name.CStr()), e->name), 64);
+    }
+    if (!recursive) return;
+    for (int32_t i = 0; i < entries.count; ++i)
+        if (entries[i]->isFolder) ListFiles(Joined(folder, entries[i]->name.CStr()).CStr(), pattern, true, out);
+}
+
+void ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Container<WDIR>& out) {
+    Container<Entry> entries;
+    ReadFolder(folder, entries);
+    for (int32_t i = 0; i < entries.count; ++i) {
+        const Entry* e = entries[i];
+        if (!e->isFolder) continue;
+        const WPath sub = Joined(folder, e->name.CStr());
+        if (WildcardMatch(pattern, e->name.CStr())) out.Add(new WDIR(sub, e->name), 64);
+        if (recursive) ListFolders(sub.CStr(), pattern, true, out);
+    }
+}
+
+// ---- single paths ----------------------------------------------------------
+
+bool PathExists(const WChar* path) {
+    const Native native(path);
+    SysFileInfo info;
+    return native.ok && SysQueryPath(native.c(), info) == SysStatus::kOk && info.exists;
+}
+
+bool IsDirectory(const WChar* path) {
+    const Native native(path);
+    SysFileInfo info;
+    return native.ok && SysQueryPath(native.c(), info) == SysStatus::kOk && info.isFolder;
+}
+
+bool CreateDirectoryPath(const WChar* path) {
+    // Components between separators; a leading separator keeps the root.
+    const size_t n = WLen(path);
+    WString prefix;
+    if (n > 0 && (path[0] == WChar('\\') || path[0] == WChar('/'))) prefix.AppendChar(path[0]);
+    const bool unixStyle = n > 0 && path[0] == WChar('/');
+    int components = 0;
+    size_t start = 0;
+    for (size_t i = 0; i <= n; ++i) {
+        if (i < n && path[i] != WChar('\\') && path[i] != WChar('/')) continue;
+        if (i > start) {
+            if (components > 0) prefix.AppendChar(unixStyle ? WChar('/') : WChar('\\'));
+            prefix.Append(path + start, int32_t(i - start));
+            ++components;
+            bool drive = false;
+            for (size_t k = start; k < i; ++k) drive = drive || path[k] == WChar(':');
+            if (!drive) {
+                const Native native(prefix.CStr());
+                if (!native.ok) return false;
+                const SysStatus s = SysCreateFolder(native.c());
+                if (s == SysStatus::kAccessDenied) {
+                    if (!IsDirectory(prefix.CStr()) && !AdminCreateFolder(native.c())) return false;
+                } else if (s != SysStatus::kOk && s != SysStatus::kExists) {
+                    return false;
+                }
+            }
+        }
+        start = i + 1;
+    }
+    return components > 0;
+}
+
+bool CopyOneFile(const WChar* source, const WChar* target, bool keepExisting) {
+    if (keepExisting && PathExists(target) && !IsDirectory(target)) return true;
+    const Native from(source), to(target);
+    if (!from.ok || !to.ok) return false;
+    const SysStatus s = SysCopyFile(from.c(), to.c());
+    if (s == SysStatus::kOk) return true;
+    if (s == SysStatus::kAccessDenied) return AdminCopyFile(from.c(), to.c());
+    // A full disk or any other failure stops the caller instead of passing
+    // for a copy.
+    return false;
+}
+
+bool DeleteOneFile(const WChar* path) {
+    const Native native(path);
+    if (!native.ok) return false;
+    const SysStatus s = SysDeleteFile(native.c());
+    if (s == SysStatus::kOk) return true;
+    if (s == SysStatus::kAccessDenied) return AdminDeleteFile(native.c());
+    return false;
+}
+
+namespace {
+
+// Removes an empty folder, elevated when denied. -1 other failure, 0 denied
+// and not cured, 1 removed.
+int RemoveOneFolder(const WChar* path) {
+    const Native native(path);
+    if (!native.ok) return -1;
+    const SysStatus s = SysRemoveFolder(native.c());
+    if (s == SysStatus::kOk) return 1;
+    if (s == SysStatus::kAccessDenied) return AdminRemoveFolder(native.c()) ? 1 : 0;
+    return -1;
+}
+
+}  // namespace
+
+// ---- folder trees ----------------------------------------------------------
+
+bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback) {
+    Container<WFILE> files;
+    ListFiles(source, WTXT("*"), false, files);
+    for (int32_t i = 0; i < files.count; ++i) {
+        const WPath destination = Joined(target, files[i]->name.CStr());
+        if (callback) callback->Report(true, destination.CStr());
+        if (!CopyOneFile(files[i]->path.CStr(), destination.CStr(), keepExisting)) return false;
+    }
+    Container<WDIR> folders;
+    ListFolders(source, WTXT("*"), false, folders);
+    for (int32_t i = 0; i < folders.count; ++i) {
+        const WPath destination = Joined(target, folders[i]->name.CStr());
+        if (!IsDirectory(destination.CStr())) {
+            if (callback) callback->Report(true, destination.CStr());
+            if (!CreateDirectoryPath(destination.CStr())) return false;
+        }
+        if (!CopyFolderTree(folders[i]->path.CStr(), destination.CStr(), keepExisting, callback)) return false;
+    }
+    return true;
+}
+
+bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback) {
+    Container<WFILE> files;
+    ListFiles(source, WTXT("*"), false, files);
+    for (int32_t i = 0; i < files.count; ++i) {
+        const WPath candidate = Joined(target, files[i]->name.CStr());
+        if (!PathExists(candidate.CStr()) || IsDirectory(candidate.CStr())) continue;
+        if (callback) callback->Report(false, candidate.CStr());
+        if (!DeleteOneFile(candidate.CStr())) return false;
+    }
+    Container<WDIR> folders;
+    ListFolders(source, WTXT("*"), false, folders);
+    for (int32_t i = 0; i < folders.count; ++i) {
+        const WPath sub = Joined(target, folders[i]->name.CStr());
+        RemoveFolderFiles(folders[i]->path.CStr(), sub.CStr(), removeFolders, callback);
+        if (removeFolders && IsDirectory(sub.CStr())) {
+            if (callback) callback->Report(false, sub.CStr());
+            RemoveOneFolder(sub.CStr());  // stays when it still holds something
+        }
+    }
+    return true;
+}
+
+bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback) {
+    Container<WFILE> files;
+    ListFiles(folder, WTXT("*"), false, files);
+    for (int32_t i = 0; i < files.count; ++i) {
+        if (callback) callback->Report(false, files[i]->path.CStr());
+        if (!DeleteOneFile(files[i]->path.CStr())) return false;
+    }
+    Container<WDIR> folders;
+    ListFolders(folder, WTXT("*"), false, folders);
+    for (int32_t i = 0; i < folders.count; ++i)
+        if (!DeleteFolderTree(folders[i]->path.CStr(), callback)) return false;
+    if (callback) callback->Report(false, folder);
+    return RemoveOneFolder(folder) == 1;
+}
+
+// ---- text files ----------------------------------------------------------
+
+int32_t ReadTextFile(const WChar* path, NString& text) {
+    const Native native(path);
+    if (!native.ok) return kTextNotFound;
+    SysFileInfo info;
+    const SysStatus q = SysQueryPath(native.c(), info);
+    if (q == SysStatus::kNotFound || (q == SysStatus::kOk && (!info.exists || info.isFolder))) return kTextNotFound;
+    if (q != SysStatus::kOk) return kTextNoAccess;
+    bool opened = false;
+    const SysStatus r = SysReadFile(native.c(), text, int64_t(1) << 30, opened);
+    if (r == SysStatus::kOk) return kTextOk;
+    return opened ? kTextReadFailed : kTextCannotOpen;
+}
+
+int32_t WriteTextFile(const WChar* path, const NString& text) {
+    const Native native(path);
+    if (!native.ok) return kTextCannotCreate;
+    bool opened = false;
+    const SysStatus s = SysReplaceFile(native.c(), text.CStr(), text.Length(), opened);
+    if (s == SysStatus::kOk) return kTextOk;
+    return opened ? kTextWriteFailed : kTextCannotCreate;
+}
+
+// ---- executables -----------------------------------------------------------
+
+int32_t ExecutableBitness(const WChar* path) {
+    const Native native(path);
+    if (!native.ok) return -1;
+    uint8_t head[512];
+    int64_t count = 0;
+    if (SysReadFileHead(native.c(), head, sizeof head, count) != SysStatus::kOk || count < 512) return -1;
+    for (int i = 0; i <= 505; ++i) {
+        if (head[i] != 'P' || head[i + 1] != 'E' || head[i + 2] != 0 || head[i + 3] != 0) continue;
+        if (head[i + 4] == 0x64 && head[i + 5] == 0x86) return 64;
+        if (head[i + 4] == 0x4C) return 32;
+    }
+    return -1;
+}

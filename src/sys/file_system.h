@@ -1,0 +1,65 @@
+// File-system work of the installer: listings, folder trees copied and
+// removed with per-file progress, single files, whole text files, and the
+// bitness of an executable. Paths are Windows paths. Every access-denied
+// failure is retried once through the elevated admin service.
+#pragma once
+
+#include <cstdint>
+
+#include "cell/container.h"
+#include "cell/path.h"
+
+// One file or folder found by a listing: its full path and its bare name.
+struct WFILE {
+    WPath path;
+    WString name;
+    WFILE(const WPath& p, const WString& n) : path(p), name(n) {}
+    virtual ~WFILE() = default;
+};
+
+struct WDIR {
+    WPath path;
+    WString name;
+    WDIR(const WPath& p, const WString& n) : path(p), name(n) {}
+    virtual ~WDIR() = default;
+};
+
+// Progress of the folder operations: created true means a file or folder is
+// about to be created at path, false that path is about to be deleted.
+class SysIOInfoCallback {
+public:
+    virtual ~SysIOInfoCallback() = default;
+    virtual void Report(bool created, const WChar* path) = 0;
+};
+
+// Status codes of ReadTextFile and WriteTextFile.
+enum e_TextFileStatus : int32_t {
+    kTextOk = 0,
+    kTextNotFound = 1,      // missing, or a folder
+    kTextNoAccess = 2,      // cannot be examined for another reason
+    kTextCannotOpen = 3,    // for reading
+    kTextCannotCreate = 4,  // for writing
+    kTextReadFailed = 5,
+    kTextWriteFailed = 6,
+};
+
+// "*" matches any run, "?" one character, ignoring case; "*.*" matches all.
+bool WildcardMatch(const WChar* pattern, const WChar* name);
+
+void ListFiles(const WChar* folder, const WChar* pattern, bool recursive, Container<WFILE>& out);
+void ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Container<WDIR>& out);
+
+bool PathExists(const WChar* path);
+bool IsDirectory(const WChar* path);
+bool CreateDirectoryPath(const WChar* path);
+bool CopyOneFile(const WChar* source, const WChar* target, bool keepExisting);
+bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback);
+bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback);
+bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback);
+bool DeleteOneFile(const WChar* path);
+
+int32_t ReadTextFile(const WChar* path, NString& text);
+int32_t WriteTextFile(const WChar* path, const NString& text);
+
+// 64, 32, or -1 (unreadable, shorter than 512 bytes, or no PE header).
+int32_t ExecutableBitness(const WChar* path);

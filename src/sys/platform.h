@@ -1,0 +1,121 @@
+// The platform interface: the thin operating-system calls the rest of the
+// program stands on. Each backend (posix/, win32/) implements every function
+// here and nothing else; what to do with an answer lives outside, in code
+// shared by both.
+//
+// Paths given to the program are Windows paths (drive letters, backslashes).
+// SysNativePath turns one into the form the system calls take: on Windows the
+// path itself, on Linux the Unix path inside the Wine prefix. Every file call
+// below takes such a native path, as UTF-16 text.
+//
+// Sections: paths and files; registry; user, program and processes; time;
+// desktop.
+#pragma once
+
+#include <cstdint>
+
+#include "cell/dynamic_string.h"
+
+// ---- paths and files -----------------------------------------------------
+
+enum class SysStatus : int32_t {
+    kOk = 0,
+    kNotFound,      // the path or one of its folders does not exist
+    kAccessDenied,  // the permission boundary: may be retried elevated
+    kExists,        // creation found something already there
+    kNoSpace,       // the file system is full
+    kFailed,        // anything else
+};
+
+// Maps a Windows path to the native form. A path already in native form
+// (on Linux, one that starts with "/") is taken as it stands. Relative paths
+// stay relative. False when the drive is unknown.
+bool SysNativePath(const WChar* path, WString& native);
+
+// The Windows form of a native path (on Linux: the drive whose root is the
+// longest match, else Z:).
+bool SysWindowsPath(const WChar* native, WString& path);
+
+struct SysFileInfo {
+    bool exists = false;
+    bool isFolder = false;
+    int64_t size = 0;
+};
+
+SysStatus SysQueryPath(const WChar* native, SysFileInfo& info);
+
+// Calls visit(name, isFolder) for every entry of a folder except "." and "..".
+using SysListVisitor = void (*)(void* context, const WChar* name, bool isFolder);
+SysStatus SysListFolder(const WChar* native, SysListVisitor visit, void* context);
+
+SysStatus SysCreateFolder(const WChar* native);
+SysStatus SysRemoveFolder(const WChar* native);  // only when empty
+SysStatus SysDeleteFile(const WChar* native);
+SysStatus SysCopyFile(const WChar* source, const WChar* target);  // overwrites
+
+// Reads a whole file's bytes (at most maxBytes; more is kFailed); opened
+// tells a failure to open from a failure to read.
+SysStatus SysReadFile(const WChar* native, NString& bytes, int64_t maxBytes, bool& opened);
+// Reads up to n bytes from the start of a file; count gets what was read.
+SysStatus SysReadFileHead(const WChar* native, void* buffer, int64_t n, int64_t& count);
+
+// Replaces a file's content: written to a new file in the same folder,
+// flushed, and renamed over the old one (whose permissions it keeps). Only
+// when the folder refuses a new file is the file rewritten in place.
+// opened tells a failure to open (false) from a failure to write (true).
+SysStatus SysReplaceFile(const WChar* native, const void* bytes, int64_t n, bool& opened);
+
+// Appends bytes to a file, creating it; truncate empties it first.
+SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool truncate);
+
+// ---- registry (HKEY_LOCAL_MACHINE, read-only) ------------------------------
+
+struct SysRegKey;
+
+enum class SysRegView : int32_t { k64 = 0, k32 = 1 };
+
+enum class SysRegStatus : int32_t {
+    kOk = 0,
+    kNotFound,   // no such key or value; for enumeration: no more items
+    kMoreData,   // the buffer is too small for this item
+    kWrongType,  // the value is not a string
+    kFailed,
+};
+
+// Opens a key under HKEY_LOCAL_MACHINE (parent null) or under an open key,
+// which keeps its view.
+SysRegStatus SysRegOpenKey(SysRegKey* parent, const WChar* subkey, SysRegView view, SysRegKey*& key);
+// The name of subkey index into name (capacity in units, terminator included).
+SysRegStatus SysRegEnumKey(SysRegKey* key, uint32_t index, WChar* name, uint32_t capacity);
+// A string value's UTF-16 bytes with their terminator; size holds the buffer
+// size in bytes and receives the bytes the value needs.
+SysRegStatus SysRegQueryString(SysRegKey* key, const WChar* name, void* buffer, uint32_t& size);
+void SysRegCloseKey(SysRegKey* key);
+
+// ---- user, program and processes -------------------------------------
+
+// The user profile folder, in Windows form.
+bool SysProfileFolder(WString& path);
+// The running executable, in Windows form.
+bool SysExecutablePath(WString& path);
+uint32_t SysProcessId();
+
+// Starts a program (a Windows program as such; on Linux under Wine) with a
+// parameter line; not waited for.
+bool SysStartProgram(const WChar* path, const WChar* parameters);
+// Opens a link in the user's browser.
+void SysOpenLink(const WChar* url);
+
+// ---- time ----------------------------------------------------------------
+
+void SysSleepMs(uint32_t ms);
+// Milliseconds of a steady clock.
+double SysClockMs();
+// The local time as "[%Y-%m-%d %H:%M:%S] ".
+void SysLocalTimeStamp(WString& out);
+
+// ---- desktop ---------------------------------------------------------------
+
+enum class SysBoxKind : int32_t { kInfo, kWarning, kError, kOkCancel };
+// Shows a modal message box; true when OK was chosen.
+bool SysMessageBox(const WChar* text, const WChar* caption, SysBoxKind kind);

@@ -1,0 +1,245 @@
+// File and folder calls on Linux. Paths arrive in native (Unix) form as
+// UTF-16 and go to the system as UTF-8.
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "cell/text_convert.h"
+#include "sys/platform.h"
+
+namespace {
+
+SysStatus FromErrno(int e) {
+    switch (e) {
+        case 0: return SysStatus::kOk;
+        case EACCES:
+        case EPERM:
+        case EROFS: return SysStatus::kAccessDenied;
+        case ENOENT:
+        case ENOTDIR: return SysStatus::kNotFound;
+        case EEXIST: return SysStatus::kExists;
+        case ENOSPC:
+        case EDQUOT: return SysStatus::kNoSpace;
+        default: return SysStatus::kFailed;
+    }
+}
+
+struct Utf8Path {
+    NString text;
+    explicit Utf8Path(const WChar* native) { WideToUtf8(native, text); }
+    const char* c() const { return text.CStr(); }
+};
+
+bool WriteAll(int fd, const void* bytes, int64_t n) {
+    const auto* p = static_cast<const uint8_t*>(bytes);
+    while (n > 0) {
+        const ssize_t w = write(fd, p, size_t(n));
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += w;
+        n -= w;
+    }
+    return true;
+}
+
+}  // namespace
+
+SysStatus SysQueryPath(const WChar* native, SysFileInfo& info) {
+    info = SysFileInfo{};
+    struct stat st;
+    if (stat(Utf8Path(native).c(), &st) != 0) {
+        const SysStatus s = FromErrno(errno);
+        return s;
+    }
+    info.exists = true;
+    info.isFolder = S_ISDIR(st.st_mode);
+    info.size = int64_t(st.st_size);
+    return SysStatus::kOk;
+}
+
+SysStatus SysListFolder(const WChar* native, SysListVisitor visit, void* context) {
+    const Utf8Path path(native);
+    DIR* dir = opendir(path.c());
+    if (!dir) return FromErrno(errno);
+    const int dirFd = dirfd(dir);
+    WString name;
+    while (dirent* e = readdir(dir)) {
+        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+        bool isFolder = e->d_type == DT_DIR;
+        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+            struct stat st;
+            isFolder = fstatat(dirFd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        Utf8ToWide(e->d_name, name);
+        visit(context, name.CStr(), isFolder);
+    }
+    closedir(dir);
+    return SysStatus::kOk;
+}
+
+SysStatus SysCreateFolder(const WChar* native) {
+    return mkdir(Utf8Path(native).c(), 0777) == 0 ? SysStatus::kOk : FromErrno(errno);
+}
+
+SysStatus SysRemoveFolder(const WChar* native) {
+    return rmdir(Utf8Path(native).c()) == 0 ? SysStatus::kOk : FromErrno(errno);
+}
+
+SysStatus SysDeleteFile(const WChar* native) {
+    return unlink(Utf8Path(native).c()) == 0 ? SysStatus::kOk : FromErrno(errno);
+}
+
+// Copies with overwrite, keeping an existing target's inode (and so its
+// owner and permissions) as a copy onto it does on Windows.
+SysStatus SysCopyFile(const WChar* source, const WChar* target) {
+    const int in = open(Utf8Path(source).c(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return FromErrno(errno);
+    struct stat st;
+    if (fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int e = errno;
+        close(in);
+        return S_ISDIR(st.st_mode) ? SysStatus::kFailed : FromErrno(e);
+    }
+    const int out = open(Utf8Path(target).c(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0) {
+        const int e = errno;
+        close(in);
+        return FromErrno(e);
+    }
+    int e = 0;
+    off_t left = st.st_size;
+    while (left > 0) {
+        const ssize_t n = sendfile(out, in, nullptr, size_t(left > (1 << 30) ? (1 << 30) : left));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            e = errno;
+            break;
+        }
+        if (n == 0) break;  // the source shrank
+        left -= n;
+    }
+    if (e == EINVAL || e == ENOSYS) {  // no sendfile here: plain copy
+        e = 0;
+        lseek(in, 0, SEEK_SET);
+        lseek(out, 0, SEEK_SET);
+        char buffer[1 << 16];
+        for (;;) {
+            const ssize_t n = read(in, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) { e = errno; break; }
+            if (n == 0) break;
+            if (!WriteAll(out, buffer, n)) { e = errno; break; }
+        }
+    }
+    close(in);
+    if (close(out) != 0 && e == 0) e = errno;
+    return FromErrno(e);
+}
+
+SysStatus SysReadFile(const WChar* native, NString& bytes, int64_t maxBytes, bool& opened) {
+    opened = false;
+    const int fd = open(Utf8Path(native).c(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return FromErrno(errno);
+    opened = true;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || st.st_size > maxBytes || st.st_size > INT32_MAX - 1) {
+        close(fd);
+        return SysStatus::kFailed;
+    }
+    DynamicArray<char> buffer;
+    buffer.Resize(int32_t(st.st_size) + 1);
+    int64_t got = 0;
+    while (got < st.st_size) {
+        const ssize_t n = read(fd, buffer.data + got, size_t(st.st_size - got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += n;
+    }
+    close(fd);
+    if (got != st.st_size) return SysStatus::kFailed;
+    bytes.Assign(buffer.data, int32_t(got));
+    return SysStatus::kOk;
+}
+
+SysStatus SysReadFileHead(const WChar* native, void* buffer, int64_t n, int64_t& count) {
+    count = 0;
+    const int fd = open(Utf8Path(native).c(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return FromErrno(errno);
+    auto* p = static_cast<uint8_t*>(buffer);
+    while (count < n) {
+        const ssize_t r = read(fd, p + count, size_t(n - count));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        count += r;
+    }
+    close(fd);
+    return SysStatus::kOk;
+}
+
+// A fresh name beside path for the new content; O_EXCL makes it ours alone.
+static int CreateSibling(const char* path, mode_t mode, NString& name) {
+    static std::atomic<uint32_t> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name.Format(0, "%s.veldo-new-%u-%u", path, uint32_t(getpid()), counter.fetch_add(1));
+        const int fd = open(name.CStr(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+SysStatus SysReplaceFile(const WChar* native, const void* bytes, int64_t n, bool& opened) {
+    opened = false;
+    const Utf8Path path(native);
+    struct stat old;
+    const bool hadOld = stat(path.c(), &old) == 0;
+    if (hadOld && S_ISDIR(old.st_mode)) return SysStatus::kFailed;
+
+    // The new content goes to a new file beside the old one and is renamed
+    // over it only once it is complete and on disk.
+    NString temp;
+    const int fd = CreateSibling(path.c(), hadOld ? (old.st_mode & 0777) : 0666, temp);
+    if (fd >= 0) {
+        opened = true;
+        bool ok = WriteAll(fd, bytes, n);
+        int e = ok ? 0 : errno;
+        if (ok && fsync(fd) != 0) { ok = false; e = errno; }
+        if (ok && hadOld) {
+            fchmod(fd, old.st_mode & 07777);
+            // Giving a file to another owner works only for root; an ordinary
+            // user's files are already theirs.
+            if (fchown(fd, old.st_uid, old.st_gid) != 0) {}
+        }
+        if (close(fd) != 0 && ok) { ok = false; e = errno; }
+        if (ok && rename(temp.CStr(), path.c()) == 0) return SysStatus::kOk;
+        if (ok) e = errno;
+        unlink(temp.CStr());
+        return FromErrno(e == 0 ? EIO : e);
+    }
+    const int createError = errno;
+    if (createError != EACCES && createError != EPERM) return FromErrno(createError);
+    // The folder refuses a new file: the old one is rewritten in place.
+    const int in = open(path.c(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (in < 0) return FromErrno(errno);
+    opened = true;
+    const bool ok = WriteAll(in, bytes, n);
+    const int e = ok ? 0 : errno;
+    if (close(in) != 0 && ok) return FromErrno(errno);
+    return ok ? SysStatus::kOk : FromErrno(e);
+}
+
+SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool truncate) {
+    const int fd = open(Utf8Path(native).c(), O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : O_APPEND), 0666);
+    if (fd < 0) return FromErrno(errno);
+    const bool ok = WriteAll(fd, bytes, n);
+    const int e = ok ? 0 : errno;
+    close(fd);
+    return ok ? SysStatus::kOk : FromErrno(e);
+}

@@ -1,0 +1,12 @@
+// Starting other programs from the posix backend.
+#pragma once
+
+#include "cell/dynamic_array.h"
+#include "cell/dynamic_string.h"
+
+// argv: program then arguments. extraEnv: "NAME=value" texts added to (or
+// replacing in) the environment. With wait, exitCode receives the program's
+// exit status (or 128 + signal); without it the child is reaped in the
+// background. False when the program could not be started.
+bool PosixRun(const DynamicArray<const char*>& argv, const DynamicArray<const char*>& extraEnv, bool wait,
+              int* exitCode);
