@@ -4,6 +4,7 @@ VELDO_PACKAGES=(
   build-essential cmake ninja-build pkg-config python3
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  wine wine64 gcc-mingw-w64-x86-64 gcc-mingw-w64-i686
 )
 
 veldo_install_packages() {

@@ -15,11 +15,13 @@ cmake --build build/release -j "$jobs"
 
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DVELDO_SANITIZE=ON -DVELDO_TEST_PREFIX=asan.
+  -DVELDO_SANITIZE=ON -DVELDO_FUZZ=ON -DVELDO_BENCH=OFF -DVELDO_TEST_PREFIX=asan.
 cmake --build build/asan -j "$jobs"
 
 # A sanitizer report fails its test.
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:strict_string_checks=1
+# Wine, started by one registry test, keeps quiet and away from the home folder.
+export WINEDEBUG=-all
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 # Both trees under one summary.

@@ -3,7 +3,9 @@
 #include "sys/wine_registry.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "cell/utf.h"
 
@@ -114,15 +116,24 @@ namespace {
 
 // ---- values --------------------------------------------------------------
 
-void StoreString(RegValue& v, uint32_t type, const DynamicArray<WChar>& text) {
+void StoreString(RegArena& arena, RegValue& v, uint32_t type, const DynamicArray<WChar>& text) {
     v.type = type;
-    v.data.Resize((text.count + 1) * 2);
+    v.size = uint32_t(text.count + 1) * 2;
+    auto* bytes = static_cast<uint8_t*>(arena.Allocate(v.size));
     for (int32_t i = 0; i < text.count; ++i) {
-        v.data[2 * i] = uint8_t(uint16_t(text[i]) & 0xFF);
-        v.data[2 * i + 1] = uint8_t(uint16_t(text[i]) >> 8);
+        bytes[2 * i] = uint8_t(uint16_t(text[i]) & 0xFF);
+        bytes[2 * i + 1] = uint8_t(uint16_t(text[i]) >> 8);
     }
-    v.data[2 * text.count] = 0;
-    v.data[2 * text.count + 1] = 0;
+    bytes[2 * text.count] = 0;
+    bytes[2 * text.count + 1] = 0;
+    v.data = bytes;
+}
+
+const WChar* CopyName(RegArena& arena, const WChar* name, size_t length) {
+    auto* copy = static_cast<WChar*>(arena.Allocate(sizeof(WChar) * (length + 1)));
+    for (size_t i = 0; i < length; ++i) copy[i] = name[i];
+    copy[length] = 0;
+    return copy;
 }
 
 // Reads "aa,bb,..." hex bytes, following continuation lines; p and next move
@@ -154,41 +165,37 @@ bool ParseHexBytes(const char*& p, const char*& lineEnd, const char* fileEnd, Dy
 }
 
 // One value line into node; a broken value is left out.
-void ParseValueLine(RegNode* node, const char* p, const char*& lineEnd, const char* fileEnd,
-                    DynamicArray<WChar>& scratch) {
-    auto* v = new RegValue;
+void ParseValueLine(RegArena& arena, RegNode* node, const char* p, const char*& lineEnd, const char* fileEnd,
+                    DynamicArray<WChar>& scratch, DynamicArray<uint8_t>& bytes) {
+    RegValue value;
+    RegValue* v = &value;
     if (*p == '@') {
         ++p;
+        v->name = WTXT("");
     } else if (*p == '"') {
         const char* after = nullptr;
-        if (!ParseRegString(p + 1, lineEnd, scratch, after)) {
-            delete v;
-            return;
-        }
-        v->name.Assign(scratch.data, scratch.count);
+        if (!ParseRegString(p + 1, lineEnd, scratch, after)) return;
+        v->name = CopyName(arena, scratch.data, size_t(scratch.count));
+        v->nameLength = uint32_t(scratch.count);
         p = after;
     } else {
-        delete v;
         return;
     }
     while (p < lineEnd && IsSpace(*p)) ++p;
-    if (p >= lineEnd || *p != '=') {
-        delete v;
-        return;
-    }
+    if (p >= lineEnd || *p != '=') return;
     ++p;
     bool ok = false;
     if (p < lineEnd && *p == '"') {
         const char* after = nullptr;
         ok = ParseRegString(p + 1, lineEnd, scratch, after);
-        if (ok) StoreString(*v, kRegSz, scratch);
+        if (ok) StoreString(arena, *v, kRegSz, scratch);
     } else if (StartsWith(p, lineEnd, "str(")) {
         p += 4;
         uint32_t type = 0;
         if (ParseHexNumber(p, lineEnd, type) && StartsWith(p, lineEnd, "):\"")) {
             const char* after = nullptr;
             ok = ParseRegString(p + 3, lineEnd, scratch, after);
-            if (ok) StoreString(*v, type, scratch);
+            if (ok) StoreString(arena, *v, type, scratch);
         }
     } else if (StartsWith(p, lineEnd, "dword:")) {
         p += 6;
@@ -196,8 +203,10 @@ void ParseValueLine(RegNode* node, const char* p, const char*& lineEnd, const ch
         ok = ParseHexNumber(p, lineEnd, d);
         if (ok) {
             v->type = kRegDword;
-            v->data.Resize(4);
-            for (int i = 0; i < 4; ++i) v->data[i] = uint8_t(d >> (8 * i));
+            auto* data = static_cast<uint8_t*>(arena.Allocate(4));
+            for (int i = 0; i < 4; ++i) data[i] = uint8_t(d >> (8 * i));
+            v->data = data;
+            v->size = 4;
         }
     } else if (StartsWith(p, lineEnd, "hex")) {
         uint32_t type = kRegBinary;
@@ -210,11 +219,22 @@ void ParseValueLine(RegNode* node, const char* p, const char*& lineEnd, const ch
         if (p < lineEnd && *p == ':') {
             ++p;
             v->type = type;
-            ok = ParseHexBytes(p, lineEnd, fileEnd, v->data);
+            bytes.Clear();
+            ok = ParseHexBytes(p, lineEnd, fileEnd, bytes);
+            if (ok) {
+                auto* data = static_cast<uint8_t*>(arena.Allocate(size_t(bytes.count)));
+                if (bytes.count > 0) std::memcpy(data, bytes.data, size_t(bytes.count));
+                v->data = data;
+                v->size = uint32_t(bytes.count);
+            }
         }
     }
-    if (ok) node->values.Add(v, 4);
-    else delete v;
+    if (!ok) return;
+    auto* stored = static_cast<RegValue*>(arena.Allocate(sizeof(RegValue)));
+    *stored = value;
+    if (node->lastValue) node->lastValue->next = stored;
+    else node->values = stored;
+    node->lastValue = stored;
 }
 
 // ---- keys and the block structure ----------------------------------------
@@ -232,34 +252,50 @@ uint64_t FoldedHash(const WChar* s, size_t n) {
 // family of siblings is indexed by the hash of its folded name.
 class ChildIndex {
 public:
+    explicit ChildIndex(RegArena& arena) : arena_(arena) {}
+
     RegNode* FindOrAdd(RegNode* parent, const WChar* name, size_t length, int32_t& keyCount) {
         const uint64_t key = FoldedHash(name, length) ^ (uint64_t(reinterpret_cast<uintptr_t>(parent)) * 0x9E3779B97F4A7C15ULL);
         if (RegNode** hit = table_.FindValue(KeyU64(key))) {
             RegNode* n = *hit;
-            if (WCompareNoCase(n->name.CStr(), size_t(n->name.Length()), name, length) == 0) return n;
+            if (WCompareNoCase(n->name, n->nameLength, name, length) == 0) return n;
         }
-        // Not indexed (or a hash collision): look through the list.
-        for (int32_t i = 0; i < parent->children.count; ++i) {
-            RegNode* n = parent->children[i];
-            if (WCompareNoCase(n->name.CStr(), size_t(n->name.Length()), name, length) == 0) return n;
+        // Every node is indexed unless its hash was taken; only then can a
+        // miss hide a node, and the list is searched.
+        if (collisions_ > 0) {
+            for (int32_t i = 0; i < parent->childCount; ++i) {
+                RegNode* n = parent->children[i];
+                if (WCompareNoCase(n->name, n->nameLength, name, length) == 0) return n;
+            }
         }
-        auto* n = new RegNode;
-        n->name.Assign(name, int32_t(length));
-        parent->children.Add(n, parent->children.count < 16 ? 4 : parent->children.count);
+        auto* n = new (arena_.Allocate(sizeof(RegNode))) RegNode;
+        n->name = CopyName(arena_, name, length);
+        n->nameLength = uint32_t(length);
+        if (parent->childCount == parent->childCapacity) {
+            const int32_t capacity = parent->childCapacity < 4 ? 4 : parent->childCapacity * 2;
+            auto** grown = static_cast<RegNode**>(arena_.Allocate(sizeof(RegNode*) * size_t(capacity)));
+            if (parent->childCount > 0) std::memcpy(grown, parent->children, sizeof(RegNode*) * size_t(parent->childCount));
+            parent->children = grown;
+            parent->childCapacity = capacity;
+        }
+        parent->children[parent->childCount++] = n;
         ++keyCount;
-        if (!table_.FindValue(KeyU64(key))) table_.Insert(new Pair<KeyU64, RegNode*>(KeyU64(key), n));
+        if (table_.FindValue(KeyU64(key))) ++collisions_;
+        else table_.Insert(new Pair<KeyU64, RegNode*>(KeyU64(key), n));
         return n;
     }
 
 private:
+    RegArena& arena_;
     HashContainer<KeyU64, RegNode*> table_{1024};
+    int32_t collisions_ = 0;
 };
 
 void SortTree(RegNode* node) {
-    std::sort(node->children.items, node->children.items + node->children.count, [](RegNode* a, RegNode* b) {
-        return WCompareNoCase(a->name.CStr(), size_t(a->name.Length()), b->name.CStr(), size_t(b->name.Length())) < 0;
+    std::sort(node->children, node->children + node->childCount, [](RegNode* a, RegNode* b) {
+        return WCompareNoCase(a->name, a->nameLength, b->name, b->nameLength) < 0;
     });
-    for (int32_t i = 0; i < node->children.count; ++i) SortTree(node->children[i]);
+    for (int32_t i = 0; i < node->childCount; ++i) SortTree(node->children[i]);
 }
 
 }  // namespace
@@ -268,8 +304,9 @@ void WineRegistry::Parse(const char* text, size_t size) {
     const char* p = text;
     const char* end = text + size;
     RegNode* current = nullptr;
-    ChildIndex index;
+    ChildIndex index(arena);
     DynamicArray<WChar> scratch;
+    DynamicArray<uint8_t> bytes;
     while (p < end) {
         const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
         const char* lineEnd = nl ? nl : end;
@@ -318,7 +355,7 @@ void WineRegistry::Parse(const char* text, size_t size) {
         } else if (*s == ';') {
             // comment
         } else if (current && (*s == '"' || *s == '@')) {
-            ParseValueLine(current, s, lineEnd, end, scratch);
+            ParseValueLine(arena, current, s, lineEnd, end, scratch, bytes);
         }
         p = lineEnd < end ? lineEnd + 1 : end;
     }
@@ -327,12 +364,37 @@ void WineRegistry::Parse(const char* text, size_t size) {
 
 // ---- lookups ---------------------------------------------------------------
 
+RegArena::~RegArena() {
+    while (head_) {
+        Block* next = head_->next;
+        std::free(head_);
+        head_ = next;
+    }
+}
+
+void* RegArena::Allocate(size_t bytes) {
+    bytes = (bytes + 15) & ~size_t(15);
+    if (!head_ || head_->used + bytes > head_->size) {
+        const size_t size = bytes > (size_t(1) << 20) ? bytes : (size_t(1) << 20);
+        auto* block = static_cast<Block*>(std::malloc(sizeof(Block) + 16 + size));
+        if (!block) FatalOutOfMemory();
+        block->next = head_;
+        block->used = 0;
+        block->size = size;
+        head_ = block;
+    }
+    auto* base = reinterpret_cast<uint8_t*>(head_) + ((sizeof(Block) + 15) & ~size_t(15));
+    void* p = base + head_->used;
+    head_->used += bytes;
+    return p;
+}
+
 RegNode* RegNode::Child(const WChar* name, size_t length) const {
-    int32_t lo = 0, hi = children.count - 1;
+    int32_t lo = 0, hi = childCount - 1;
     while (lo <= hi) {
         const int32_t mid = (lo + hi) / 2;
         RegNode* n = children[mid];
-        const int c = WCompareNoCase(n->name.CStr(), size_t(n->name.Length()), name, length);
+        const int c = WCompareNoCase(n->name, n->nameLength, name, length);
         if (c == 0) return n;
         if (c < 0) lo = mid + 1;
         else hi = mid - 1;
@@ -341,8 +403,9 @@ RegNode* RegNode::Child(const WChar* name, size_t length) const {
 }
 
 const RegValue* RegNode::Value(const WChar* name) const {
-    for (int32_t i = 0; i < values.count; ++i)
-        if (WCompareNoCase(values[i]->name.CStr(), name ? name : WTXT("")) == 0) return values[i];
+    const size_t length = WLen(name);
+    for (const RegValue* v = values; v; v = v->next)
+        if (WCompareNoCase(v->name, v->nameLength, name ? name : WTXT(""), length) == 0) return v;
     return nullptr;
 }
 

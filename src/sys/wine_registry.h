@@ -13,7 +13,6 @@
 
 #include <cstdint>
 
-#include "cell/container.h"
 #include "cell/dynamic_array.h"
 #include "cell/dynamic_string.h"
 #include "cell/hash_container.h"
@@ -27,22 +26,46 @@ enum : uint32_t {
     kRegMultiSz = 7,
 };
 
+// Keys and values live in the registry's arena: loading a file is a few
+// large allocations, and dropping it one free per block.
 struct RegValue {
-    WString name;  // empty for the default value "@"
+    const WChar* name = nullptr;  // empty for the default value "@"
+    uint32_t nameLength = 0;
     uint32_t type = kRegNone;
-    DynamicArray<uint8_t> data;  // strings as UTF-16LE with their terminator
-    virtual ~RegValue() = default;
+    const uint8_t* data = nullptr;  // strings as UTF-16LE with their terminator
+    uint32_t size = 0;
+    RegValue* next = nullptr;
 };
 
 struct RegNode {
-    WString name;
-    Container<RegNode> children;  // sorted by name, ignoring case, once loaded
-    Container<RegValue> values;
-    virtual ~RegNode() = default;
+    const WChar* name = nullptr;
+    uint32_t nameLength = 0;
+    RegNode** children = nullptr;  // sorted by name, ignoring case, once loaded
+    int32_t childCount = 0;
+    int32_t childCapacity = 0;
+    RegValue* values = nullptr;
+    RegValue* lastValue = nullptr;
 
     // The child of that name (ignoring case), or null.
     RegNode* Child(const WChar* name, size_t length) const;
     const RegValue* Value(const WChar* name) const;
+};
+
+class RegArena {
+public:
+    RegArena() = default;
+    RegArena(const RegArena&) = delete;
+    RegArena& operator=(const RegArena&) = delete;
+    ~RegArena();
+    void* Allocate(size_t bytes);
+
+private:
+    struct Block {
+        Block* next;
+        size_t used;
+        size_t size;
+    };
+    Block* head_ = nullptr;
 };
 
 class WineRegistry {
@@ -57,6 +80,8 @@ public:
     const RegNode* Find(const RegNode* from, const WChar* path) const;
 
     int32_t KeyCount() const { return keyCount_; }
+
+    RegArena arena;
 
 private:
     int32_t keyCount_ = 0;

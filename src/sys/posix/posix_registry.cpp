@@ -109,10 +109,10 @@ SysRegStatus SysRegOpenKey(SysRegKey* parent, const WChar* subkey, SysRegView vi
 SysRegStatus SysRegEnumKey(SysRegKey* key, uint32_t index, WChar* name, uint32_t capacity) {
     if (!key) return SysRegStatus::kFailed;
     const RegNode* node = key->node;
-    if (index >= uint32_t(node->children.count)) return SysRegStatus::kNotFound;
-    const WString& child = node->children[int32_t(index)]->name;
-    if (uint32_t(child.Length()) + 1 > capacity) return SysRegStatus::kMoreData;
-    std::memcpy(name, child.CStr(), sizeof(WChar) * size_t(child.Length() + 1));
+    if (index >= uint32_t(node->childCount)) return SysRegStatus::kNotFound;
+    const RegNode* child = node->children[index];
+    if (child->nameLength + 1 > capacity) return SysRegStatus::kMoreData;
+    std::memcpy(name, child->name, sizeof(WChar) * (child->nameLength + 1));
     return SysRegStatus::kOk;
 }
 
@@ -121,11 +121,11 @@ SysRegStatus SysRegQueryString(SysRegKey* key, const WChar* name, void* buffer, 
     const RegValue* v = key->node->Value(name);
     if (!v) return SysRegStatus::kNotFound;
     if (v->type != kRegSz && v->type != kRegExpandSz) return SysRegStatus::kWrongType;
-    const uint32_t needed = uint32_t(v->data.count);
+    const uint32_t needed = v->size;
     const uint32_t room = size;
     size = needed;
     if (!buffer || needed > room) return SysRegStatus::kMoreData;
-    std::memcpy(buffer, v->data.data, needed);
+    std::memcpy(buffer, v->data, needed);
     return SysRegStatus::kOk;
 }
 

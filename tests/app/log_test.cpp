@@ -1,0 +1,83 @@
+// The per-user log on real files: emptied at start, stamped header, CR LF
+// lines, the diagnostic columns, the fallback path and lost lines.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "app/log.h"
+#include "support/test_support.h"
+#include "sys/sys_io.h"
+
+namespace {
+
+using test::W;
+
+TEST(Log, EachStartLeavesOnlyItsOwnRun) {
+    test::TempDir dir;
+    const WString path = W(dir / "veldo.log");
+    StartLogAt(path.CStr());
+    LogLine(path.CStr(), WTXT("first run %i"), 1);
+    StartLogAt(path.CStr());
+    LogLine(path.CStr(), WTXT("second run"));
+    const std::string text = test::ReadFile(dir / "veldo.log");
+    EXPECT_EQ(text.find("first run"), std::string::npos);
+    EXPECT_TRUE(std::regex_match(text, std::regex("\\[\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\] "
+                                                  "VELDO version: 5\\.5 \\(VELDO\\)\r\nsecond run\r\n")))
+        << text;
+}
+
+TEST(Log, StartDeterminesThePathInTheProfile) {
+    test::WinePrefix prefix;
+    test::ScopedEnv user("USER", "tester");
+    StartLog();
+    EXPECT_EQ(test::U(LogPath()), "C:\\users\\tester\\.Brimvale\\veldo.log");
+    EXPECT_TRUE(test::Exists(prefix.driveC() + "/users/tester/.Brimvale/veldo.log"));
+}
+
+// The two prefixes exactly as the import diagnostics use them (the message
+// columns differ by eight places; readers of old logs rely on the texts).
+TEST(Log, DiagnosticColumns) {
+    test::TempDir dir;
+    const WString path = W(dir / "d.log");
+    LogCellDiagnostic(path.CStr(), WTXT("Error"), WTXT("StdHCell"), 5.5, WTXT("IntCell"), WTXT("Count"),
+                      WTXT("Tag import failed!"));
+    LogCellDiagnostic(path.CStr(), WTXT("Error"), WTXT("StdHCell"), 5.5, nullptr, nullptr, WTXT("Invalid tags count!"));
+    const std::string text = test::ReadFile(dir / "d.log");
+    const std::string first = "Error  : StdHCell     5.5000,IntCell   ,Count        : Tag import failed!\r\n";
+    const std::string second = "Error  : StdHCell     5.5000                 : Invalid tags count!\r\n";
+    EXPECT_EQ(text, first + second);
+}
+
+TEST(Log, NoPathMeansTheFallbackFile) {
+    test::WinePrefix prefix;
+    test::MakeDirs(prefix.driveC() + "/tmp");
+    LogLine(nullptr, WTXT("%s"), WTXT("to the fallback"));
+    EXPECT_EQ(test::ReadFile(prefix.driveC() + "/tmp/veldo_debug.log"), "to the fallback\r\n");
+}
+
+TEST(Log, AnUnwritableLogLosesTheLineQuietly) {
+    test::TempDir dir;
+    const WString path = W(dir / "no/such/folder/veldo.log");
+    LogLine(path.CStr(), WTXT("lost"));
+    EXPECT_FALSE(test::Exists(dir / "no"));
+}
+
+TEST(MessageBoxes, WithoutADisplayTheTextGoesToStandardErrorAndTheLog) {
+    test::TempDir dir;
+    test::ScopedEnv noDisplay("DISPLAY", nullptr);
+    test::ScopedEnv noWayland("WAYLAND_DISPLAY", nullptr);
+    StartLogAt(W(dir / "veldo.log").CStr());
+    testing::internal::CaptureStderr();
+    GetSysIO().ShowError(WTXT("Cannot copy files into: "), WTXT("C:\\x"));
+    const bool ok = GetSysIO().AskOkCancel(WTXT("Continue?"), nullptr);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(ok);  // a question without a display answers Cancel
+    EXPECT_NE(err.find("Error: Cannot copy files into: \nC:\\x"), std::string::npos) << err;
+    EXPECT_NE(test::ReadFile(dir / "veldo.log").find("VELDO: Continue?\r\n"), std::string::npos);
+    EXPECT_EQ(test::U(GetSysIO().FileTypeName(5)), "VELDO files");
+    EXPECT_EQ(test::U(GetSysIO().FileTypePattern(5)), "*.veldo");
+    EXPECT_EQ(test::U(GetSysIO().FileTypePattern(6)), "");
+    EXPECT_EQ(test::U(GetSysIO().ProductName()), "VELDO");
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+#include "support/test_support.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "cell/text_convert.h"
+
+namespace test {
+
+TempDir::TempDir() {
+    char pattern[] = "/tmp/veldo-test-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    path_ = made ? made : "/tmp";
+    chmod(path_.c_str(), 0755);
+}
+
+TempDir::~TempDir() {
+    if (path_.size() > 5) {
+        const std::string command = "chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'";
+        if (std::system(command.c_str()) != 0) {}
+    }
+}
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = getenv(name)) {
+        had_ = true;
+        old_ = old;
+    }
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (had_) setenv(name_.c_str(), old_.c_str(), 1);
+    else unsetenv(name_.c_str());
+}
+
+WinePrefix::WinePrefix() : env_("WINEPREFIX", nullptr) {
+    MakeDirs(dir_ / "drive_c");
+    MakeDirs(dir_ / "dosdevices");
+    if (symlink("../drive_c", (dir_ / "dosdevices/c:").c_str()) != 0) {}
+    if (symlink("/", (dir_ / "dosdevices/z:").c_str()) != 0) {}
+    setenv("WINEPREFIX", dir_.path().c_str(), 1);
+}
+
+void WinePrefix::MapDrive(char letter, const std::string& target) {
+    const std::string link = dir_ / (std::string("dosdevices/") + letter + ":");
+    if (symlink(target.c_str(), link.c_str()) != 0) {}
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+void MakeDirs(const std::string& path) {
+    const std::string command = "mkdir -p '" + path + "'";
+    if (std::system(command.c_str()) != 0) {}
+}
+
+WString W(const std::string& utf8) {
+    WString w;
+    Utf8ToWide(utf8.c_str(), w);
+    return w;
+}
+
+std::string U(const WChar* wide) {
+    NString n;
+    WideToUtf8(wide, n);
+    return n.CStr();
+}
+
+bool IsRoot() { return geteuid() == 0; }
+
+int RunUnprivileged(int (*fn)(void*), void* context) {
+    const pid_t pid = fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        if (geteuid() == 0) {
+            if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(125);
+        }
+        _exit(fn(context) & 0x7F);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+}  // namespace test

@@ -1,0 +1,258 @@
+// The installer's file work on real folders: listings, trees with their
+// progress lines, text files and their status codes, executables, the
+// permission boundary and a full file system.
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "support/test_support.h"
+#include "sys/file_system.h"
+
+namespace {
+
+using test::U;
+using test::W;
+
+struct Recorder : SysIOInfoCallback {
+    std::vector<std::string> lines;
+    void Report(bool created, const WChar* path) override {
+        lines.push_back(std::string(created ? "Creating: " : "Deleting: ") + U(path));
+    }
+};
+
+// A payload tree: a.txt, b.dat, sub/c.txt, sub/deeper/d.txt.
+void MakePayload(const std::string& root) {
+    test::MakeDirs(root + "/sub/deeper");
+    test::WriteFile(root + "/a.txt", "A");
+    test::WriteFile(root + "/b.dat", "B");
+    test::WriteFile(root + "/sub/c.txt", "C");
+    test::WriteFile(root + "/sub/deeper/d.txt", "D");
+}
+
+TEST(FileSystem, WildcardsAndListings) {
+    const struct {
+        const char* pattern;
+        const char* name;
+        bool match;
+    } cases[] = {
+        {"*", "x", true},           {"*.*", "noext", true},    {"*.txt", "A.TXT", true},
+        {"*.txt", "a.txt.bak", false}, {"?.dat", "b.dat", true}, {"?.dat", "bb.dat", false},
+        {"a*b*c", "aXbYc", true},   {"a*b*c", "aXbY", false},  {"", "", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WildcardMatch(W(c.pattern).CStr(), W(c.name).CStr()), c.match) << c.pattern << " " << c.name;
+
+    test::TempDir dir;
+    MakePayload(dir.path());
+    Container<WFILE> files;
+    ListFiles(W(dir.path()).CStr(), WTXT("*.txt"), true, files);
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < files.count; ++i) names.push_back(U(files[i]->name));
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "c.txt", "d.txt"}));
+    EXPECT_EQ(U(files[1]->path), dir.path() + "\\sub\\c.txt");  // joined the Windows way
+    Container<WDIR> folders;
+    ListFolders(W(dir.path()).CStr(), WTXT("d*"), true, folders);
+    ASSERT_EQ(folders.count, 1);
+    EXPECT_EQ(U(folders[0]->name), "deeper");
+}
+
+TEST(FileSystem, CreateDirectoryPath) {
+    test::WinePrefix prefix;
+    test::TempDir d;
+    prefix.MapDrive('d', d.path());
+    test::MakeDirs(d / "A");
+    EXPECT_TRUE(CreateDirectoryPath(WTXT("D:\\A\\B")));
+    EXPECT_TRUE(test::Exists(d / "A/B"));
+    EXPECT_TRUE(CreateDirectoryPath(WTXT("D:")));  // only a drive: nothing to make
+    EXPECT_TRUE(CreateDirectoryPath(WTXT("D:\\x\\\\y\\")));
+    EXPECT_TRUE(test::Exists(d / "x/y"));
+    EXPECT_FALSE(CreateDirectoryPath(WTXT("")));
+    EXPECT_FALSE(CreateDirectoryPath(WTXT("\\\\")));
+    test::WriteFile(d / "file", "");
+    EXPECT_FALSE(CreateDirectoryPath(WTXT("D:\\file\\below")));
+}
+
+TEST(FileSystem, CopyTreeReportsWhatItCreates) {
+    test::TempDir src, dst;
+    MakePayload(src.path());
+    test::MakeDirs(dst / "sub");  // exists already: no "Creating:" line for it
+    Recorder r;
+    ASSERT_TRUE(CopyFolderTree(W(src.path()).CStr(), W(dst.path()).CStr(), false, &r));
+    const std::string t = dst.path();
+    EXPECT_EQ(r.lines, (std::vector<std::string>{
+                           "Creating: " + t + "\\a.txt",
+                           "Creating: " + t + "\\b.dat",
+                           "Creating: " + t + "\\sub\\c.txt",
+                           "Creating: " + t + "\\sub\\deeper",
+                           "Creating: " + t + "\\sub\\deeper\\d.txt",
+                       }));
+    EXPECT_EQ(test::ReadFile(dst / "sub/deeper/d.txt"), "D");
+
+    // Keeping existing files leaves a changed copy alone.
+    test::WriteFile(dst / "a.txt", "mine");
+    ASSERT_TRUE(CopyFolderTree(W(src.path()).CStr(), W(dst.path()).CStr(), true, nullptr));
+    EXPECT_EQ(test::ReadFile(dst / "a.txt"), "mine");
+    ASSERT_TRUE(CopyFolderTree(W(src.path()).CStr(), W(dst.path()).CStr(), false, nullptr));
+    EXPECT_EQ(test::ReadFile(dst / "a.txt"), "A");
+}
+
+TEST(FileSystem, RemovePayloadLeavesTheUsersFiles) {
+    test::TempDir src, dst;
+    MakePayload(src.path());
+    ASSERT_TRUE(CopyFolderTree(W(src.path()).CStr(), W(dst.path()).CStr(), false, nullptr));
+    test::WriteFile(dst / "sub/mine.txt", "user");
+    Recorder r;
+    ASSERT_TRUE(RemoveFolderFiles(W(src.path()).CStr(), W(dst.path()).CStr(), true, &r));
+    EXPECT_FALSE(test::Exists(dst / "a.txt"));
+    EXPECT_FALSE(test::Exists(dst / "sub/deeper"));  // emptied and removed
+    EXPECT_TRUE(test::Exists(dst / "sub/mine.txt"));  // still holds the user's file
+    const std::string t = dst.path();
+    EXPECT_EQ(r.lines.front(), "Deleting: " + t + "\\a.txt");
+    EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), "Deleting: " + t + "\\sub"), r.lines.end());
+    // Removing again finds nothing to delete and still succeeds.
+    EXPECT_TRUE(RemoveFolderFiles(W(src.path()).CStr(), W(dst.path()).CStr(), false, nullptr));
+}
+
+TEST(FileSystem, DeleteTree) {
+    test::TempDir dir;
+    MakePayload(dir / "victim");
+    Recorder r;
+    ASSERT_TRUE(DeleteFolderTree(W(dir / "victim").CStr(), &r));
+    EXPECT_FALSE(test::Exists(dir / "victim"));
+    EXPECT_EQ(r.lines.back(), "Deleting: " + dir.path() + "/victim");
+    EXPECT_EQ(r.lines.size(), 7u);  // four files, two folders, the root
+    EXPECT_FALSE(DeleteFolderTree(W(dir / "victim").CStr(), nullptr));
+}
+
+TEST(FileSystem, TextFileStatusCodes) {
+    test::TempDir dir;
+    NString text;
+    EXPECT_EQ(ReadTextFile(W(dir / "missing").CStr(), text), kTextNotFound);
+    EXPECT_EQ(ReadTextFile(W(dir.path()).CStr(), text), kTextNotFound);
+    test::WriteFile(dir / "empty", "");
+    EXPECT_EQ(ReadTextFile(W(dir / "empty").CStr(), text), kTextOk);
+    EXPECT_EQ(text.Length(), 0);
+    test::WriteFile(dir / "crlf", std::string("a\r\nb\0c", 6));
+    EXPECT_EQ(ReadTextFile(W(dir / "crlf").CStr(), text), kTextOk);
+    EXPECT_EQ(std::string(text.CStr(), 4), "a\r\nb");  // bytes as they are
+
+    NString out("x\r\ny");
+    EXPECT_EQ(WriteTextFile(W(dir / "new.cfg").CStr(), out), kTextOk);
+    EXPECT_EQ(test::ReadFile(dir / "new.cfg"), "x\r\ny");
+    EXPECT_EQ(WriteTextFile(W(dir / "nofolder/new.cfg").CStr(), out), kTextCannotCreate);
+    EXPECT_EQ(WriteTextFile(W(dir.path()).CStr(), out), kTextCannotCreate);
+}
+
+TEST(FileSystem, WriteReplacesAtomicallyAndKeepsPermissions) {
+    test::TempDir dir;
+    const std::string cfg = dir / "LWM2015-64.CFG";
+    test::WriteFile(cfg, "old");
+    chmod(cfg.c_str(), 0640);
+    struct stat before;
+    stat(cfg.c_str(), &before);
+    ASSERT_EQ(WriteTextFile(W(cfg).CStr(), NString("new content")), kTextOk);
+    struct stat after;
+    stat(cfg.c_str(), &after);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_NE(after.st_ino, before.st_ino);  // a new file took its place
+    EXPECT_EQ(test::ReadFile(cfg), "new content");
+    // Nothing is left beside it.
+    Container<WFILE> files;
+    ListFiles(W(dir.path()).CStr(), WTXT("*"), false, files);
+    EXPECT_EQ(files.count, 1);
+}
+
+struct DeniedCase {
+    std::string dir;
+};
+
+int WriteIntoReadOnlyFolder(void* context) {
+    // The folder refuses new files, but the file itself is writable: rewritten
+    // in place.
+    auto* c = static_cast<DeniedCase*>(context);
+    const int status = WriteTextFile(W(c->dir + "/locked/user.cfg").CStr(), NString("in place"));
+    return status;
+}
+
+int TryDeniedOperations(void* context) {
+    auto* c = static_cast<DeniedCase*>(context);
+    int failures = 0;
+    failures += CopyOneFile(W(c->dir + "/src.txt").CStr(), W(c->dir + "/root_only/copy.txt").CStr(), false) ? 1 : 0;
+    failures += CreateDirectoryPath(W(c->dir + "/root_only/new").CStr()) ? 2 : 0;
+    failures += DeleteOneFile(W(c->dir + "/root_only/keep.txt").CStr()) ? 4 : 0;
+    failures += DeleteFolderTree(W(c->dir + "/root_only").CStr(), nullptr) ? 8 : 0;
+    NString text;
+    if (ReadTextFile(W(c->dir + "/root_only/secret.txt").CStr(), text) != kTextCannotOpen) failures += 16;
+    return failures;
+}
+
+TEST(FileSystem, AccessDeniedFailsCleanlyWithoutTheService) {
+    test::TempDir dir;
+    DeniedCase c{dir.path()};
+    test::WriteFile(dir / "src.txt", "payload");
+    test::MakeDirs(dir / "root_only");
+    test::WriteFile(dir / "root_only/keep.txt", "keep");
+    test::WriteFile(dir / "root_only/secret.txt", "secret");
+    chmod((dir / "root_only/secret.txt").c_str(), 0600);
+    chmod((dir / "root_only").c_str(), 0755);
+    if (!test::IsRoot()) {
+        chmod((dir / "root_only/secret.txt").c_str(), 0);
+        chmod((dir / "root_only").c_str(), 0555);
+    }
+    EXPECT_EQ(test::RunUnprivileged(TryDeniedOperations, &c), 0);
+    EXPECT_EQ(test::ReadFile(dir / "root_only/keep.txt"), "keep");
+    EXPECT_FALSE(test::Exists(dir / "root_only/copy.txt"));
+
+    test::MakeDirs(dir / "locked");
+    test::WriteFile(dir / "locked/user.cfg", "before");
+    chmod((dir / "locked/user.cfg").c_str(), 0666);
+    chmod((dir / "locked").c_str(), 0555);
+    EXPECT_EQ(test::RunUnprivileged(WriteIntoReadOnlyFolder, &c), kTextOk);
+    EXPECT_EQ(test::ReadFile(dir / "locked/user.cfg"), "in place");
+}
+
+// A small tmpfs filled to the brim: copies and text writes report failure,
+// and the old text file survives.
+TEST(FileSystem, FullDiskIsAFailure) {
+    if (!test::IsRoot()) GTEST_SKIP() << "mounting a tmpfs needs root";
+    test::TempDir dir;
+    const std::string mnt = dir / "small";
+    test::MakeDirs(mnt);
+    if (mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount tmpfs here";
+    struct Unmount {
+        std::string at;
+        ~Unmount() { umount(at.c_str()); }
+    } unmount{mnt};
+    test::WriteFile(mnt + "/LWEXT2015-64.CFG", "precious configuration");
+    test::WriteFile(dir / "big.bin", std::string(200 * 1024, 'x'));
+    EXPECT_FALSE(CopyOneFile(W(dir / "big.bin").CStr(), W(mnt + "/big.bin").CStr(), false));
+    test::WriteFile(mnt + "/filler", std::string(60 * 1024, 'f'));
+    EXPECT_EQ(WriteTextFile(W(mnt + "/LWEXT2015-64.CFG").CStr(), NString(std::string(32 * 1024, 'n').c_str())),
+              kTextWriteFailed);
+    EXPECT_EQ(test::ReadFile(mnt + "/LWEXT2015-64.CFG"), "precious configuration");
+}
+
+TEST(FileSystem, ExecutableBitness) {
+    test::TempDir dir;
+    const std::string fixtures = VELDO_EXE_FIXTURES;
+    EXPECT_EQ(ExecutableBitness(W(fixtures + "/hello64.exe").CStr()), 64);
+    EXPECT_EQ(ExecutableBitness(W(fixtures + "/hello32.exe").CStr()), 32);
+    EXPECT_EQ(ExecutableBitness(W(dir / "missing.exe").CStr()), -1);
+    const std::string full = test::ReadFile(fixtures + "/hello64.exe");
+    test::WriteFile(dir / "short.exe", full.substr(0, 300));
+    EXPECT_EQ(ExecutableBitness(W(dir / "short.exe").CStr()), -1);
+    test::WriteFile(dir / "garbage.exe", std::string(4096, '\x5a'));
+    EXPECT_EQ(ExecutableBitness(W(dir / "garbage.exe").CStr()), -1);
+    // A header at the very last place the search looks (offset 505).
+    std::string edge(512, '\0');
+    edge.replace(505, 4, std::string("PE\0\0", 4));
+    edge[509] = '\x4c';
+    test::WriteFile(dir / "edge.exe", edge);
+    EXPECT_EQ(ExecutableBitness(W(dir / "edge.exe").CStr()), 32);
+}
+
+}  // namespace
