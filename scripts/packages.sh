@@ -5,6 +5,7 @@ VELDO_PACKAGES=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   wine wine64 gcc-mingw-w64-x86-64 gcc-mingw-w64-i686
+  sudo
 )
 
 veldo_install_packages() {

@@ -44,13 +44,13 @@ const WString& LogPath() { return GlobalPath(); }
 
 const WChar* LogPathOrNull() { return GlobalPath().IsEmpty() ? nullptr : GlobalPath().CStr(); }
 
-void StartLogAt(const WChar* path) {
+void StartLogAt(const WChar* path, bool keepContent) {
     GlobalPath().Assign(path);
-    WriteToLog(LogPathOrNull(), WString(), true);
+    if (!keepContent) WriteToLog(LogPathOrNull(), WString(), true);
     LogLineStamped(LogPathOrNull(), WTXT("VELDO version: %s (%s)"), kVeldoVersion, kVeldoProduct);
 }
 
-void StartLog() {
+void StartLog(bool keepContent) {
     WString profile;
     WPath path;
     if (SysProfileFolder(profile)) {
@@ -59,7 +59,7 @@ void StartLog() {
         CreateDirectoryPath(path.CStr());
         path.Join(WTXT("veldo.log"));
     }
-    StartLogAt(path.CStr());
+    StartLogAt(path.CStr(), keepContent);
 }
 
 void LogTextArgs(const WChar* path, bool lineEnd, const WChar* format, const FmtArg* args, int count) {

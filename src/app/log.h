@@ -13,10 +13,12 @@ const WString& LogPath();
 const WChar* LogPathOrNull();
 
 // Determines the path (profile\.Brimvale\veldo.log, creating the folder),
-// empties the file and writes the stamped version header.
-void StartLog();
+// empties the file and writes the stamped version header. keepContent
+// appends instead of emptying: the elevated service shares the log of the
+// run that started it.
+void StartLog(bool keepContent = false);
 // The same with a given path (tests and tools).
-void StartLogAt(const WChar* path);
+void StartLogAt(const WChar* path, bool keepContent = false);
 
 void LogTextArgs(const WChar* path, bool lineEnd, const WChar* format, const FmtArg* args, int count);
 void LogCellDiagnosticArgs(const WChar* path, const WChar* level, const WChar* className, double version,

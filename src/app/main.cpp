@@ -1,19 +1,10 @@
-// The program's entry.
-#include <cstdio>
-
+// The program's entry: the command line (rebuilt from argv on Linux) goes to
+// the application; the exit code is always 0.
 #include "app/command_line.h"
-#include "app/log.h"
-#include "app/register_all_cells.h"
-#include "sys/sys_io.h"
+#include "app/installer_app.h"
 
 int main(int argc, char** argv) {
     WString line;
     CommandLineFromArgv(argc, argv, line);
-    Arguments args;
-    ParseArguments(line.CStr(), args);
-    GetSysIO();
-    StartLog();
-    RegisterAllCellClasses();
-    std::fprintf(stderr, "veldo-installer: the wizard is not built yet.\n");
-    return 0;
+    return RunProgram(line.CStr());
 }

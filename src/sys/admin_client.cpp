@@ -1,9 +1,90 @@
-// The elevated service is not part of this build yet: every request fails,
-// so an access-denied operation fails cleanly.
+// The client side: the elevated copy is started on first need (at most once
+// per run, even when that start fails) and served over the private channel.
 #include "sys/admin_client.h"
 
-bool EnsureService() { return false; }
-bool AdminCreateFolder(const WChar*) { return EnsureService() && false; }
-bool AdminRemoveFolder(const WChar*) { return EnsureService() && false; }
-bool AdminCopyFile(const WChar*, const WChar*) { return EnsureService() && false; }
-bool AdminDeleteFile(const WChar*) { return EnsureService() && false; }
+#include "sys/admin_protocol.h"
+#include "sys/platform.h"
+
+namespace {
+
+constexpr uint32_t kConnectLimitMs = 15000;
+
+class ChannelStream : public ByteChannel {
+public:
+    SysChannel* channel = nullptr;
+    uint32_t timeoutMs = 0;
+    bool Read(void* bytes, size_t n) override { return SysChannelRead(channel, bytes, n, timeoutMs); }
+    bool Write(const void* bytes, size_t n) override { return SysChannelWrite(channel, bytes, n); }
+};
+
+// The process-wide client state; the channel closes with the program.
+struct ClientState {
+    bool started = false;
+    ChannelStream stream;
+    SysProcess* process = nullptr;
+    uint32_t servicePid = 0;
+
+    ~ClientState() {
+        SysChannelClose(stream.channel);
+        SysProcessRelease(process);
+    }
+};
+
+ClientState& State() {
+    static ClientState state;
+    return state;
+}
+
+bool Request(int32_t code, const WChar* first, const WChar* second) {
+    if (!EnsureService()) return false;
+    ClientState& s = State();
+    if (!s.stream.channel) return false;
+    return SendAdminRequest(s.stream, code, first, second);
+}
+
+}  // namespace
+
+bool EnsureService() {
+    ClientState& s = State();
+    if (s.started) return s.stream.channel != nullptr;
+    s.started = true;
+
+    WString guid;
+    SysListener* listener = nullptr;
+    if (!SysNewGuid(guid) || !SysChannelListen(guid.CStr(), listener)) return false;
+    WString parameters;
+    parameters.Format(0, WTXT("-admin_service %s %u"), guid, SysProcessId());
+    SysProcess* process = nullptr;
+    if (!SysStartElevatedSelf(parameters.CStr(), process)) {
+        SysListenerClose(listener);
+        return false;
+    }
+    const double start = SysClockMs();
+    SysChannel* channel = nullptr;
+    const SysAcceptResult r = SysChannelAccept(listener, process, kConnectLimitMs, channel);
+    // Only one service ever connects: the channel's name goes at once.
+    SysListenerClose(listener);
+    if (r == SysAcceptResult::kConnected) {
+        s.stream.channel = channel;
+        const double left = kConnectLimitMs - (SysClockMs() - start);
+        s.stream.timeoutMs = left > 1 ? uint32_t(left) : 1;
+        uint32_t pid = 0;
+        const bool hello = ReadHello(s.stream, pid);
+        s.stream.timeoutMs = 0;  // requests may take as long as a copy takes
+        if (hello) {
+            s.servicePid = pid;
+            s.process = process;
+            return true;
+        }
+        SysChannelClose(channel);
+        s.stream.channel = nullptr;
+    }
+    // A service that never connected or never said hello is ended.
+    SysProcessTerminate(process);
+    return false;
+}
+
+bool AdminCreateFolder(const WChar* native) { return Request(kAdminCreateFolder, native, nullptr); }
+bool AdminRemoveFolder(const WChar* native) { return Request(kAdminRemoveFolder, native, nullptr); }
+bool AdminCopyFile(const WChar* source, const WChar* target) { return Request(kAdminCopyFile, source, target); }
+bool AdminDeleteFile(const WChar* native) { return Request(kAdminDeleteFile, native, nullptr); }

@@ -119,3 +119,50 @@ void SysLocalTimeStamp(WString& out);
 enum class SysBoxKind : int32_t { kInfo, kWarning, kError, kOkCancel };
 // Shows a modal message box; true when OK was chosen.
 bool SysMessageBox(const WChar* text, const WChar* caption, SysBoxKind kind);
+
+// ---- the elevated service's channel ------------------------------------
+//
+// A private, access-controlled byte stream between the program and an
+// elevated copy of itself. The client creates the channel under a fresh
+// name and starts the elevated copy; the service connects to the channel by
+// name. Each end checks who is on the other side.
+
+struct SysListener;
+struct SysChannel;
+struct SysProcess;
+
+// A fresh GUID as 36 characters without braces.
+bool SysNewGuid(WString& text);
+
+// Creates the channel; only this process and the administrator can reach it.
+bool SysChannelListen(const WChar* name, SysListener*& listener);
+// Removes the channel (the connection made through it stays).
+void SysListenerClose(SysListener* listener);
+
+// Starts this program's own executable elevated with a parameter line.
+bool SysStartElevatedSelf(const WChar* parameters, SysProcess*& process);
+bool SysProcessRunning(SysProcess* process);
+// Ends the process as far as this user may, and forgets it.
+void SysProcessTerminate(SysProcess* process);
+void SysProcessRelease(SysProcess* process);
+
+enum class SysAcceptResult : int32_t { kConnected, kProcessEnded, kTimedOut, kRefused, kFailed };
+// Waits for the elevated process to connect, at most timeoutMs; a peer that
+// is not the administrator, or not the process (or a descendant of it), is
+// refused.
+SysAcceptResult SysChannelAccept(SysListener* listener, SysProcess* process, uint32_t timeoutMs,
+                                 SysChannel*& channel);
+
+// The service's end: connects to the channel of that name, waiting while it
+// exists and is busy, failing at once when it does not exist. A peer whose
+// process id is not clientPid is refused.
+bool SysChannelConnect(const WChar* name, uint32_t clientPid, SysChannel*& channel);
+
+// Reads exactly n bytes (false on a short read or error); timeoutMs 0 waits
+// without limit.
+bool SysChannelRead(SysChannel* channel, void* bytes, size_t n, uint32_t timeoutMs);
+bool SysChannelWrite(SysChannel* channel, const void* bytes, size_t n);
+void SysChannelClose(SysChannel* channel);
+
+// True while a process of that id exists and can be queried.
+bool SysProcessExists(uint32_t pid);

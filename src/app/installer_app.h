@@ -1,0 +1,39 @@
+// The application object: owns the option list, brings up the global
+// services in their order, and runs either the elevated service or the
+// window.
+#pragma once
+
+#include "app/arguments.h"
+#include "cell/links.h"
+
+class GCell;
+
+class App {
+public:
+    explicit App(Arguments* args) : args_(args) {}
+    virtual ~App() = default;
+
+    // Opens what the mode needs; the main window, or empty.
+    virtual SSlave<GCell> Start() = 0;
+    virtual void Stop(SSlave<GCell>& window) = 0;
+    virtual const WChar* Title() const = 0;
+
+    const Arguments& Args() const { return *args_; }
+
+protected:
+    SObject<Arguments> args_;
+};
+
+class InstallerApp : public App {
+public:
+    // Creates the platform-service object, starts the log, makes the gate
+    // table and registers every cell class.
+    explicit InstallerApp(Arguments* args);
+
+    SSlave<GCell> Start() override;
+    void Stop(SSlave<GCell>& window) override;
+    const WChar* Title() const override;
+};
+
+// The process's work from a command line; the exit code.
+int RunProgram(const WChar* commandLine);

@@ -1,0 +1,51 @@
+#include "sys/admin_service.h"
+
+#include "sys/admin_protocol.h"
+#include "sys/platform.h"
+
+namespace {
+
+constexpr uint32_t kPauseMs = 10;
+
+class ChannelStream : public ByteChannel {
+public:
+    explicit ChannelStream(SysChannel* c) : channel_(c) {}
+    bool Read(void* bytes, size_t n) override { return SysChannelRead(channel_, bytes, n, 0); }
+    bool Write(const void* bytes, size_t n) override { return SysChannelWrite(channel_, bytes, n); }
+
+private:
+    SysChannel* channel_;
+};
+
+// Paths arrive already in native form: the service knows nothing of
+// prefixes or drives.
+class FileActions : public AdminActions {
+public:
+    bool CreateFolder(const WChar* path) override {
+        const SysStatus s = SysCreateFolder(path);
+        return s == SysStatus::kOk || s == SysStatus::kExists;
+    }
+    bool RemoveFolder(const WChar* path) override { return SysRemoveFolder(path) == SysStatus::kOk; }
+    bool CopyFile(const WChar* source, const WChar* target) override {
+        return SysCopyFile(source, target) == SysStatus::kOk;
+    }
+    bool DeleteFile(const WChar* path) override { return SysDeleteFile(path) == SysStatus::kOk; }
+    void Pause() override { SysSleepMs(kPauseMs); }
+};
+
+}  // namespace
+
+void RunAdminService(const WChar* channelName, uint32_t clientPid) {
+    SysChannel* channel = nullptr;
+    if (!SysChannelConnect(channelName, clientPid, channel)) return;
+    if (!SysProcessExists(clientPid)) {
+        SysChannelClose(channel);
+        return;
+    }
+    ChannelStream stream(channel);
+    if (WriteHello(stream, SysProcessId())) {
+        FileActions actions;
+        ServeAdminRequests(stream, actions);
+    }
+    SysChannelClose(channel);
+}

@@ -1,0 +1,47 @@
+// The program as a whole process: its start-up order and its exit code.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/wait.h>
+#include <string>
+
+#include "support/test_support.h"
+
+namespace {
+
+std::string RunProgramProcess(const std::string& arguments, int& code) {
+    const std::string command = "'" VELDO_INSTALLER_EXE "' " + arguments + " 2>&1";
+    FILE* p = popen(command.c_str(), "r");
+    std::string out;
+    char buffer[256];
+    while (p && fgets(buffer, sizeof buffer, p)) out += buffer;
+    const int status = p ? pclose(p) : -1;
+    code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return out;
+}
+
+TEST(Program, StartsItsLogAndEndsWithZero) {
+    test::WinePrefix prefix;
+    test::ScopedEnv user("USER", "player");
+    int code = -1;
+    const std::string out = RunProgramProcess("-debug \"an unknown argument\"", code);
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(out.find("wizard window is not built yet"), std::string::npos) << out;
+    const std::string log = test::ReadFile(prefix.driveC() + "/users/player/.Brimvale/veldo.log");
+    EXPECT_NE(log.find("VELDO version: 5.5 (VELDO)\r\n"), std::string::npos) << log;
+}
+
+TEST(Program, TheServiceKeepsTheLogOfItsRun) {
+    test::WinePrefix prefix;
+    test::ScopedEnv user("USER", "player");
+    const std::string logPath = prefix.driveC() + "/users/player/.Brimvale/veldo.log";
+    int code = -1;
+    RunProgramProcess("", code);
+    test::WriteFile(logPath, test::ReadFile(logPath) + "line of the running installer\r\n");
+    RunProgramProcess("-admin_service 00000000-0000-4000-8000-000000000000 1", code);
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(test::ReadFile(logPath).find("line of the running installer"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,276 @@
+// The admin service across a real permission boundary: the client runs as
+// "nobody" on folders only root may change, and elevates with `sudo -n`
+// through a sudoers rule written for the probe alone. Also the service's
+// own checks, driven by hand.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <grp.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+#include "sys/admin_protocol.h"
+#include "sys/platform.h"
+
+namespace {
+
+using test::W;
+
+bool HaveSudo() { return std::system("command -v sudo >/dev/null 2>&1") == 0; }
+
+// A folder only root may change, a probe copy nobody can run, and a sudoers
+// rule that lets nobody run exactly that probe as root.
+class Boundary {
+public:
+    test::TempDir dir;
+    std::string probe;
+    std::string rule;
+    std::string host;
+
+    Boundary() {
+        probe = dir / "admin_probe";
+        std::system(("cp '" VELDO_ADMIN_PROBE "' '" + probe + "' && chmod 755 '" + probe + "'").c_str());
+        host = dir / "host";
+        test::MakeDirs(host);
+        chmod(host.c_str(), 0755);
+        test::WriteFile(dir / "payload.txt", "plug-in");
+        chmod((dir / "payload.txt").c_str(), 0644);
+        test::WriteFile(dir / "starts", "");
+        chmod((dir / "starts").c_str(), 0666);
+        // The elevation commands count how often they are asked.
+        test::WriteFile(dir / "elevate.sh", "#!/bin/sh\necho start >> '" + (dir / "starts") + "'\nexec sudo -n \"$@\"\n");
+        test::WriteFile(dir / "decline.sh", "#!/bin/sh\necho start >> '" + (dir / "starts") + "'\nexit 126\n");
+        chmod((dir / "elevate.sh").c_str(), 0755);
+        chmod((dir / "decline.sh").c_str(), 0755);
+        rule = "/etc/sudoers.d/veldo-test-" + std::to_string(getpid());
+        test::WriteFile(rule, "nobody ALL=(root) NOPASSWD: " + probe + "\n");
+        chmod(rule.c_str(), 0440);
+    }
+    ~Boundary() { unlink(rule.c_str()); }
+
+    int Starts() const {
+        const std::string s = test::ReadFile(dir / "starts");
+        return int(std::count(s.begin(), s.end(), '\n'));
+    }
+};
+
+struct Probe {
+    pid_t pid = -1;
+    int out = -1;
+
+    // Starts the probe as nobody with the given elevation command.
+    Probe(const Boundary& b, const std::string& elevate, const std::vector<std::string>& ops) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid = fork();
+        if (pid == 0) {
+            dup2(fds[1], 1);
+            close(fds[0]);
+            if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(125);
+            setenv("VELDO_ELEVATE", elevate.c_str(), 1);
+            setenv("HOME", b.dir.path().c_str(), 1);
+            setenv("WINEPREFIX", (b.dir / "no-prefix").c_str(), 1);
+            std::vector<char*> argv;
+            argv.push_back(const_cast<char*>(b.probe.c_str()));
+            for (const auto& op : ops) argv.push_back(const_cast<char*>(op.c_str()));
+            argv.push_back(nullptr);
+            execv(b.probe.c_str(), argv.data());
+            _exit(126);
+        }
+        close(fds[1]);
+        out = fds[0];
+    }
+
+    std::string Line() {
+        std::string line;
+        char c;
+        while (read(out, &c, 1) == 1 && c != '\n') line += c;
+        return line;
+    }
+
+    std::string Rest() {
+        std::string all;
+        char buffer[256];
+        ssize_t n;
+        while ((n = read(out, buffer, sizeof buffer)) > 0) all.append(buffer, size_t(n));
+        return all;
+    }
+
+    int Wait() {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        close(out);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+#define REQUIRE_BOUNDARY()                                                        \
+    if (!test::IsRoot()) GTEST_SKIP() << "the permission boundary needs root";    \
+    if (!HaveSudo()) GTEST_SKIP() << "sudo is not installed"
+
+TEST(AdminService, ServesTheFourRequestsAcrossTheBoundary) {
+    REQUIRE_BOUNDARY();
+    Boundary b;
+    const std::string payload = b.dir / "payload.txt";
+    Probe p(b, b.dir / "elevate.sh",
+            {"mkdir", b.host + "/a", "copy", payload, b.host + "/a/f.txt", "mkdir", b.host + "/b", "copy", payload,
+             b.host + "/b/g.txt", "delete", b.host + "/b/g.txt", "deltree", b.host + "/b"});
+    EXPECT_EQ(p.Rest(), "1\n1\n1\n1\n1\n1\n");
+    EXPECT_EQ(p.Wait(), 0);
+    EXPECT_EQ(test::ReadFile(b.host + "/a/f.txt"), "plug-in");
+    EXPECT_FALSE(test::Exists(b.host + "/b"));
+    EXPECT_EQ(b.Starts(), 1);  // one elevation for the whole run
+}
+
+TEST(AdminService, DeclinedElevationFailsOnceAndNeverAsksAgain) {
+    REQUIRE_BOUNDARY();
+    Boundary b;
+    const std::string payload = b.dir / "payload.txt";
+    test::WriteFile(b.host + "/keep.txt", "keep");
+    Probe p(b, b.dir / "decline.sh",
+            {"copy", payload, b.host + "/x.txt", "mkdir", b.host + "/d", "delete", b.host + "/keep.txt"});
+    EXPECT_EQ(p.Rest(), "0\n0\n0\n");
+    p.Wait();
+    EXPECT_EQ(b.Starts(), 1);
+    EXPECT_FALSE(test::Exists(b.host + "/x.txt"));
+    EXPECT_TRUE(test::Exists(b.host + "/keep.txt"));
+}
+
+// The service's process id (found by its command line) for a client pid.
+pid_t FindService(pid_t client, std::string& guid) {
+    DIR* proc = opendir("/proc");
+    while (dirent* e = readdir(proc)) {
+        const pid_t pid = pid_t(std::atoi(e->d_name));
+        if (pid <= 0) continue;
+        std::string cmd = test::ReadFile("/proc/" + std::string(e->d_name) + "/cmdline");
+        std::vector<std::string> args;
+        std::stringstream ss(cmd);
+        for (std::string a; std::getline(ss, a, '\0');) args.push_back(a);
+        if (args.size() >= 3 && args[args.size() - 3] == "-admin_service" && args.back() == std::to_string(client) &&
+            args[0].find("sudo") == std::string::npos && args[0].find("elevate") == std::string::npos) {
+            guid = args[args.size() - 2];
+            closedir(proc);
+            return pid;
+        }
+    }
+    closedir(proc);
+    return 0;
+}
+
+TEST(AdminService, EndsWhenItsClientIsKilled) {
+    REQUIRE_BOUNDARY();
+    Boundary b;
+    Probe p(b, b.dir / "elevate.sh", {"pid", "mkdir", b.host + "/first", "sleep", "60000"});
+    const pid_t client = pid_t(std::atoi(p.Line().c_str()));
+    ASSERT_EQ(p.Line(), "1");
+    std::string guid;
+    const pid_t service = FindService(client, guid);
+    ASSERT_GT(service, 0);
+    EXPECT_FALSE(test::Exists("/tmp/veldo-" + guid));  // the channel's folder went after the connection
+    kill(p.pid, SIGKILL);
+    p.Wait();
+    bool gone = false;
+    for (int i = 0; i < 1000 && !gone; ++i) {
+        gone = !SysProcessExists(uint32_t(service)) || test::ReadFile("/proc/" + std::to_string(service) + "/stat").find(") Z") != std::string::npos;
+        if (!gone) SysSleepMs(10);
+    }
+    EXPECT_TRUE(gone);
+}
+
+// ---- the service driven by hand ----------------------------------------
+
+class Stream : public ByteChannel {
+public:
+    SysChannel* channel = nullptr;
+    bool Read(void* bytes, size_t n) override { return SysChannelRead(channel, bytes, n, 10000); }
+    bool Write(const void* bytes, size_t n) override { return SysChannelWrite(channel, bytes, n); }
+};
+
+pid_t StartService(const std::string& guid, pid_t clientPid) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const std::string client = std::to_string(clientPid);
+        execl(VELDO_INSTALLER_EXE, VELDO_INSTALLER_EXE, "-admin_service", guid.c_str(), client.c_str(), nullptr);
+        _exit(126);
+    }
+    return pid;
+}
+
+int WaitFor(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// This test process as the client of a service it starts by hand (as root)
+// for the given client process id.
+struct HandStarted {
+    test::TempDir dir;
+    test::ScopedEnv home{"HOME", dir.path().c_str()};
+    Stream s;
+    pid_t service = -1;
+    bool connected = false;
+
+    explicit HandStarted(pid_t clientPid) {
+        WString guid;
+        SysListener* listener = nullptr;
+        if (!SysNewGuid(guid) || !SysChannelListen(guid.CStr(), listener)) return;
+        service = StartService(test::U(guid), clientPid);
+        connected = SysChannelAccept(listener, nullptr, 15000, s.channel) == SysAcceptResult::kConnected;
+        SysListenerClose(listener);
+    }
+    ~HandStarted() { SysChannelClose(s.channel); }
+};
+
+TEST(AdminService, IgnoresUnknownCodesAndKeepsServing) {
+    if (!test::IsRoot()) GTEST_SKIP() << "the service side checks for root";
+    HandStarted h(getpid());
+    ASSERT_TRUE(h.connected);
+    Stream& s = h.s;
+    const test::TempDir& dir = h.dir;
+    const pid_t service = h.service;
+    uint32_t helloPid = 0;
+    ASSERT_TRUE(ReadHello(s, helloPid));
+    EXPECT_EQ(helloPid, uint32_t(service));
+
+    const uint8_t unknown[4] = {99, 0, 0, 0};
+    ASSERT_TRUE(WriteFrame(s, unknown, 4));  // ignored: no frames, no reply
+    test::MakeDirs(dir / "exists");
+    EXPECT_TRUE(SendAdminRequest(s, kAdminCreateFolder, W(dir / "exists").CStr(), nullptr));
+    EXPECT_TRUE(SendAdminRequest(s, kAdminCreateFolder, W(dir / "made").CStr(), nullptr));
+    EXPECT_TRUE(test::Exists(dir / "made"));
+    EXPECT_FALSE(SendAdminRequest(s, kAdminDeleteFile, W(dir / "missing").CStr(), nullptr));
+    EXPECT_TRUE(SendAdminRequest(s, kAdminRemoveFolder, W(dir / "made").CStr(), nullptr));
+    const uint8_t end[4] = {4, 0, 0, 0};
+    ASSERT_TRUE(WriteFrame(s, end, 4));
+    EXPECT_EQ(WaitFor(service), 0);
+}
+
+TEST(AdminService, RefusesAForeignClient) {
+    if (!test::IsRoot()) GTEST_SKIP() << "the service side checks for root";
+    HandStarted h(1);  // started for another process
+    ASSERT_TRUE(h.connected);
+    uint32_t helloPid = 0;
+    EXPECT_FALSE(ReadHello(h.s, helloPid));  // it hung up without a word
+    EXPECT_EQ(WaitFor(h.service), 0);
+}
+
+TEST(AdminService, WithoutAChannelTheServiceEndsAtOnce) {
+    test::TempDir dir;
+    test::ScopedEnv home("HOME", dir.path().c_str());
+    const pid_t service = StartService("00000000-0000-4000-8000-000000000000", getpid());
+    EXPECT_EQ(WaitFor(service), 0);
+}
+
+}  // namespace
