@@ -72,7 +72,9 @@ bool ReadPathFrame(ByteChannel& channel, WString& path) {
     while (left > 0) {
         const size_t n = left < sizeof chunk ? size_t(left) : sizeof chunk;
         if (!channel.Read(chunk, n)) return false;
-        for (size_t i = 0; i + 1 < n; i += 2) units.Append(WChar(chunk[i] | (chunk[i + 1] << 8)));
+        const int32_t start = units.count;
+        units.Resize(start + int32_t(n / 2));
+        for (size_t i = 0; i + 1 < n; i += 2) units[start + int32_t(i / 2)] = WChar(chunk[i] | (chunk[i + 1] << 8));
         left -= n;
     }
     // The last unit is the terminator; text stops at the first zero.
