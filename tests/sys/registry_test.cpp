@@ -155,11 +155,12 @@ TEST(Registry, ReadsAFileWrittenByWine) {
     if (std::system("command -v wine >/dev/null 2>&1") != 0) GTEST_SKIP() << "wine is not installed";
     test::TempDir dir;
     const std::string prefix = dir / "prefix";
-    const std::string add = "WINEPREFIX='" + prefix + "' WINEDEBUG=-all wine reg add 'HKLM\\" + kUninstall +
+    // Wine wants a home of its own; the prefix is made by this first call.
+    const std::string add = "HOME='" + dir.path() + "' WINEPREFIX='" + prefix + "' WINEDEBUG=-all wine reg add 'HKLM\\" + kUninstall +
                             "\\LW11' /v DisplayName /t REG_SZ /d 'LightWave 3D\xc2\xae 11 \"q\" \\ end' /f >/dev/null 2>&1";
-    const std::string add32 = "WINEPREFIX='" + prefix + "' WINEDEBUG=-all wine reg add 'HKLM\\" + kUninstall +
+    const std::string add32 = "HOME='" + dir.path() + "' WINEPREFIX='" + prefix + "' WINEDEBUG=-all wine reg add 'HKLM\\" + kUninstall +
                               "\\LW9' /v DisplayVersion /t REG_EXPAND_SZ /d '9.6' /reg:32 /f >/dev/null 2>&1";
-    const std::string flush = "WINEPREFIX='" + prefix + "' wineserver -w";
+    const std::string flush = "HOME='" + dir.path() + "' WINEPREFIX='" + prefix + "' wineserver -w";
     ASSERT_EQ(std::system(add.c_str()), 0);
     ASSERT_EQ(std::system(add32.c_str()), 0);
     ASSERT_EQ(std::system(flush.c_str()), 0);
