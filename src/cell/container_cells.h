@@ -26,6 +26,38 @@ bool SameListElement(const E& a, const E& b) {
     else return a == b;
 }
 
+template <class E>
+bool ExportListElement(MemBlockCursor& c, E& e) {
+    if constexpr (std::is_base_of_v<Cell, E>) return e.Export(c, 0);
+    else return WriteString(c, e);
+}
+
+template <class E>
+bool ImportListElement(MemBlockCursor& c, E& e, double version) {
+    if constexpr (std::is_base_of_v<Cell, E>) return e.Import(c, version, nullptr);
+    else return ReadString(c, e);
+}
+
+// Reads a counted list whose entries are each 1 (present, then read by
+// readOne) or 0 (null). target is replaced only when every entry was read.
+template <class E, class ReadOne>
+bool ImportEntryList(MemBlockCursor& c, Container<E>& target, ReadOne readOne) {
+    int32_t count = 0;
+    if (!c.ReadValue(count) || !CountFits(c, count, 1)) return false;
+    Container<E> read;
+    for (int32_t i = 0; i < count; ++i) {
+        uint8_t present = 0;
+        if (!c.ReadValue(present)) return false;
+        E* e = present ? new E : nullptr;
+        read.Add(e, count);
+        if (e && !readOne(*e)) return false;
+    }
+    target.Clear();
+    for (int32_t i = 0; i < read.count; ++i) target.Add(read.items[i], read.count);
+    read.count = 0;
+    return true;
+}
+
 // A Container of elements (null entries allowed) as a cell's value.
 template <class E>
 class ListCell : public Cell {
@@ -56,6 +88,21 @@ public:
             }
         }
         return true;
+    }
+
+    // The count, then per element 1 and its export, or 0 for a null entry.
+    bool Export(MemBlockCursor& c, int) override {
+        if (!c.WriteValue(items.count)) return false;
+        for (int32_t i = 0; i < items.count; ++i) {
+            const uint8_t present = items.items[i] ? 1 : 0;
+            if (!c.WriteValue(present)) return false;
+            if (present && !ExportListElement(c, *items.items[i])) return false;
+        }
+        return true;
+    }
+    // The list is replaced only when every element was read.
+    bool Import(MemBlockCursor& c, double version, LocationCollector*) override {
+        return ImportEntryList(c, items, [&](E& e) { return ImportListElement(c, e, version); });
     }
 };
 
@@ -106,6 +153,9 @@ public:
         auto* o = dynamic_cast<const TagPathCell*>(&other);
         return o && other.ClassKey() == ClassKey() && value.Equals(o->value);
     }
+    // The path's text, then the named flag and the items.
+    bool Export(MemBlockCursor& c, int) override;
+    bool Import(MemBlockCursor& c, double version, LocationCollector* collector) override;
 };
 
 // ---- scripts ---------------------------------------------------------------
@@ -121,4 +171,6 @@ public:
 
     void CopyFrom(const Cell& other) override;
     bool Equals(const Cell& other) const override;
+    bool Export(MemBlockCursor& c, int flag) override;
+    bool Import(MemBlockCursor& c, double version, LocationCollector* collector) override;
 };

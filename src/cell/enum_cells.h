@@ -19,6 +19,9 @@ class FlagsCell : public ValueCell<int32_t> {
 
 public:
     bool Has(int32_t bits) const { return (value & bits) == bits; }
+    // Flags are not serialised.
+    bool Export(MemBlockCursor&, int) override { return true; }
+    bool Import(MemBlockCursor&, double, LocationCollector*) override { return true; }
 
 protected:
     FlagsCell() = default;

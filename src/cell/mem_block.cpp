@@ -153,3 +153,13 @@ bool MemBlockCursor::Seek(int64_t a) {
     pageIndex_ = index;
     return true;
 }
+
+bool CopyCursorBytes(MemBlockCursor& from, MemBlockCursor& to, int64_t n) {
+    uint8_t buffer[4096];
+    while (n > 0) {
+        const int64_t piece = n < int64_t(sizeof buffer) ? n : int64_t(sizeof buffer);
+        if (!from.Read(buffer, piece) || !to.Write(buffer, piece)) return false;
+        n -= piece;
+    }
+    return n == 0;
+}

@@ -73,3 +73,6 @@ public:
 private:
     int64_t pageIndex_ = 0;  // index of page, kept so offsets are O(1)
 };
+
+// Copies n bytes from one cursor to another, a piece at a time.
+bool CopyCursorBytes(MemBlockCursor& from, MemBlockCursor& to, int64_t n);

@@ -16,6 +16,16 @@ public:
 
     void CopyFrom(const Cell& other) override;
     bool Equals(const Cell& other) const override;
+    // The value, then the array.
+    bool Export(MemBlockCursor& c, int) override { return Encode(c, value) && Encode(c, list); }
+    bool Import(MemBlockCursor& c, double, LocationCollector*) override {
+        int32_t v = 0;
+        DynamicArray<int32_t> l;
+        if (!Decode(c, v) || !Decode(c, l)) return false;
+        value = v;
+        list = static_cast<DynamicArray<int32_t>&&>(l);
+        return true;
+    }
 };
 
 // Tags: Count, Vector, Sys, ContainerVec, DAV3DArray, Name, Index, OutCount.

@@ -15,6 +15,7 @@
 #include "cell/dynamic_string.h"
 #include "cell/geometry.h"
 #include "cell/path.h"
+#include "cell/value_codec.h"
 
 // ---- the template ------------------------------------------------------
 
@@ -33,26 +34,53 @@ public:
         auto* o = dynamic_cast<const ValueCell*>(&other);
         return o && o->value == value;
     }
+    // A message that is-a the family's class assigns its value.
+    SSlave<Cell> Receive(Cell& message) override {
+        if (IsA(message.ClassKey(), FamilyKey())) {
+            if (auto* m = dynamic_cast<const ValueCell*>(&message)) SetValue(m->value);
+        }
+        return {};
+    }
+    bool Export(MemBlockCursor& c, int) override { return Encode(c, value); }
+    bool Import(MemBlockCursor& c, double, LocationCollector*) override {
+        V read = value;
+        if (!Decode(c, read)) return false;
+        value = static_cast<V&&>(read);
+        return true;
+    }
+
     virtual void SetValue(const V& v) { value = v; }
     const V& Value() const { return value; }
+    // The class that defines the value; messages of it (or derived from it)
+    // are assignments.
+    virtual CellKey FamilyKey() const { return ClassKey(); }
 };
+
+// Marks a class as the one defining its family's value.
+#define VELDO_VALUE_FAMILY \
+public:                    \
+    CellKey FamilyKey() const override { return kClassKey; }
 
 // ---- scalar families -----------------------------------------------------
 
 class BoolCell : public ValueCell<bool> {
     VELDO_CELL(BoolCell, Cell, 0x17D0CA2CDA205BEEULL)
+    VELDO_VALUE_FAMILY
 };
 
 class IntCell : public ValueCell<int32_t> {
     VELDO_CELL(IntCell, Cell, 0xDF95F7AA8D070204ULL)
+    VELDO_VALUE_FAMILY
 };
 
 class FloatCell : public ValueCell<float> {
     VELDO_CELL(FloatCell, Cell, 0xE9C1212AD4C12E46ULL)
+    VELDO_VALUE_FAMILY
 };
 
 class DblCell : public ValueCell<double> {
     VELDO_CELL(DblCell, Cell, 0x8A5AC86916B5E1E4ULL)
+    VELDO_VALUE_FAMILY
 };
 
 class DistCell : public DblCell {
@@ -65,14 +93,17 @@ class AngleCell : public DblCell {
 
 class U64Cell : public ValueCell<uint64_t> {
     VELDO_CELL(U64Cell, Cell, 0x2CCDA987C37D1E39ULL)
+    VELDO_VALUE_FAMILY
 };
 
 class IdxCell : public ValueCell<int32_t> {
     VELDO_CELL(IdxCell, Cell, 0xBA8EC47B8188BBD3ULL)
+    VELDO_VALUE_FAMILY
 };
 
 class StringCell : public ValueCell<WString> {
     VELDO_CELL(StringCell, Cell, 0x4040A6C228BDDFB5ULL)
+    VELDO_VALUE_FAMILY
 
 public:
     void SetText(const WChar* text) { value.Assign(text); }
@@ -81,6 +112,7 @@ public:
 
 class PathCell : public ValueCell<WPath> {
     VELDO_CELL(PathCell, Cell, 0xB62694384B3A8912ULL)
+    VELDO_VALUE_FAMILY
 };
 
 // ---- parameter cells ---------------------------------------------------
@@ -151,6 +183,23 @@ public:
         return Family::Equals(other) && o && o->rule == rule;
     }
     void SetValue(const T& v) override { this->value = rule.Apply(v); }
+
+    // The weight, mode and step, the list of values, then the value.
+    bool Export(MemBlockCursor& c, int) override {
+        return Encode(c, rule.weight) && Encode(c, rule.mode) && Encode(c, rule.step) && Encode(c, rule.values) &&
+               Encode(c, this->value);
+    }
+    bool Import(MemBlockCursor& c, double, LocationCollector*) override {
+        ParamRule<T> read;
+        read.sizeKind = rule.sizeKind;
+        T v{};
+        if (!Decode(c, read.weight) || !Decode(c, read.mode) || !Decode(c, read.step) || !Decode(c, read.values) ||
+            !Decode(c, v))
+            return false;
+        rule = read;
+        this->value = v;
+        return true;
+    }
 };
 
 class IntParamCell : public ParamCell<IntCell> {
