@@ -1,5 +1,6 @@
 #include "app/log.h"
 
+#include "cell/diagnostics.h"
 #include "cell/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
@@ -85,4 +86,11 @@ void LogCellDiagnosticArgs(const WChar* path, const WChar* level, const WChar* c
         LogText(path, WTXT("%-7s: %-12s %.4f                 : "), level, className, version);
     }
     LogTextArgs(path, true, format, args, count);
+}
+
+void RouteCellDiagnosticsToLog() {
+    SetCellDiagnosticSink([](const WChar* level, const WChar* className, double version, const WChar* note,
+                             const WChar* tagName, const WChar* message) {
+        LogCellDiagnostic(LogPathOrNull(), level, className, version, note, tagName, WTXT("%s"), message);
+    });
 }

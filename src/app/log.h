@@ -57,6 +57,9 @@ void LogCellDiagnostic(const WChar* path, const WChar* level, const WChar* class
     LogCellDiagnosticArgs(path, level, className, version, note, tagName, format, list, int(sizeof...(A)));
 }
 
+// Sends the cell model's import diagnostics to the log.
+void RouteCellDiagnosticsToLog();
+
 // The program's version and name as the header shows them.
 constexpr const WChar* kVeldoVersion = WTXT("5.5");
 constexpr const WChar* kVeldoProduct = WTXT("VELDO");

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "app/arguments.h"
+#include "app/log.h"
 #include "cell/register_cells.h"
 #include "gx/window_cells.h"
 #include "install/install_choices.h"
@@ -12,6 +13,7 @@
 void RegisterAllCellClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
+        RouteCellDiagnosticsToLog();
         RegisterModelCellClasses();
         RegisterArgumentCellClasses();
         RegisterInstallCellClasses();

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "cell/gates.h"
+#include "cell/value_codec.h"
 
 namespace {
 std::atomic<int> g_documentCounter{1};
@@ -41,3 +42,6 @@ void HddGateKey::CopyFrom(const Cell& other) {
 
 CellKey ClipboardGateKey::GateClassKey() const { return ClipboardGate::kClassKey; }
 CellKey DragDropGateKey::GateClassKey() const { return DragDropGate::kClassKey; }
+
+bool HddGateKey::Export(MemBlockCursor& cursor, int) { return WriteString(cursor, path); }
+bool HddGateKey::Import(MemBlockCursor& cursor, double, LocationCollector*) { return ReadString(cursor, path); }

@@ -40,6 +40,9 @@ public:
     bool Equals(const Cell& other) const override;
     void CopyFrom(const Cell& other) override;
     GateKey* Duplicate() const override { return new HddGateKey(path.CStr()); }
+    // The path as a string.
+    bool Export(MemBlockCursor& cursor, int flag) override;
+    bool Import(MemBlockCursor& cursor, double version, LocationCollector* collector) override;
 };
 
 class ClipboardGateKey : public GateKey {

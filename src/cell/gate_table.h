@@ -17,3 +17,11 @@ using GateTable = HashContainer<SObject<const GateKey>, SObject<GCell>>;
 
 // The process's table, made with 64 empty slots on first use.
 GateTable& Gates();
+
+// Gives cell (a new GCell when null) a gate made for a copy of key and
+// enters it in the table, replacing an entry with an equal key. The table
+// owns the cell.
+GCell* MakeGateCell(const GateKey& key, GCell* cell = nullptr);
+
+// The gate cell entered for an equal key, or null.
+GCell* FindGateCell(const GateKey& key);

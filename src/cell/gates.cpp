@@ -1,5 +1,8 @@
 #include "cell/gates.h"
 
+#include "cell/text_convert.h"
+#include "sys/platform.h"
+
 void VirtualGate::SetKey(const GateKey& k) { key.Reset(k.Duplicate()); }
 
 // The plain gate reaches nothing: every operation fails.
@@ -8,3 +11,79 @@ bool VirtualGate::Close() { return false; }
 bool VirtualGate::Write(const void*, int64_t) { return false; }
 bool VirtualGate::Read(void*, int64_t) { return false; }
 bool VirtualGate::IsOpen() const { return false; }
+
+bool VirtualGate::WriteText(const WString&) { return false; }
+bool VirtualGate::ReadText(WString&) { return false; }
+
+// ---- HddGate -----------------------------------------------------------------
+
+const WChar* HddGate::Path() const {
+    auto* k = dynamic_cast<const HddGateKey*>(key.Get());
+    return k ? k->path.CStr() : WTXT("");
+}
+
+bool HddGate::Open(int32_t openMode) {
+    if (IsOpen()) Close();
+    buffer_.Clear();
+    if (openMode == kRead) {
+        WString native;
+        NString bytes;
+        bool opened = false;
+        if (!SysNativePath(Path(), native) ||
+            SysReadFile(native.CStr(), bytes, int64_t(1) << 31, opened) != SysStatus::kOk)
+            return false;
+        MemBlockCursor fill(buffer_);
+        if (!fill.Write(bytes.CStr(), bytes.Length())) return false;
+    } else if (openMode != kWrite) {
+        return false;
+    }
+    mode = openMode;
+    cursor_.Reset(new MemBlockCursor(buffer_));
+    return true;
+}
+
+bool HddGate::Close() {
+    if (!IsOpen()) return false;
+    bool ok = true;
+    if (mode == kWrite) {
+        // The whole document replaces the file in one step.
+        NString bytes;
+        DynamicArray<char> all;
+        all.Resize(int32_t(buffer_.Size()));
+        MemBlockCursor from(buffer_);
+        ok = from.Read(all.data, buffer_.Size());
+        WString native;
+        bool opened = false;
+        ok = ok && SysNativePath(Path(), native) &&
+             SysReplaceFile(native.CStr(), all.data, all.count, opened) == SysStatus::kOk;
+    }
+    cursor_.Reset(nullptr);
+    buffer_.Clear();
+    mode = -1;
+    return ok;
+}
+
+bool HddGate::Write(const void* bytes, int64_t length) {
+    return mode == kWrite && cursor_ && cursor_->Write(bytes, length);
+}
+
+bool HddGate::Read(void* bytes, int64_t length) { return mode == kRead && cursor_ && cursor_->Read(bytes, length); }
+
+bool HddGate::WriteText(const WString& text) {
+    NString utf8;
+    WideToUtf8(text.CStr(), utf8);
+    if (!IsOpen() && !Open(kWrite)) return false;
+    const bool written = Write(utf8.CStr(), utf8.Length());
+    return Close() && written;
+}
+
+bool HddGate::ReadText(WString& text) {
+    if (!Open(kRead)) return false;
+    const int64_t n = buffer_.Size();
+    DynamicArray<char> all;
+    all.Resize(int32_t(n));
+    const bool ok = Read(all.data, n);
+    Close();
+    if (ok) Utf8ToWide(all.data, all.count, text);
+    return ok;
+}

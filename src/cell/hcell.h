@@ -38,6 +38,12 @@ public:
     bool HasSelfMaster() const override { return true; }
     bool Equals(const Cell& other) const override;
     SLink<Cell>* SelfLink() const override { return selfMaster.link; }
+    SSlave<Cell> Receive(Cell& message) override;
+    bool Accepts(CellKey messageKey) const override;
+    bool Locate(CellLocation& location) override;
+    SSlave<Cell> Resolve(const CellLocation& location) override;
+    bool Export(MemBlockCursor& cursor, int flag) override;
+    bool Import(MemBlockCursor& cursor, double version, LocationCollector* collector) override;
 
     // Appends the class's tags after those of its bases; HCell has none.
     virtual void DeclareTags();
@@ -78,10 +84,18 @@ public:
 
     // Structure hash, used to check that a location still fits the tree.
     uint64_t StructureHash() const;
+    // The number of tags that are written out (Tag and LegacyTag).
+    int32_t ExportedTagCount() const;
+    // A copy of this cell with its tags and all its children.
+    HCell* DeepCopy() const;
 
 protected:
     // Declaration helpers for DeclareTags: a Tag with flags 5 owning value.
     Tag* DeclareTag(const WChar* name, Cell* value);
     ExTag* DeclareExTag(const WChar* name);
     void EnsureTags() const;
+
+private:
+    bool ImportCurrentLayout(MemBlockCursor& cursor, int32_t count, LocationCollector* collector);
+    bool ImportOlderLayout(MemBlockCursor& cursor, double version, int32_t count, LocationCollector* collector);
 };

@@ -39,6 +39,8 @@ public:
     // Class key of the value, 0 when the tag holds none.
     virtual CellKey ValueKey() const { return 0; }
 
+    bool Locate(CellLocation& location) override;
+
     // The link list, created on first use.
     Synapser& Links();
     // Index of this tag in its owner's list, or -1.
@@ -67,6 +69,9 @@ public:
     void ClearChanged() override;
     bool IsChanged() const override { return (flags & kChanged) != 0; }
     bool Equals(const Cell& other) const override;
+    // The tag body: version text, the value's export, the links.
+    bool Export(MemBlockCursor& cursor, int flag) override;
+    bool Import(MemBlockCursor& cursor, double version, LocationCollector* collector) override;
     bool IsExported() const override { return true; }
     CellKey ValueKey() const override { return value ? value->ClassKey() : 0; }
 
