@@ -59,9 +59,7 @@ bool ImportLinks(MemBlockCursor& c, Tag& tag, LocationCollector* collector) {
             delete location;
             continue;
         }
-        Synapser& links = tag.Links();
-        const int32_t index = links.links.Add(new SSlave<Cell>());
-        collector->Add(location, links.links[index]);
+        collector->Add(location, tag.SelfSlave());
     }
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include "cell/hcell.h"
 #include "cell/registry.h"
+#include "cell/synapser.h"
 #include "cell/tags.h"
 #include "cell/value_codec.h"
 
@@ -26,21 +27,23 @@ bool CellLocation::Import(MemBlockCursor& c) {
 
 // ---- the collector -----------------------------------------------------------
 
-void LocationCollector::Add(CellLocation* location, SSlave<Cell>* slave) {
+void LocationCollector::Add(CellLocation* location, const SSlave<Cell>& tag) {
     auto* e = new Entry;
     e->location.Reset(location);
-    e->slave = slave;
-    entries.Add(e, entries.count + 1);
+    e->tag = tag;
+    entries.Add(e, entries.count < 64 ? 8 : entries.count);
 }
 
 int32_t LocationCollector::ResolveAll(HCell& root) {
     int32_t resolved = 0;
     for (int32_t i = 0; i < entries.count; ++i) {
         Entry* e = entries[i];
-        if (!e || !e->slave || !e->location) continue;
+        BTag* tag = e ? CellAs<BTag>(e->tag.Get()) : nullptr;
+        if (!tag || !e->location) continue;
         SSlave<Cell> target = root.Resolve(*e->location);
-        if (target.Get()) ++resolved;
-        e->slave->PointAt(target.link);
+        if (!target.Get()) continue;
+        tag->Links().Add(target);
+        ++resolved;
     }
     return resolved;
 }

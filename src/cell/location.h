@@ -32,18 +32,22 @@ public:
     bool Import(MemBlockCursor& c);
 };
 
-// Links read from data wait here for their tree to finish loading.
+// Links read from data wait here for their tree to finish loading. Each
+// entry remembers the tag (weakly) that the link belongs to; resolving adds
+// the link to that tag's list. (An empty placeholder in the list would be
+// swept away as dead by the first notification before it could be resolved.)
 class LocationCollector {
 public:
     struct Entry {
         SObject<CellLocation> location;
-        SSlave<Cell>* slave = nullptr;  // an empty link in a tag's link list
+        SSlave<Cell> tag;
         virtual ~Entry() = default;
     };
     Container<Entry> entries;
 
     virtual ~LocationCollector() = default;
-    void Add(CellLocation* location, SSlave<Cell>* slave);
-    // Points every collected link at what its location names below root.
+    void Add(CellLocation* location, const SSlave<Cell>& tag);
+    // Links every collected tag to what its location names below root;
+    // returns how many resolved.
     int32_t ResolveAll(HCell& root);
 };
