@@ -18,9 +18,10 @@ bool Cell::Equals(const Cell& other) const { return ClassKey() == other.ClassKey
 bool Cell::Import(MemBlockCursor&, double, LocationCollector*) { return true; }
 bool Cell::Export(MemBlockCursor&, int) { return true; }
 SLink<Cell>* Cell::SelfLink() const { return nullptr; }
+SLink<Cell>* Cell::EnsureSelfLink() const { return nullptr; }
 
 SSlave<Cell> Cell::SelfSlave() const {
     SSlave<Cell> s;
-    s.PointAt(SelfLink());
+    s.PointAt(EnsureSelfLink());
     return s;
 }

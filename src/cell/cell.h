@@ -60,8 +60,11 @@ public:
     virtual bool Equals(const Cell& other) const;
     virtual bool Import(MemBlockCursor& cursor, double version, LocationCollector* collector);
     virtual bool Export(MemBlockCursor& cursor, int flag);
-    // The record of the cell's self master (null without one).
+    // The record of the cell's self master (null without one, or before the
+    // first weak reference to the cell was taken).
     virtual SLink<Cell>* SelfLink() const;
+    // The record, made on first need; null for cells without a self master.
+    virtual SLink<Cell>* EnsureSelfLink() const;
 
     // A weak reference taken from the self master; empty for plain cells.
     SSlave<Cell> SelfSlave() const;

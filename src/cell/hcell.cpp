@@ -7,7 +7,7 @@
 #include "cell/registry.h"
 #include "cell/tags.h"
 
-HCell::HCell() : selfMaster(this) {}
+HCell::HCell() = default;
 
 HCell::~HCell() {
     // Slaves read null from here on; then tags, children, parent, master.
@@ -18,6 +18,9 @@ HCell::~HCell() {
 }
 
 // ---- tags ----------------------------------------------------------------
+
+// Declared tags come in families: the list grows eight at a time.
+static constexpr int32_t kTagStep = 8;
 
 void HCell::EnsureTags() const {
     if (tags.count == 0) const_cast<HCell*>(this)->DeclareTags();
@@ -53,7 +56,7 @@ Tag* HCell::DeclareTag(const WChar* name, Cell* value) {
     tag->name.Assign(name);
     tag->flags = Tag::kDeclaredFlags;
     tag->SetValue(value);
-    tags.Add(tag);
+    tags.Add(tag, kTagStep);
     return tag;
 }
 
@@ -61,7 +64,7 @@ ExTag* HCell::DeclareExTag(const WChar* name) {
     auto* tag = new ExTag;
     tag->owner = this;
     tag->name.Assign(name);
-    tags.Add(tag);
+    tags.Add(tag, kTagStep);
     return tag;
 }
 

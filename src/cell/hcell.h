@@ -20,7 +20,7 @@ class HCell : public Cell {
     VELDO_CELL(HCell, Cell, 0x3C9B5C209794D713ULL)
 
 public:
-    SMaster<HCell> selfMaster;
+    mutable SMaster<HCell> selfMaster;
     SSlave<Cell> parent;  // the parent HCell, or the Tag whose value this is
     Container<HCell> children;
     Container<BTag> tags;  // raw list; Tags() declares first
@@ -38,6 +38,11 @@ public:
     bool HasSelfMaster() const override { return true; }
     bool Equals(const Cell& other) const override;
     SLink<Cell>* SelfLink() const override { return selfMaster.link; }
+    // Most cells are never linked to: their record is made on first need.
+    SLink<Cell>* EnsureSelfLink() const override {
+        if (!selfMaster.link) selfMaster.link = new SLink<Cell>(const_cast<HCell*>(this));
+        return selfMaster.link;
+    }
     SSlave<Cell> Receive(Cell& message) override;
     bool Accepts(CellKey messageKey) const override;
     bool Locate(CellLocation& location) override;

@@ -23,7 +23,18 @@ constexpr const WChar* kWarning = WTXT("Warning");
 constexpr const WChar* kDisabled = WTXT("FEATURE DISABLED IN RELEASE!");
 constexpr int32_t kMaxLinks = 1 << 20;
 
+// The version text every tag body carries, "%f" of the layout version.
+const WString& CurrentVersionText() {
+    static const WString text = [] {
+        WString t;
+        t.Format(0, WTXT("%f"), kLayoutVersion);
+        return t;
+    }();
+    return text;
+}
+
 double ParseVersion(const WString& text) {
+    if (text == CurrentVersionText()) return kLayoutVersion;
     WString t(text);
     if (t.IsEmpty() || t[0] == WChar('0')) t.Assign(WTXT("5.2036"));
     NString narrow;
@@ -69,9 +80,7 @@ bool ImportLinks(MemBlockCursor& c, Tag& tag, LocationCollector* collector) {
 // ---- tag bodies ------------------------------------------------------------
 
 bool Tag::Export(MemBlockCursor& c, int flag) {
-    WString version;
-    version.Format(0, WTXT("%f"), kLayoutVersion);
-    if (!WriteString(c, version) || !value || !value->Export(c, 0)) return false;
+    if (!WriteString(c, CurrentVersionText()) || !value || !value->Export(c, 0)) return false;
     if (links) links->RemoveDead();
     const uint8_t withLinks = (!(flags & kMirrorsSource) && links && links->Count() > 0 && flag != 0) ? 1 : 0;
     if (!c.WriteValue(withLinks)) return false;
@@ -79,7 +88,7 @@ bool Tag::Export(MemBlockCursor& c, int flag) {
 }
 
 bool Tag::Import(MemBlockCursor& c, double, LocationCollector* collector) {
-    WString versionText;
+    thread_local WString versionText;  // reused: one text per tag body
     const bool textOk = ReadString(c, versionText);
     const double v = ParseVersion(versionText);
     const bool valueOk = textOk && value && value->Import(c, v, collector);
@@ -104,7 +113,7 @@ bool HCell::Export(MemBlockCursor& c, int flag) {
     Container<BTag>& list = Tags();
     if (!c.WriteValue(ExportedTagCount())) return false;
     for (int32_t i = 0; i < list.count; ++i) {
-        Tag* tag = CellAs<Tag>(static_cast<Cell*>(list[i]));
+        Tag* tag = dynamic_cast<Tag*>(list[i]);
         if (!tag || !tag->IsExported()) continue;
         const CellKey valueKey = tag->ValueKey();
         if (!WriteString(c, tag->name) || !c.WriteValue(valueKey)) return false;
@@ -166,10 +175,10 @@ bool HCell::ImportCurrentLayout(MemBlockCursor& c, int32_t count, LocationCollec
                              WTXT("Imported tags count doesn't match with HCell!"));
         return false;
     }
+    TagHeader h;  // reused from tag to tag
     for (int32_t i = 0; i < tags.count; ++i) {
-        Tag* tag = CellAs<Tag>(static_cast<Cell*>(tags[i]));
+        Tag* tag = dynamic_cast<Tag*>(tags[i]);
         if (!tag || !tag->IsExported()) continue;
-        TagHeader h;
         if (!ReadHeader(c, h)) {
             ReportCellDiagnostic(kError, name, kLayoutVersion, nullptr, nullptr, WTXT("Header import failed!"));
             return false;

@@ -69,7 +69,7 @@ int64_t MemBlockCursor::Offset() const {
     return pageIndex_ * block->pageSize + offset;
 }
 
-bool MemBlockCursor::Read(void* out, int64_t n) {
+bool MemBlockCursor::ReadSlow(void* out, int64_t n) {
     if (n < 0) return false;
     if (n == 0) return true;
     if (Remaining() < n) return false;
@@ -97,7 +97,7 @@ bool MemBlockCursor::Read(void* out, int64_t n) {
     return true;
 }
 
-bool MemBlockCursor::Write(const void* in, int64_t n) {
+bool MemBlockCursor::WriteSlow(const void* in, int64_t n) {
     if (n < 0 || block->pageSize <= 0) return false;
     if (n == 0) return true;
     if (!page) {

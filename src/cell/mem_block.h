@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 struct MemBlockPage {
     uint8_t* data = nullptr;
@@ -54,10 +55,26 @@ public:
     virtual ~MemBlockCursor() = default;
 
     // Copies n bytes out; fails, changing nothing, when fewer remain.
-    bool Read(void* out, int64_t n);
+    bool Read(void* out, int64_t n) {
+        // Most reads lie within the current page.
+        if (page && n > 0 && offset + n <= (page->next ? block->pageSize : block->lastUsed)) {
+            std::memcpy(out, page->data + offset, size_t(n));
+            offset += n;
+            return true;
+        }
+        return ReadSlow(out, n);
+    }
 
     // Copies n bytes in at the position, overwriting or appending pages.
-    bool Write(const void* in, int64_t n);
+    bool Write(const void* in, int64_t n) {
+        if (page && n > 0 && offset + n <= block->pageSize) {
+            std::memcpy(page->data + offset, in, size_t(n));
+            offset += n;
+            if (page == block->Last() && offset > block->lastUsed) block->lastUsed = offset;
+            return true;
+        }
+        return WriteSlow(in, n);
+    }
 
     // Moves to absolute offset a; fails beyond the end.
     bool Seek(int64_t a);
@@ -71,6 +88,8 @@ public:
     bool WriteValue(const T& v) { return Write(&v, int64_t(sizeof(T))); }
 
 private:
+    bool ReadSlow(void* out, int64_t n);
+    bool WriteSlow(const void* in, int64_t n);
     int64_t pageIndex_ = 0;  // index of page, kept so offsets are O(1)
 };
 

@@ -6,7 +6,7 @@
 
 // ---- BTag ----------------------------------------------------------------
 
-BTag::BTag() : selfMaster(this) {}
+BTag::BTag() = default;
 
 BTag::~BTag() {
     if (selfMaster.link) selfMaster.link->holder.Detach();

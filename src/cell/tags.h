@@ -21,7 +21,7 @@ class BTag : public Cell {
     VELDO_CELL(BTag, Cell, 0xF9D9DF0193D2DB06ULL)
 
 public:
-    SMaster<BTag> selfMaster;
+    mutable SMaster<BTag> selfMaster;
     HCell* owner = nullptr;
     WString name;
     SObject<Synapser> links;
@@ -31,6 +31,11 @@ public:
 
     bool HasSelfMaster() const override { return true; }
     SLink<Cell>* SelfLink() const override { return selfMaster.link; }
+    // Most cells are never linked to: their record is made on first need.
+    SLink<Cell>* EnsureSelfLink() const override {
+        if (!selfMaster.link) selfMaster.link = new SLink<Cell>(const_cast<BTag*>(this));
+        return selfMaster.link;
+    }
 
     virtual uint64_t TagHash() const;
     virtual bool IsExported() const { return false; }

@@ -1,25 +1,30 @@
 #include "cell/value_codec.h"
 
+#include <bit>
+
+// The units are little-endian 16-bit values, which is how they lie in
+// memory on every machine the program runs on.
+static_assert(std::endian::native == std::endian::little, "strings are written as they lie in memory");
+
 bool WriteString(MemBlockCursor& c, const WString& s) {
     const int32_t n = s.Length();
-    if (!c.WriteValue(n)) return false;
-    for (int32_t i = 0; i < n; ++i) {
-        const uint16_t unit = uint16_t(s[i]);
-        if (!c.WriteValue(unit)) return false;
-    }
-    return true;
+    return c.WriteValue(n) && c.Write(s.CStr(), int64_t(n) * 2);
 }
 
 bool ReadString(MemBlockCursor& c, WString& s) {
     int32_t n = 0;
     if (!c.ReadValue(n) || !CountFits(c, n, 2)) return false;
-    DynamicArray<WChar> units;
-    units.Resize(n);
-    for (int32_t i = 0; i < n; ++i) {
-        uint16_t unit = 0;
-        if (!c.ReadValue(unit)) return false;
-        units[i] = WChar(unit);
+    if (n == 0) {
+        s.Assign(static_cast<const WChar*>(nullptr));
+        return true;
     }
-    s.Assign(units.data, n);
+    // Read straight into the string's storage, terminator added after.
+    DynamicArray<WChar>& units = s.chars;
+    units.Resize(n + 1);
+    if (!c.Read(units.data, int64_t(n) * 2)) {
+        s.Assign(static_cast<const WChar*>(nullptr));
+        return false;
+    }
+    units[n] = 0;
     return true;
 }

@@ -20,6 +20,18 @@ inline bool CountFits(const MemBlockCursor& c, int32_t count, int64_t size) {
     return count >= 0 && (size == 0 || int64_t(count) <= c.Remaining() / size);
 }
 
+// Plain numbers and vectors of them are packed records: written in one go.
+template <class T>
+constexpr bool kPackedRecord = std::is_arithmetic_v<T> && !std::is_same_v<T, bool>;
+template <class T>
+constexpr bool kPackedRecord<Vec2<T>> = kPackedRecord<T> && sizeof(Vec2<T>) == 2 * sizeof(T);
+template <class T>
+constexpr bool kPackedRecord<Vec3<T>> = kPackedRecord<T> && sizeof(Vec3<T>) == 3 * sizeof(T);
+template <class T>
+constexpr bool kPackedRecord<Vec4<T>> = kPackedRecord<T> && sizeof(Vec4<T>) == 4 * sizeof(T);
+template <class T>
+constexpr bool kPackedRecord<CSys<T>> = kPackedRecord<T> && sizeof(CSys<T>) == 12 * sizeof(T);
+
 // Plain values copied as they lie in memory.
 template <class T>
     requires std::is_arithmetic_v<T>
@@ -66,10 +78,12 @@ bool Decode(MemBlockCursor& c, Vec4<T>& v) {
 }
 template <class T>
 bool Encode(MemBlockCursor& c, const CSys<T>& s) {
+    if constexpr (kPackedRecord<CSys<T>>) return c.Write(&s, int64_t(sizeof s));
     return Encode(c, s.origin) && Encode(c, s.axisX) && Encode(c, s.axisY) && Encode(c, s.axisZ);
 }
 template <class T>
 bool Decode(MemBlockCursor& c, CSys<T>& s) {
+    if constexpr (kPackedRecord<CSys<T>>) return c.Read(&s, int64_t(sizeof s));
     return Decode(c, s.origin) && Decode(c, s.axisX) && Decode(c, s.axisY) && Decode(c, s.axisZ);
 }
 template <class T>
@@ -90,6 +104,7 @@ bool Decode(MemBlockCursor&, BBox2D<T, N>&) { return true; }
 template <class T>
 bool Encode(MemBlockCursor& c, const DynamicArray<T>& a) {
     if (!Encode(c, a.count)) return false;
+    if constexpr (kPackedRecord<T>) return c.Write(a.data, int64_t(a.count) * int64_t(sizeof(T)));
     for (int32_t i = 0; i < a.count; ++i)
         if (!Encode(c, a[i])) return false;
     return true;
@@ -103,8 +118,12 @@ bool Decode(MemBlockCursor& c, DynamicArray<T>& a) {
     if (!Decode(c, count) || !CountFits(c, count, int64_t(sizeof(T)))) return false;
     DynamicArray<T> read;
     read.Resize(count);
-    for (int32_t i = 0; i < count; ++i)
-        if (!Decode(c, read[i])) return false;
+    if constexpr (kPackedRecord<T>) {
+        if (!c.Read(read.data, int64_t(count) * int64_t(sizeof(T)))) return false;
+    } else {
+        for (int32_t i = 0; i < count; ++i)
+            if (!Decode(c, read[i])) return false;
+    }
     a = static_cast<DynamicArray<T>&&>(read);
     return true;
 }
