@@ -9,6 +9,7 @@
 #include "cell/wide_text.h"
 
 class CellLocation;
+class HCell;
 class LocationCollector;
 class MemBlockCursor;
 
@@ -68,6 +69,10 @@ public:
 
     // A weak reference taken from the self master; empty for plain cells.
     SSlave<Cell> SelfSlave() const;
+
+    // This cell as a hierarchical cell, or null (cheaper than a cast on
+    // paths that run once per tag).
+    virtual HCell* AsHCell() { return nullptr; }
 };
 
 // Is-a over the registry's base chain (false when b is 0).

@@ -65,6 +65,12 @@ uint64_t BlockCrc(MemBlock& block) {
 }
 
 double VersionNumber(const WString& text) {
+    static const WString current = [] {
+        WString t;
+        t.Format(0, WTXT("%.4f"), kLayoutVersion);
+        return t;
+    }();
+    if (text == current) return kLayoutVersion;
     NString narrow;
     WideToUtf8(text.CStr(), narrow);
     char* end = nullptr;
@@ -168,11 +174,12 @@ Cell* BuildFrom(ChunkList& chunks, int32_t& next, LocationCollector* collector, 
     if (!cell) return nullptr;
     MemBlockCursor c(chunk->data);
     if (!cell->Import(c, VersionNumber(chunk->version), collector)) return nullptr;
-    HCell* parent = CellAs<HCell>(cell.Get());
+    HCell* parent = cell->AsHCell();
     if (chunk->childCount > 0 && !parent) return nullptr;
+    if (chunk->childCount > 0) parent->children.Reserve(parent->children.count + chunk->childCount);
     for (int32_t i = 0; i < chunk->childCount; ++i) {
         Cell* child = BuildFrom(chunks, next, collector, depth + 1);
-        HCell* h = CellAs<HCell>(child);
+        HCell* h = child ? child->AsHCell() : nullptr;
         if (!h) {
             delete child;
             return nullptr;

@@ -35,6 +35,11 @@ public:
         return count++;
     }
 
+    // Makes room for n entries in all, so that adding up to n needs no growth.
+    void Reserve(int32_t n) {
+        if (n > capacity) Grow(n - capacity);
+    }
+
     // Inserts at index (clamped); later elements move up by one.
     void Insert(int32_t index, T* item, int32_t step = 1) {
         if (index < 0) index = 0;

@@ -1,6 +1,10 @@
 // DynamicArray: a growable array of plain values with 32-bit count and
 // capacity. Growth is exact: storage is resized to precisely what is asked
 // for, never geometrically (strings and value arrays rely on this).
+//
+// Storage with capacity 0 is not the array's own: it is either null or
+// borrowed constant data (see Borrow). The first change copies it into
+// storage of the array's own.
 #pragma once
 
 #include <cstdint>
@@ -98,6 +102,7 @@ public:
 
     // Removes the elements in [from, to).
     void Erase(int32_t from, int32_t to) {
+        Own();
         if (from < 0) from = 0;
         if (to > count) to = count;
         if (from >= to) return;
@@ -106,6 +111,18 @@ public:
     }
 
     void Clear() { count = 0; }
+
+    // Uses constant data that outlives the array, without copying it.
+    void Borrow(const T* values, int32_t n) {
+        Free();
+        data = const_cast<T*>(values);
+        count = n;
+    }
+
+    // Makes borrowed storage the array's own.
+    void Own() {
+        if (capacity == 0 && count > 0) Reallocate(count);
+    }
 
     void Free() {
         if (capacity > 0) std::free(data);
@@ -132,7 +149,14 @@ private:
     }
 
     void Reallocate(int32_t n) {
-        void* p = std::realloc(capacity > 0 ? static_cast<void*>(data) : nullptr, sizeof(T) * size_t(n));
+        void* p;
+        if (capacity > 0) {
+            p = std::realloc(static_cast<void*>(data), sizeof(T) * size_t(n));
+        } else {
+            p = std::malloc(sizeof(T) * size_t(n));
+            const int32_t keep = count < n ? count : n;
+            if (p && data && keep > 0) std::memcpy(p, data, sizeof(T) * size_t(keep));  // borrowed content
+        }
         if (!p) FatalOutOfMemory();
         data = static_cast<T*>(p);
         capacity = n;

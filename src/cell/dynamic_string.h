@@ -52,6 +52,14 @@ public:
         if (this != &other) chars = other.chars;
     }
 
+    // Refers to a literal (text with static storage) instead of copying it;
+    // the first change makes a copy of its own.
+    void AssignLiteral(const Ch* literal) {
+        const int32_t n = literal ? int32_t(Len(literal)) : 0;
+        if (n == 0) chars.Resize(0);
+        else chars.Borrow(literal, n + 1);
+    }
+
     void Append(const Ch* text) { Append(text, text ? int32_t(Len(text)) : 0); }
 
     void Append(const Ch* text, int32_t length) {

@@ -36,7 +36,10 @@ const Container<BTag>& HCell::Tags() const {
     return tags;
 }
 
-Tag* HCell::ValueTagAt(int32_t index) const { return CellAs<Tag>(static_cast<Cell*>(TagAt(index))); }
+Tag* HCell::ValueTagAt(int32_t index) const {
+    BTag* tag = TagAt(index);
+    return tag ? tag->AsTag() : nullptr;
+}
 
 Cell* HCell::TagValue(int32_t index) const {
     Tag* t = ValueTagAt(index);
@@ -53,7 +56,7 @@ int32_t HCell::FindTag(const WChar* name) const {
 Tag* HCell::DeclareTag(const WChar* name, Cell* value) {
     auto* tag = new Tag;
     tag->owner = this;
-    tag->name.Assign(name);
+    tag->name.AssignLiteral(name);
     tag->flags = Tag::kDeclaredFlags;
     tag->SetValue(value);
     tags.Add(tag, kTagStep);
@@ -63,7 +66,7 @@ Tag* HCell::DeclareTag(const WChar* name, Cell* value) {
 ExTag* HCell::DeclareExTag(const WChar* name) {
     auto* tag = new ExTag;
     tag->owner = this;
-    tag->name.Assign(name);
+    tag->name.AssignLiteral(name);
     tags.Add(tag, kTagStep);
     return tag;
 }

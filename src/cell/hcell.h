@@ -44,6 +44,7 @@ public:
         return selfMaster.link;
     }
     SSlave<Cell> Receive(Cell& message) override;
+    HCell* AsHCell() override { return this; }
     bool Accepts(CellKey messageKey) const override;
     bool Locate(CellLocation& location) override;
     SSlave<Cell> Resolve(const CellLocation& location) override;
@@ -96,6 +97,7 @@ public:
 
 protected:
     // Declaration helpers for DeclareTags: a Tag with flags 5 owning value.
+    // name is a literal: the tag refers to it until the name changes.
     Tag* DeclareTag(const WChar* name, Cell* value);
     ExTag* DeclareExTag(const WChar* name);
     void EnsureTags() const;

@@ -113,7 +113,7 @@ bool HCell::Export(MemBlockCursor& c, int flag) {
     Container<BTag>& list = Tags();
     if (!c.WriteValue(ExportedTagCount())) return false;
     for (int32_t i = 0; i < list.count; ++i) {
-        Tag* tag = dynamic_cast<Tag*>(list[i]);
+        Tag* tag = list[i] ? list[i]->AsTag() : nullptr;
         if (!tag || !tag->IsExported()) continue;
         const CellKey valueKey = tag->ValueKey();
         if (!WriteString(c, tag->name) || !c.WriteValue(valueKey)) return false;
@@ -144,7 +144,10 @@ bool ReadHeader(MemBlockCursor& c, TagHeader& h) {
     return h.size <= uint64_t(c.Remaining());
 }
 
-bool SkipBody(MemBlockCursor& c, const TagHeader& h) { return c.Seek(h.bodyAt + int64_t(h.size)); }
+bool SkipBody(MemBlockCursor& c, const TagHeader& h) {
+    const int64_t end = h.bodyAt + int64_t(h.size);
+    return c.Offset() == end || c.Seek(end);
+}
 
 }  // namespace
 
@@ -177,7 +180,7 @@ bool HCell::ImportCurrentLayout(MemBlockCursor& c, int32_t count, LocationCollec
     }
     TagHeader h;  // reused from tag to tag
     for (int32_t i = 0; i < tags.count; ++i) {
-        Tag* tag = dynamic_cast<Tag*>(tags[i]);
+        Tag* tag = tags[i] ? tags[i]->AsTag() : nullptr;
         if (!tag || !tag->IsExported()) continue;
         if (!ReadHeader(c, h)) {
             ReportCellDiagnostic(kError, name, kLayoutVersion, nullptr, nullptr, WTXT("Header import failed!"));

@@ -43,7 +43,7 @@ Tag::~Tag() {
 
 void Tag::SetValue(Cell* v) {
     value.Reset(v);
-    if (auto* h = CellAs<HCell>(v)) h->parent = SelfSlave();
+    if (HCell* h = v ? v->AsHCell() : nullptr) h->parent = SelfSlave();
 }
 
 void Tag::CopyFrom(const Cell& other) {

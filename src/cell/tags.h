@@ -16,6 +16,7 @@
 
 class HCell;
 class Synapser;
+class Tag;
 
 class BTag : public Cell {
     VELDO_CELL(BTag, Cell, 0xF9D9DF0193D2DB06ULL)
@@ -43,6 +44,8 @@ public:
 
     // Class key of the value, 0 when the tag holds none.
     virtual CellKey ValueKey() const { return 0; }
+    // This tag when it holds a value of its own (a Tag or a LegacyTag).
+    virtual Tag* AsTag() { return nullptr; }
 
     bool Locate(CellLocation& location) override;
 
@@ -79,6 +82,7 @@ public:
     bool Import(MemBlockCursor& cursor, double version, LocationCollector* collector) override;
     bool IsExported() const override { return true; }
     CellKey ValueKey() const override { return value ? value->ClassKey() : 0; }
+    Tag* AsTag() override { return this; }
 
     // Takes ownership of v; an HCell value learns this tag as its parent.
     void SetValue(Cell* v);

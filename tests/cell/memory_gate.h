@@ -26,8 +26,10 @@ public:
     }
     bool IsOpen() const override { return mode >= 0; }
     bool Write(const void* p, int64_t n) override {
-        if (mode != kWrite) return false;
-        bytes.insert(bytes.end(), static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n);
+        if (mode != kWrite || n < 0) return false;
+        const size_t at = bytes.size();
+        bytes.resize(at + size_t(n));
+        if (n > 0) std::memcpy(bytes.data() + at, p, size_t(n));
         return true;
     }
     bool Read(void* p, int64_t n) override {

@@ -286,6 +286,42 @@ TEST_F(Serialize, ChunkFilesCheckTheirData) {
     EXPECT_EQ(ReadTree(truncated), nullptr);
 }
 
+// Chunks of older writers: marker -1 has a header but no version in it,
+// other markers have no header at all; both read as 5.2036, by name.
+TEST_F(Serialize, OlderChunkMarkers) {
+    UnitsData units;
+    units.TagValueAs<IntCell>(UnitsData::kDigits)->value = 6;
+    MemBlock data;
+    MemBlockCursor dc(data);
+    ASSERT_TRUE(units.Export(dc, 0));
+    std::vector<uint8_t> body(size_t(data.Size()));
+    MemBlockCursor(data).Read(body.data(), int64_t(body.size()));
+    for (int32_t marker : {-1, 7}) {
+        MemoryGate gate;
+        gate.Open(VirtualGate::kWrite);
+        auto put = [&](const auto& v) { gate.Write(&v, int64_t(sizeof v)); };
+        put(int32_t(1));
+        put(UnitsData::kClassKey);
+        put(marker);
+        put(uint64_t(0));
+        put(int32_t(0));
+        put(uint64_t(body.size()));
+        put(uint64_t(0));  // unchecked
+        if (marker == -1) {
+            put(uint64_t(3));
+            gate.Write("abc", 3);
+        }
+        gate.Write(body.data(), int64_t(body.size()));
+        gate.Close();
+        ChunkList chunks;
+        ASSERT_TRUE(ReadChunkList(gate, chunks));
+        EXPECT_EQ(U(chunks[0]->version), "5.2036");
+        SObject<Cell> back(RebuildTree(chunks, nullptr));
+        ASSERT_TRUE(back);
+        EXPECT_EQ(static_cast<UnitsData*>(back.Get())->TagValueAs<IntCell>(UnitsData::kDigits)->value, 6);
+    }
+}
+
 TEST_F(Serialize, OneCellAndTheTextFallback) {
     UnitsData units;
     units.TagValueAs<IntCell>(UnitsData::kDigits)->value = 4;
