@@ -5,6 +5,9 @@
 #include <regex>
 
 #include "app/log.h"
+#include "app/register_all_cells.h"
+#include "cell/std_cells.h"
+#include "cell/tags.h"
 #include "support/test_support.h"
 #include "sys/sys_io.h"
 
@@ -46,6 +49,21 @@ TEST(Log, DiagnosticColumns) {
     const std::string first = "Error  : StdHCell     5.5000,IntCell   ,Count        : Tag import failed!\r\n";
     const std::string second = "Error  : StdHCell     5.5000                 : Invalid tags count!\r\n";
     EXPECT_EQ(text, first + second);
+}
+
+TEST(Log, ImportDiagnosticsReachTheLog) {
+    test::TempDir dir;
+    RegisterAllCellClasses();
+    StartLogAt(W(dir / "veldo.log").CStr());
+    MemBlock block;
+    MemBlockCursor w(block);
+    w.WriteValue(int32_t(7));
+    StdHCell cell;
+    MemBlockCursor r(block);
+    EXPECT_FALSE(cell.Import(r, 5.6, nullptr));
+    EXPECT_NE(test::ReadFile(dir / "veldo.log")
+                  .find("Error  : StdHCell     5.5000                 : Cannot import newer version: 5.6000!\r\n"),
+              std::string::npos);
 }
 
 TEST(Log, NoPathMeansTheFallbackFile) {

@@ -42,6 +42,23 @@ TEST(DynamicString, EditsInPlace) {
     EXPECT_EQ(S(e), u"first");
 }
 
+TEST(DynamicString, LiteralsAreCopiedOnTheFirstChange) {
+    static const WChar kName[] = WTXT("Count");
+    WString s;
+    s.AssignLiteral(kName);
+    EXPECT_EQ(s.CStr(), kName);  // no copy yet
+    EXPECT_EQ(s.chars.capacity, 0);
+    WString copy(s);
+    EXPECT_NE(copy.CStr(), kName);
+    s.Erase(0, 1);
+    EXPECT_EQ(S(s), u"ount");
+    EXPECT_EQ(S(WString(kName)), u"Count");  // the literal itself is untouched
+    WString t;
+    t.AssignLiteral(kName);
+    t.Append(WTXT("er"));
+    EXPECT_EQ(S(t), u"Counter");
+}
+
 struct PathCase {
     const char16_t* path;
     const char16_t* expected;
