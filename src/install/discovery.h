@@ -1,0 +1,22 @@
+// Host discovery: the uninstall records of the registry turned into one
+// install batch per supported host copy, plus the presets batch. Every
+// skipped record worth mentioning is logged.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "install/batch_jobs.h"
+
+using StopFlag = std::atomic<uint8_t>;
+
+// Empties batches, then LightWave, 3ds Max, Cinema 4D and the presets.
+void SearchHosts(BatchList& batches, const StopFlag& stop);
+
+void SearchLightWave(BatchList& batches, const StopFlag& stop);
+void SearchMax(BatchList& batches, const StopFlag& stop);
+void SearchCinema4D(BatchList& batches, const StopFlag& stop);
+void AddPresets(BatchList& batches);
+
+// The leading number of a version text ("%f"-style scan); false when there is none.
+bool ParseVersion(const WChar* text, float& version);

@@ -1,0 +1,167 @@
+// Batches and their folder transfers. Sections: the payload; batches;
+// evaluation; processing.
+#include "install/install_batch.h"
+
+#include "install/batch_jobs.h"
+#include "install/lw_config.h"
+#include "sys/file_system.h"
+#include "sys/platform.h"
+
+// ---- the payload -----------------------------------------------------------
+
+const WPath& PayloadFolder() {
+    static const WPath folder = [] {
+        WString exe;
+        WPath f;
+        if (SysExecutablePath(exe)) {
+            const int32_t cut = [&] {
+                int32_t last = -1;
+                for (int32_t i = 0; i < exe.Length(); ++i)
+                    if (exe[i] == WChar('\\')) last = i;
+                return last;
+            }();
+            f.Assign(exe.CStr(), cut + 1);  // up to and including the last "\"
+        }
+        return f;
+    }();
+    return folder;
+}
+
+bool PayloadPresent(const WChar* subfolder) {
+    WPath p(PayloadFolder());
+    p.Join(subfolder);
+    return IsDirectory(p.CStr());
+}
+
+// ---- batches ---------------------------------------------------------------
+
+InstallBatch::InstallBatch() { fileAction.value = kChoiceLeave; }
+
+LwInstallBatch::LwInstallBatch() { menuAction.value = kChoiceLeave; }
+
+PresetsInstallBatch::PresetsInstallBatch() { fileAction.value = kChoiceInstall; }
+
+FileTransfer* InstallBatch::AddTransfer(int32_t kind, const WChar* payload, const WChar* destination,
+                                        const WChar* auxiliary, bool removeWholeFolder) {
+    auto* t = new FileTransfer;
+    t->kind = kind;
+    t->source.Assign(PayloadFolder());
+    t->source.Join(payload);
+    t->destination.Assign(destination);
+    t->auxiliary.Assign(auxiliary);
+    t->removeWholeFolder = removeWholeFolder;
+    transfers.Add(t);
+    return t;
+}
+
+bool InstallBatch::HasAction() const { return fileAction.value != kChoiceLeave; }
+
+bool LwInstallBatch::HasAction() const {
+    return fileAction.value != kChoiceLeave || menuAction.value != kChoiceLeave;
+}
+
+int32_t InstallBatch::CheckFix(FileTransfer&) { return kFixNone; }
+
+int32_t LwInstallBatch::CheckFix(FileTransfer& transfer) { return CheckMenuFix(*this, transfer); }
+
+WPath ExpandMacros(const InstallBatch& batch, const WChar* path) {
+    WPath out(path);
+    auto replace = [&out](const WChar* macro, const WPath& value) {
+        const int32_t at = out.Find(macro);
+        if (at < 0) return;
+        WPath v(value);
+        v.Normalize();
+        // Every trailing backslash goes, even down to an empty value.
+        while (v.Length() > 0 && v[v.Length() - 1] == WChar('\\')) v.Erase(v.Length() - 1, v.Length());
+        out.Erase(at, at + int32_t(WLen(macro)));
+        out.Insert(at, v);
+    };
+    replace(WTXT("%PATH%"), batch.pathValue);
+    replace(WTXT("%CONFIG_PATH%"), batch.configPath);
+    return out;
+}
+
+// ---- evaluation ----------------------------------------------------------
+
+void InstallBatch::Evaluate() {
+    installed = false;
+    for (int32_t t = 0; t < transfers.count && !installed; ++t) {
+        const FileTransfer* transfer = transfers[t];
+        const WPath destination = ExpandMacros(*this, transfer->destination.CStr());
+        Container<WFILE> files;
+        ListFiles(transfer->source.CStr(), WTXT("*"), true, files);
+        const int32_t base = transfer->source.Length();
+        for (int32_t i = 0; i < files.count; ++i) {
+            // The destination followed by the file's path below the source.
+            WPath candidate(destination);
+            candidate.Append(files[i]->path.CStr() + base);
+            if (PathExists(candidate.CStr()) && !IsDirectory(candidate.CStr())) {
+                installed = true;
+                break;
+            }
+        }
+    }
+}
+
+void LwInstallBatch::Evaluate() {
+    InstallBatch::Evaluate();
+    menusInstalled = false;
+    for (int32_t t = 0; t < transfers.count; ++t) {
+        if (transfers[t]->kind != kTransferLwMenu) continue;
+        NString text;
+        if (ReadTextFile(ExpandMacros(*this, transfers[t]->destination.CStr()).CStr(), text) != kTextOk) return;
+        if (text.Find("MENU_VELDO5_") >= 0 || text.Find("Veldo5 ") >= 0) {
+            menusInstalled = true;
+            return;
+        }
+    }
+}
+
+// ---- processing ------------------------------------------------------------
+
+bool InstallBatch::Process(InstallBatchProcessor& processor) {
+    for (int32_t t = 0; t < transfers.count; ++t) {
+        FileTransfer& transfer = *transfers[t];
+        if (transfer.kind != kTransferFolder && transfer.kind != kTransferLwFolder) continue;
+        if (!ProcessTransfer(*this, processor, transfer)) return false;
+    }
+    return true;
+}
+
+// Configuration first, then files.
+bool LwInstallBatch::Process(InstallBatchProcessor& processor) {
+    for (int32_t t = 0; t < transfers.count; ++t) {
+        FileTransfer& transfer = *transfers[t];
+        if (transfer.kind == kTransferLwExtension && !EditExtensionConfig(*this, processor, transfer)) return false;
+        if (transfer.kind == kTransferLwMenu && !EditMenuConfig(*this, processor, transfer)) return false;
+    }
+    return InstallBatch::Process(processor);
+}
+
+bool ProcessTransfer(InstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer) {
+    const int32_t action = batch.fileAction.value;
+    if (action == kChoiceLeave) return true;
+    const WPath destination = ExpandMacros(batch, transfer.destination.CStr());
+    Install_SysIOInfoCallback progress(processor);
+    // The previous payload goes first; failures here never stop a batch.
+    RemoveFolderFiles(transfer.source.CStr(), destination.CStr(), transfer.removeWholeFolder, &progress);
+    if (transfer.removeWholeFolder && IsDirectory(destination.CStr())) {
+        processor.AddReport(WTXT("Deleting: "), destination.CStr());
+        DeleteFolderTree(destination.CStr(), &progress);
+    }
+    if (action == kChoiceRemove) return true;
+    if (!IsDirectory(destination.CStr())) {
+        processor.AddReport(WTXT("Creating: "), destination.CStr());
+        if (!CreateDirectoryPath(destination.CStr())) {
+            processor.AddError(WTXT("Cannot create directory: "), destination.CStr());
+            if (transfer.kind == kTransferLwFolder) processor.lightWaveFlag = 1;
+            return false;
+        }
+    }
+    if (!CopyFolderTree(transfer.source.CStr(), destination.CStr(), false, &progress)) {
+        processor.AddError(WTXT("Cannot copy files into: "), destination.CStr());
+        if (transfer.kind == kTransferLwFolder) processor.lightWaveFlag = 1;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,286 @@
+// LightWave configuration editing. Positions are byte offsets into the text
+// as read. Sections: text helpers; menu file; extension file; the check.
+#include "install/lw_config.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "cell/text_convert.h"
+#include "install/batch_jobs.h"
+#include "install/install_batch.h"
+#include "sys/file_system.h"
+#include "sys/platform.h"
+
+namespace {
+
+// ---- text helpers --------------------------------------------------------
+
+int32_t Find(const NString& text, const char* needle, int32_t from = 0) { return text.Find(needle, from); }
+
+bool StartsAt(const NString& text, int32_t at, const char* word) {
+    const int32_t n = int32_t(std::strlen(word));
+    return at >= 0 && at + n <= text.Length() && std::memcmp(text.CStr() + at, word, size_t(n)) == 0;
+}
+
+// Just after the nearest character below 32 before at (0 when there is none).
+int32_t LineStart(const NString& text, int32_t at) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text.CStr());
+    int32_t i = at - 1;
+    while (i >= 0 && s[i] >= 32) --i;
+    return i + 1;
+}
+
+int32_t NextLineFeed(const NString& text, int32_t from) {
+    const char* s = text.CStr();
+    for (int32_t i = from < 0 ? 0 : from; i < text.Length(); ++i)
+        if (s[i] == '\n') return i;
+    return -1;
+}
+
+// Replaces the first (or every) occurrence, building the result once.
+void Replace(NString& text, const char* from, const char* to, bool all) {
+    const int32_t n = int32_t(std::strlen(from));
+    int32_t at = Find(text, from);
+    if (at < 0) return;
+    NString out;
+    int32_t copied = 0;
+    DynamicArray<char> buffer;
+    while (at >= 0) {
+        buffer.Append(text.CStr() + copied, at - copied);
+        buffer.Append(to, int32_t(std::strlen(to)));
+        copied = at + n;
+        at = all ? Find(text, from, copied) : -1;
+    }
+    buffer.Append(text.CStr() + copied, text.Length() - copied);
+    text.Assign(buffer.data, buffer.count);
+}
+
+void Insert(NString& text, int32_t at, const NString& piece) { text.Insert(at, piece); }
+
+// The message prefix of an unreadable menu file, by read status.
+const WChar* ReadFailurePrefix(int32_t status) {
+    switch (status) {
+        case kTextNotFound: return WTXT("File not found: ");
+        case kTextNoAccess: return WTXT("Access denied to file: ");
+        case kTextCannotOpen: return WTXT("Cannot open: ");
+        default: return WTXT("Cannot read: ");
+    }
+}
+
+bool StartModeler(const FileTransfer& transfer) { return SysStartProgram(transfer.auxiliary.CStr(), WTXT("")); }
+
+}  // namespace
+
+// ---- menu file -------------------------------------------------------------
+
+namespace lwconfig {
+
+void RemoveMenuBranches(NString& text) {
+    // This release's branches: every line with the mark, and the branches
+    // that are left empty around it.
+    for (;;) {
+        const int32_t p = Find(text, "MENU_VELDO5_");
+        if (p <= 0) break;
+        int32_t l = LineStart(text, p);
+        const int32_t end = NextLineFeed(text, p);
+        if (l == 0 || end < 0) break;
+        text.Erase(l, end + 1);
+        for (;;) {
+            const int32_t closeEnd = NextLineFeed(text, l);
+            if (!StartsAt(text, l, "MenuEntry 0 .") || closeEnd < 0 || l < 2) break;
+            const int32_t open = LineStart(text, l - 2);
+            if (!StartsAt(text, open, "MenuEntry 1 ")) break;
+            text.Erase(open, closeEnd + 1);
+            l = open;
+        }
+    }
+    // The older release's: blocks around each "Veldo5", as long as they hold
+    // nothing but nested branches and plain lines.
+    int32_t from = 0;
+    for (;;) {
+        const int32_t f = Find(text, "Veldo5", from);
+        if (f < 0) break;
+        const int32_t k = LineStart(text, f);
+        if (k == 0) break;
+        int32_t depth = 0;
+        int32_t s = k;
+        bool removable = true;
+        const char* t = text.CStr();
+        for (;;) {
+            if (t[s] == 'M') {
+                if (StartsAt(text, s, "MenuEntry 1 ")) ++depth;
+                else if (StartsAt(text, s, "MenuEntry 0 ")) --depth;
+                else if (StartsAt(text, s, "MenuEntry ")) {
+                    removable = false;
+                    break;
+                }
+            }
+            ++s;
+            if (depth <= 0 || s >= text.Length()) break;
+        }
+        if (s >= text.Length() - 1) break;
+        if (!removable) {
+            from = f + 1;
+            continue;
+        }
+        const int32_t end = NextLineFeed(text, s);
+        if (end < 0) break;
+        text.Erase(k, end + 1);
+    }
+}
+
+MarkerState FindMenuInsertionPoint(const NString& text, int32_t& at) {
+    const int32_t marker = Find(text, "MenuEntry 65537");
+    if (marker < 0) return MarkerState::kMissing;
+    if (Find(text, "MenuEntry 65537", marker + 1) >= 0) return MarkerState::kMany;
+    const int32_t lineFeed = NextLineFeed(text, marker);
+    int32_t i = lineFeed < 0 ? text.Length() : lineFeed;
+    const auto* s = reinterpret_cast<const unsigned char*>(text.CStr());
+    while (i < text.Length() && s[i] < 32) ++i;
+    at = i;
+    return MarkerState::kOnce;
+}
+
+void BranchToMenuBlock(NString& branch) {
+    Replace(branch, "65536", "1", false);
+    Replace(branch, "BranchEntry", "MenuEntry", true);
+    Replace(branch, "\" _\r\n", "\" \r\n", true);
+    branch.Append("MenuEntry 0 . \r\n");
+}
+
+}  // namespace lwconfig
+
+bool EditMenuConfig(LwInstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer) {
+    const int32_t action = batch.menuAction.value;
+    if (action == kChoiceLeave) return true;
+    const WPath path = ExpandMacros(batch, transfer.destination.CStr());
+    NString text;
+    const int32_t status = ReadTextFile(path.CStr(), text);
+    if (status != kTextOk) {
+        processor.AddError(ReadFailurePrefix(status), path.CStr());
+        processor.lightWaveFlag = 1;
+        return false;
+    }
+    lwconfig::RemoveMenuBranches(text);
+    int32_t at = 0;
+    const lwconfig::MarkerState marker = lwconfig::FindMenuInsertionPoint(text, at);
+    if (marker != lwconfig::MarkerState::kOnce) {
+        if (action == kChoiceInstall) {
+            processor.AddWarning(marker == lwconfig::MarkerState::kMissing ? WTXT("LW menu branches are missing: ")
+                                                                           : WTXT("Unknow LW menu format: "),
+                                 path.CStr());
+            processor.manualMenuFlag = 1;
+        }
+        return true;
+    }
+    if (action == kChoiceInstall) {
+        Container<WFILE> files;
+        ListFiles(transfer.source.CStr(), WTXT("*.cfg"), false, files);
+        std::sort(files.items, files.items + files.count,
+                  [](const WFILE* a, const WFILE* b) { return WCompare(a->path.CStr(), b->path.CStr()) < 0; });
+        // Last to first, all at one point: they end up in ascending order.
+        for (int32_t i = files.count - 1; i >= 0; --i) {
+            NString block;
+            if (ReadTextFile(files[i]->path.CStr(), block) != kTextOk) {
+                processor.AddError(WTXT("Cannot read file: "), files[i]->path.CStr());
+                return false;
+            }
+            lwconfig::BranchToMenuBlock(block);
+            if (text.Find(block.CStr()) < 0) Insert(text, at, block);
+        }
+    }
+    processor.AddReport(WTXT("Modifying: "), path.CStr());
+    if (WriteTextFile(path.CStr(), text) != kTextOk) {
+        processor.AddWarning(WTXT("Cannot write: "), path.CStr());
+        processor.manualMenuFlag = 1;
+    }
+    return true;
+}
+
+// ---- extension file --------------------------------------------------------
+
+namespace lwconfig {
+
+void RemoveExtensionBlocks(NString& text) {
+    for (;;) {
+        const int32_t p = Find(text, "veldo_5.p");
+        if (p <= 0) break;
+        int32_t open = p - 1;
+        while (open >= 0 && text[open] != '{') --open;
+        if (open < 0) break;
+        int32_t close = p;
+        while (close < text.Length() && text[close] != '}') ++close;
+        if (close >= text.Length()) break;
+        int32_t end = close + 1;
+        while (end < text.Length() && (text[end] == '\r' || text[end] == '\n')) ++end;
+        text.Erase(open, end);
+        if (open < text.Length() && text[open] == '}') text.Erase(open, open + 1);
+    }
+}
+
+void FillExtensionTemplate(NString& text, const WChar* pluginFolder) {
+    NString folder;
+    WideToUtf8(pluginFolder, folder);
+    folder.Append("\\");
+    Replace(folder, "\\", "\\\\", true);
+    Replace(text, "%PATH%", folder.CStr(), true);
+    Replace(text, "%VELDO%", "veldo_5.p", true);
+    Replace(text, "%VELDO_CUR%", "veldo_cur.p", true);
+    Replace(text, "%VELDO_DIM%", "veldo_dim.p", true);
+    Replace(text, "%VELDO_VERSION%", "5.5", true);
+}
+
+}  // namespace lwconfig
+
+bool EditExtensionConfig(LwInstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer) {
+    const int32_t action = batch.fileAction.value;
+    if (action == kChoiceLeave) return true;
+    const WPath path = ExpandMacros(batch, transfer.destination.CStr());
+    NString text;
+    if (ReadTextFile(path.CStr(), text) != kTextOk) {
+        processor.AddError(WTXT("Cannot read: "), path.CStr());
+        processor.lightWaveFlag = 1;
+        return false;
+    }
+    lwconfig::RemoveExtensionBlocks(text);
+    if (action == kChoiceInstall) {
+        NString blocks;
+        if (ReadTextFile(transfer.source.CStr(), blocks) != kTextOk) {
+            processor.AddError(WTXT("Cannot read: "), transfer.source.CStr());
+            return false;
+        }
+        lwconfig::FillExtensionTemplate(blocks, transfer.auxiliary.CStr());
+        text.Append(blocks);
+    }
+    processor.AddReport(WTXT("Modifying: "), path.CStr());
+    if (WriteTextFile(path.CStr(), text) != kTextOk) {
+        processor.AddError(WTXT("Cannot write: "), path.CStr());
+        processor.lightWaveFlag = 1;
+        return false;
+    }
+    return true;
+}
+
+// ---- the check ---------------------------------------------------------------
+
+int32_t CheckMenuFix(LwInstallBatch& batch, FileTransfer& transfer) {
+    if (batch.menuAction.value != kChoiceInstall || transfer.kind != kTransferLwMenu) return kFixNone;
+    const WPath path = ExpandMacros(batch, transfer.destination.CStr());
+    NString text;
+    if (ReadTextFile(path.CStr(), text) != kTextOk) return StartModeler(transfer) ? kFixModelerStarted : kFixCannotModify;
+    const int32_t marker = Find(text, "MenuEntry 65537");
+    if (marker >= 0) return Find(text, "MenuEntry 65537", marker + 1) >= 0 ? kFixCannotModify : kFixNone;
+    const int32_t d = Find(text, "MenuEntry 131072 1 GraphEditor");
+    const int32_t i = d < 0 ? -1 : Find(text, "MenuEntry 131072 1 _", d);
+    if (d < 0 || i < 0 || Find(text, "MenuEntry", i + 1) >= 0) return kFixCannotModify;
+    // The last entry is the tools branch: a dummy branch after it makes
+    // Modeler write the file anew.
+    const NString original(text);
+    const int32_t lineFeed = NextLineFeed(text, i);
+    const int32_t at = lineFeed < 0 ? text.Length() : lineFeed + 1;
+    Insert(text, at, NString("MenuEntry 1 \"a\"\nMenuEntry 0 .\n"));
+    if (WriteTextFile(path.CStr(), text) != kTextOk) return kFixCannotModify;
+    if (StartModeler(transfer)) return kFixMenuPatched;
+    WriteTextFile(path.CStr(), original);
+    return kFixCannotModify;
+}

@@ -1,0 +1,44 @@
+// LightWave's configuration files, edited as 8-bit text exactly as read
+// (CR LF line ends): the check before installing, the menu configuration
+// ("LWM<version>-64.CFG") and the extension configuration
+// ("LWEXT<version>-64.CFG").
+#pragma once
+
+#include <cstdint>
+
+#include "cell/dynamic_string.h"
+
+class LwInstallBatch;
+class InstallBatchProcessor;
+class FileTransfer;
+
+// The fix code of a menu transfer before installing (see e_InstallBatchFix);
+// may start LightWave Modeler, and may patch the menu file so that Modeler
+// rewrites it.
+int32_t CheckMenuFix(LwInstallBatch& batch, FileTransfer& transfer);
+
+bool EditMenuConfig(LwInstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer);
+bool EditExtensionConfig(LwInstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer);
+
+// The text edits themselves, for the editors above and their tests.
+namespace lwconfig {
+
+// Takes out this plug-in's branches (marked "MENU_VELDO5_") and the older
+// release's ("Veldo5"), unwrapping branches left empty.
+void RemoveMenuBranches(NString& text);
+
+enum class MarkerState { kMissing, kOnce, kMany };
+// Where installed branches go: the start of the line after the marker.
+MarkerState FindMenuInsertionPoint(const NString& text, int32_t& at);
+
+// A branch file turned into menu lines: "65536" once to "1", "BranchEntry"
+// to "MenuEntry", "\" _\r\n" to "\" \r\n", and the closing entry appended.
+void BranchToMenuBlock(NString& branch);
+
+// Takes out every block that names "veldo_5.p".
+void RemoveExtensionBlocks(NString& text);
+
+// The template with its placeholders filled for the plug-in folder.
+void FillExtensionTemplate(NString& text, const WChar* pluginFolder);
+
+}  // namespace lwconfig
