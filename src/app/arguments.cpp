@@ -28,6 +28,8 @@ void WindowPosArg::Render(WString& out) const { out.Format(kRenderUnits, WTXT("-
 
 void PathArg::Render(WString& out) const { out.Assign(path); }
 
+void UnattendedArg::Render(WString& out) const { out.Format(kRenderUnits, WTXT("-unattended %s"), word); }
+
 // ---- escaping ------------------------------------------------------------
 
 static bool NeedsEscape(WChar c) {
@@ -96,5 +98,6 @@ void RegisterArgumentCellClasses() {
     RegisterCellClassNoFactory<PathArg>();
     RegisterCellClassNoFactory<ConfigPathArg>();
     RegisterCellClassNoFactory<ScenePathArg>();
+    RegisterCellClassNoFactory<UnattendedArg>();
     // VeldoVerArg is deliberately not registered.
 }

@@ -84,6 +84,16 @@ class ScenePathArg : public PathArg {
     VELDO_CELL(ScenePathArg, PathArg, 0x0974BF790C637B50ULL)
 };
 
+// Runs the installer without a window: "-unattended list", "install" or
+// "remove".
+class UnattendedArg : public Arg {
+    VELDO_CELL(UnattendedArg, Arg, 0x5A7E6D1C3B2F4E81ULL)
+
+public:
+    WString word;
+    void Render(WString& out) const override;
+};
+
 using Arguments = Container<Arg>;
 
 // Parameter values travel as single space-free tokens: "_" becomes "__" and

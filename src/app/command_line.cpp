@@ -132,6 +132,14 @@ int32_t MatchWindowPos(const Tokens& t, Arguments& out) {
     return 3;
 }
 
+int32_t MatchUnattended(const Tokens& t, Arguments& out) {
+    if (t.Left() < 2 || !t.At(0).Equals(WTXT("-unattended"))) return 0;
+    auto* a = new UnattendedArg;
+    a->word = t.At(1);
+    out.Add(a);
+    return 2;
+}
+
 template <class A>
 int32_t MatchPath(const Tokens& t, Arguments& out, const WChar* extension) {
     if (t.Left() < 1 || !IsPathWithExtension(t.At(0), extension)) return 0;
@@ -144,8 +152,8 @@ int32_t MatchPath(const Tokens& t, Arguments& out, const WChar* extension) {
 int32_t MatchConfigPath(const Tokens& t, Arguments& out) { return MatchPath<ConfigPathArg>(t, out, WTXT("veldo_cfg")); }
 int32_t MatchScenePath(const Tokens& t, Arguments& out) { return MatchPath<ScenePathArg>(t, out, WTXT("veldo")); }
 
-const Matcher kMatchers[] = {MatchAdminService, MatchCellList,  MatchDebug,      MatchDrop,
-                             MatchVeldoVer,     MatchWindowPos, MatchConfigPath, MatchScenePath};
+const Matcher kMatchers[] = {MatchAdminService, MatchCellList,  MatchDebug,      MatchDrop,       MatchVeldoVer,
+                             MatchWindowPos,    MatchUnattended, MatchConfigPath, MatchScenePath};
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/log.h"
+#include "app/unattended.h"
 #include "app/register_all_cells.h"
 #include "cell/gate_table.h"
 #include "lang/language_table.h"
@@ -26,6 +27,11 @@ SSlave<GCell> InstallerApp::Start() {
         RunAdminService(option->serviceName.CStr(), option->number);
         return {};
     }
+    const int32_t unattended = FindArgument(*args_, UnattendedArg::kClassKey);
+    if (unattended >= 0) {
+        exitCode_ = RunUnattended(static_cast<const UnattendedArg*>((*args_)[unattended])->word.CStr());
+        return {};
+    }
     std::fprintf(stderr, "veldo-installer: the wizard window is not built yet.\n");
     return {};
 }
@@ -37,10 +43,8 @@ const WChar* InstallerApp::Title() const { return Translate(WTXT("VELDO installa
 int RunProgram(const WChar* commandLine) {
     auto* args = new Arguments;
     ParseArguments(commandLine, *args);
-    {
-        InstallerApp app(args);
-        SSlave<GCell> window = app.Start();
-        if (window.Get()) app.Stop(window);
-    }
-    return 0;
+    InstallerApp app(args);
+    SSlave<GCell> window = app.Start();
+    if (window.Get()) app.Stop(window);
+    return app.ExitCode();
 }

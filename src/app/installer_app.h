@@ -33,7 +33,14 @@ public:
     SSlave<GCell> Start() override;
     void Stop(SSlave<GCell>& window) override;
     const WChar* Title() const override;
+
+    // 0, except for an unattended run, whose code tells how it went.
+    int ExitCode() const { return exitCode_; }
+
+private:
+    int exitCode_ = 0;
 };
 
-// The process's work from a command line; the exit code.
+// The process's work from a command line; the exit code (0 but for an
+// unattended run).
 int RunProgram(const WChar* commandLine);

@@ -4,10 +4,78 @@
 
 #include "cell/gates.h"
 #include "cell/value_cells.h"
+#include "install/batch_jobs.h"
 
+// The pages of the wizard, in the order the user meets them.
+enum e_WizardPage : int32_t {
+    kPageNone = -1,
+    kPageWelcome = 0,
+    kPageSearching = 1,
+    kPageQuickSettings = 2,
+    kPageFix = 3,
+    kPageInstallation = 4,
+    kPageComplete = 5,
+};
+
+// The controller of the wizard: owns the batches and the two jobs, runs the
+// numbered functions its buttons send, and moves from page to page as the
+// jobs finish.
 class Installer : public GCell {
     VELDO_CELL(Installer, GCell, 0x2D8089BA2B6E47B7ULL)
+
+public:
+    enum Function : int32_t {
+        kShowWelcome = 0,
+        kSearch = 1,
+        kShowQuickSettings = 2,
+        kPrepare = 3,
+        kInstall = 4,
+        kInstallIntoAll = 5,
+        kRemoveFromAll = 6,
+        kInstallIntoOne = 7,
+        kRemoveFromOne = 8,
+        kOpenTutorial = 9,
+        kCloseWindow = 10,
+    };
+
+    BatchList batches;
+    SObject<InstallBatchGen> searchJob;
+    SObject<InstallBatchProcessor> installJob;
+    DynamicArray<int32_t> fixes;  // of the last preparation
+    int32_t page = kPageNone;
+    bool closeRequested = false;
+
+    Installer();
+    // Stops and waits for a running job before anything else goes.
+    ~Installer() override;
+
+    SSlave<Cell> Receive(Cell& message) override;
+    bool Accepts(CellKey messageKey) const override;
+
+    void RunFunction(int32_t function);
+    void RunBatchFunction(int32_t function, int32_t position);
+
+    // The controller's turn: moves on when a job has finished. True when
+    // the page changed.
+    bool Poll();
+
+    // The search on the calling thread, followed by what its end brings.
+    void SearchNow();
+
+    // Hosts of kinds 0 to 2 found, and how many of them are installed.
+    void CountHosts(int32_t& hosts, int32_t& installedHosts) const;
+
+    // After a search: each kind in ascending version order, kinds keeping
+    // their positions.
+    void SortBatches();
+
+protected:
+    // Showing a page; the wizard's panels arrive here.
+    virtual void ShowPage(int32_t newPage);
 };
+
+// The tutorial on installing the menu branches by hand.
+constexpr const WChar* kTutorialLink = WTXT("https://www.brimvale.com/veldo/tutorials/menu-branches");
 
 // Base of all panels. Tag 0, "Panel", is the rebuild flag: marking it
 // changed asks for a rebuild on the next pass.

@@ -1,0 +1,5 @@
+enum
+{
+  IDS_VELDO5_BEVEL = 1000,
+  _DUMMY_ELEMENT_
+};

@@ -1,0 +1,131 @@
+#include "app/unattended.h"
+
+#include <cstdio>
+
+#include "app/log.h"
+#include "cell/text_convert.h"
+#include "install/batch_jobs.h"
+#include "install/lw_config.h"
+#include "sys/platform.h"
+#include "wizard/installer_cells.h"
+
+namespace {
+
+void Print(const WChar* text) {
+    NString utf8;
+    WideToUtf8(text, utf8);
+    std::printf("%s\n", utf8.CStr());
+}
+
+template <class... A>
+void PrintF(const WChar* format, const A&... args) {
+    WString line;
+    line.Format(0, format, args...);
+    Print(line.CStr());
+}
+
+const WChar* KindName(int32_t kind) {
+    switch (kind) {
+        case kPlatformLightWave: return WTXT("LightWave");
+        case kPlatformMax: return WTXT("3ds Max");
+        case kPlatformCinema4D: return WTXT("Cinema 4D");
+        case kPlatformPresets: return WTXT("Presets");
+        default: return WTXT("?");
+    }
+}
+
+void PrintBatches(const Installer& installer) {
+    for (int32_t i = 0; i < installer.batches.count; ++i) {
+        const InstallBatch* b = installer.batches[i];
+        const auto* lw = dynamic_cast<const LwInstallBatch*>(b);
+        const WChar* menus = lw ? (lw->menusInstalled ? WTXT("installed") : WTXT("not installed")) : WTXT("-");
+        WString version;
+        version.Format(0, WTXT("%g"), double(b->hostVersion));
+        PrintF(WTXT("%-9s | %s | version %s | files %s | menus %s | plug-in %s | configuration %s"),
+               KindName(b->PlatformKind()), b->displayName, version,
+               b->installed ? WTXT("installed") : WTXT("not installed"), menus, b->pathValue,
+               b->configPath.IsEmpty() ? WTXT("-") : b->configPath.CStr());
+    }
+}
+
+// The quick-settings page's texts when nothing was found.
+void PrintNoHost() {
+    Print(WTXT("None of supported platforms were found!"));
+    WString supported;
+    const struct {
+        const WChar* folder;
+        const WChar* name;
+    } kinds[] = {{WTXT("LightWave\\Plugin\\win64"), WTXT("LightWave")},
+                 {WTXT("3DSMax\\Plugin"), WTXT("3ds Max")},
+                 {WTXT("Cinema4D\\Plugin\\win64"), WTXT("Cinema 4D")}};
+    for (const auto& k : kinds) {
+        if (!PayloadPresent(k.folder)) continue;
+        if (!supported.IsEmpty()) supported.Append(WTXT(", "));
+        supported.Append(k.name);
+    }
+    if (supported.IsEmpty()) Print(WTXT(""));
+    else PrintF(WTXT("Installer supports: %s"), supported);
+}
+
+// The fix page's texts.
+void PrintFix(const DynamicArray<int32_t>& fixes) {
+    Print(WTXT("LightWave configuration"));
+    bool cannotModify = false;
+    for (int32_t i = 0; i < fixes.count; ++i) cannotModify = cannotModify || fixes[i] == kFixCannotModify;
+    if (cannotModify) {
+        Print(WTXT("LightWave config files are customized or invalid and cannot be modified by installer."));
+        Print(WTXT("Please use manual installation."));
+    } else {
+        Print(WTXT("Installer started LightWave modeler(s) to fix config files."));
+        Print(WTXT("Please close all modelers and LightWave HUB and continue with installation."));
+    }
+}
+
+// The completion page's texts, with the whole report.
+int32_t PrintCompletion(const InstallBatchProcessor& p) {
+    for (int32_t i = 0; i < p.reportLines.count; ++i) Print(p.reportLines[i]->CStr());
+    const bool failed = p.errorLines.count > 0;
+    Print(failed ? WTXT("Installation failed!") : WTXT("Install complete!"));
+    for (int32_t i = 0; i < p.errorLines.count; ++i) Print(p.errorLines[i]->CStr());
+    if (failed && p.lightWaveFlag) Print(WTXT("Please close all running LightWave modelers, layouts and hubs."));
+    for (int32_t i = 0; i < p.warningLines.count; ++i) Print(p.warningLines[i]->CStr());
+    if (p.manualMenuFlag) {
+        Print(WTXT("LightWave menu branches needs to be installed manullay."));
+        PrintF(WTXT("Watch how to install menu branches manually: %s"), kTutorialLink);
+    }
+    return failed ? kUnattendedFailed : kUnattendedDone;
+}
+
+}  // namespace
+
+int32_t RunUnattended(const WChar* word) {
+    const bool list = WCompare(word, WTXT("list")) == 0;
+    const bool install = WCompare(word, WTXT("install")) == 0;
+    const bool remove = WCompare(word, WTXT("remove")) == 0;
+    if (!list && !install && !remove) {
+        std::fprintf(stderr, "usage: veldo-installer -unattended list|install|remove\n");
+        return kUnattendedUsage;
+    }
+    Installer installer;
+    installer.SearchNow();
+    int32_t hosts = 0, installedHosts = 0;
+    installer.CountHosts(hosts, installedHosts);
+    PrintBatches(installer);
+    int32_t code = kUnattendedDone;
+    if (hosts == 0) {
+        PrintNoHost();
+        code = kUnattendedNoHost;
+    } else if (!list) {
+        installer.RunFunction(install ? Installer::kInstallIntoAll : Installer::kRemoveFromAll);
+        if (installer.page == kPageFix) {
+            PrintFix(installer.fixes);
+            code = kUnattendedNeedsFix;
+        } else {
+            while (!installer.Poll()) SysSleepMs(10);
+            code = PrintCompletion(*installer.installJob);
+        }
+    }
+    PrintF(WTXT("Log: %s"), LogPath());
+    std::fflush(stdout);
+    return code;
+}

@@ -1,0 +1,20 @@
+// The installer without a window: the search, then the same Installer
+// functions the wizard's buttons run, with what the pages would show
+// printed on standard output. Exit codes: 0 done, 1 installation failed,
+// 2 LightWave configuration needs attention, 3 no supported host found,
+// 64 an unknown word.
+#pragma once
+
+#include <cstdint>
+
+#include "cell/wide_text.h"
+
+enum e_UnattendedExit : int32_t {
+    kUnattendedDone = 0,
+    kUnattendedFailed = 1,
+    kUnattendedNeedsFix = 2,
+    kUnattendedNoHost = 3,
+    kUnattendedUsage = 64,
+};
+
+int32_t RunUnattended(const WChar* word);

@@ -1,0 +1,177 @@
+// The Installer's non-visual half: functions, jobs and batch order.
+// Sections: life; messages; functions; jobs.
+#include "cell/gate_table.h"
+#include "install/discovery.h"
+#include "sys/platform.h"
+#include "ui/ui_messages.h"
+#include "wizard/installer_cells.h"
+
+// ---- life ------------------------------------------------------------------
+
+Installer::Installer() {
+    // The document of the installer window: a numbered file key.
+    HddGateKey key;
+    gate.Reset(new HddGate);
+    gate->SetKey(key);
+}
+
+Installer::~Installer() {
+    for (BThread* job : {static_cast<BThread*>(searchJob.Get()), static_cast<BThread*>(installJob.Get())})
+        if (job) job->Stop();
+    searchJob.Reset(nullptr);
+    installJob.Reset(nullptr);
+    batches.Clear();
+}
+
+void Installer::ShowPage(int32_t newPage) {
+    page = newPage;
+    MarkChanged();
+}
+
+// ---- messages ----------------------------------------------------------------
+
+// It asks only for the time that passes; its functions come all the same.
+bool Installer::Accepts(CellKey key) const { return key == UiBox_Process_TimeDelta_Act::kClassKey; }
+
+SSlave<Cell> Installer::Receive(Cell& message) {
+    switch (message.ClassKey()) {
+        case Installer_Fnc::kClassKey:
+            RunFunction(static_cast<Installer_Fnc&>(message).value);
+            return {};
+        case Installer_Param_Fnc::kClassKey: {
+            auto& m = static_cast<Installer_Param_Fnc&>(message);
+            RunBatchFunction(m.value, m.batch);
+            return {};
+        }
+        default:
+            return GCell::Receive(message);
+    }
+}
+
+// ---- functions ---------------------------------------------------------------
+
+void Installer::RunFunction(int32_t function) {
+    switch (function) {
+        case kShowWelcome:
+            ShowPage(kPageWelcome);
+            break;
+        case kSearch:
+            ShowPage(kPageSearching);
+            searchJob.Reset(nullptr);
+            batches.Clear();
+            searchJob.Reset(new InstallBatchGen(batches));
+            searchJob->Start();
+            break;
+        case kShowQuickSettings:
+            ShowPage(kPageQuickSettings);
+            break;
+        case kPrepare: {
+            fixes.Clear();
+            SObject<InstallBatchProcessor> temporary(new InstallBatchProcessor(batches));
+            temporary->Prepare(fixes);
+            if (fixes.count > 0) ShowPage(kPageFix);
+            else RunFunction(kInstall);
+            break;
+        }
+        case kInstall:
+            ShowPage(kPageInstallation);
+            installJob.Reset(new InstallBatchProcessor(batches));
+            installJob->Start();
+            break;
+        case kInstallIntoAll:
+            for (int32_t i = 0; i < batches.count; ++i) {
+                batches[i]->fileAction.value = kChoiceInstall;
+                if (auto* lw = dynamic_cast<LwInstallBatch*>(batches[i])) lw->menuAction.value = kChoiceInstall;
+            }
+            RunFunction(kPrepare);
+            break;
+        case kRemoveFromAll:
+            for (int32_t i = 0; i < batches.count; ++i) {
+                InstallBatch* b = batches[i];
+                b->fileAction.value = b->installed ? kChoiceRemove : kChoiceLeave;
+                if (auto* lw = dynamic_cast<LwInstallBatch*>(b))
+                    lw->menuAction.value = lw->menusInstalled ? kChoiceRemove : kChoiceLeave;
+            }
+            RunFunction(kPrepare);
+            break;
+        case kOpenTutorial:
+            SysOpenLink(kTutorialLink);
+            break;
+        case kCloseWindow:
+            closeRequested = true;
+            break;
+        default:
+            break;  // not a function of the installer
+    }
+}
+
+void Installer::RunBatchFunction(int32_t function, int32_t position) {
+    if (function != kInstallIntoOne && function != kRemoveFromOne) return;
+    const int32_t chosen = function == kInstallIntoOne ? kChoiceInstall : kChoiceRemove;
+    for (int32_t i = 0; i < batches.count; ++i) {
+        InstallBatch* b = batches[i];
+        const int32_t choice = i == position ? chosen : kChoiceLeave;
+        if (b->PlatformKind() == kPlatformPresets) {
+            b->fileAction.value = function == kInstallIntoOne ? kChoiceInstall : kChoiceLeave;
+            continue;
+        }
+        b->fileAction.value = choice;
+        if (auto* lw = dynamic_cast<LwInstallBatch*>(b)) lw->menuAction.value = choice;
+    }
+    RunFunction(kPrepare);
+}
+
+// ---- jobs --------------------------------------------------------------------
+
+bool Installer::Poll() {
+    if (searchJob && !searchJob->Running()) {
+        searchJob.Reset(nullptr);
+        for (int32_t i = 0; i < batches.count; ++i) batches[i]->Evaluate();
+        SortBatches();
+        ShowPage(kPageQuickSettings);
+        return true;
+    }
+    if (installJob && !installJob->Running() && page != kPageComplete) {
+        ShowPage(kPageComplete);
+        return true;
+    }
+    return false;
+}
+
+void Installer::SearchNow() {
+    ShowPage(kPageSearching);
+    searchJob.Reset(nullptr);
+    batches.Clear();
+    searchJob.Reset(new InstallBatchGen(batches));
+    searchJob->Run();
+    Poll();
+}
+
+void Installer::CountHosts(int32_t& hosts, int32_t& installedHosts) const {
+    hosts = installedHosts = 0;
+    for (int32_t i = 0; i < batches.count; ++i) {
+        const InstallBatch* b = batches[i];
+        if (b->PlatformKind() < kPlatformLightWave || b->PlatformKind() > kPlatformCinema4D) continue;
+        ++hosts;
+        if (b->AnythingInstalled()) ++installedHosts;
+    }
+}
+
+void Installer::SortBatches() {
+    for (int32_t kind = kPlatformLightWave; kind <= kPlatformPresets; ++kind) {
+        for (int32_t j = 0; j + 1 < batches.count; ++j) {
+            if (batches[j]->PlatformKind() != kind) continue;
+            int32_t lowest = -1;
+            for (int32_t k = j + 1; k < batches.count; ++k) {
+                if (batches[k]->PlatformKind() != kind) continue;
+                const float v = batches[k]->hostVersion;
+                if (v < batches[j]->hostVersion && (lowest < 0 || v < batches[lowest]->hostVersion)) lowest = k;
+            }
+            if (lowest >= 0) {
+                InstallBatch* t = batches.items[j];
+                batches.items[j] = batches.items[lowest];
+                batches.items[lowest] = t;
+            }
+        }
+    }
+}
