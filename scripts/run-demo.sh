@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds the program and starts it.
+# Installs what is needed, builds the program, makes a demo Wine prefix with
+# several host installations (build/demo-prefix, fresh each time) and runs
+# the installer on it with the demo payload that sits beside the executable.
+# Until the wizard window exists this runs the unattended mode: "list" by
+# default; pass "install" or "remove" to change the demo hosts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -7,4 +11,9 @@ veldo_install_packages
 
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELDO_TEST_PREFIX=release.
 cmake --build build/release -j "$(nproc)" --target veldo-installer
-exec build/release/bin/veldo-installer "$@"
+
+prefix="$PWD/build/demo-prefix"
+if [ ! -f "$prefix/system.reg" ]; then demo/make-demo-prefix.sh "$prefix"; fi
+echo "The wizard window is not built yet: running the unattended mode on the demo prefix."
+export WINEPREFIX="$prefix"
+exec build/release/bin/veldo-installer -unattended "${1:-list}"
