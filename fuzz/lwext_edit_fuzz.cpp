@@ -1,0 +1,18 @@
+// The extension-configuration edit on hostile text: our blocks come out and
+// a filled template goes in, without a crash.
+#include <cstddef>
+#include <cstdint>
+
+#include "install/lw_config.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    NString text;
+    text.Assign(reinterpret_cast<const char*>(data), int32_t(size));
+    text.Assign(text.CStr());
+    lwconfig::RemoveExtensionBlocks(text);
+    NString blocks(text);
+    lwconfig::FillExtensionTemplate(blocks, WTXT("C:\\Program Files\\LightWave\\support\\plugins\\Brimvale\\Veldo5"));
+    text.Append(blocks);
+    lwconfig::RemoveExtensionBlocks(text);
+    return 0;
+}

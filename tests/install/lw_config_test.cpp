@@ -1,0 +1,224 @@
+// LightWave's configuration files edited byte for byte: the menu file, the
+// extension file and the check before installing.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string>
+
+#include "install/batch_jobs.h"
+#include "install/lw_config.h"
+#include "support/test_support.h"
+
+namespace {
+
+using test::U;
+using test::W;
+
+std::string CrLf(std::string s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+std::string RemovedMenu(const std::string& text) {
+    NString t(text.c_str());
+    lwconfig::RemoveMenuBranches(t);
+    return t.CStr();
+}
+
+TEST(MenuConfig, RemovingBranches) {
+    const struct {
+        const char* name;
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {"a marked branch and its wrapper go",
+         CrLf("A\nMenuEntry 65537\nMenuEntry 1 \"V\"\nMenuEntry 131073 \"MENU_VELDO5_X\" \"x\"\nMenuEntry 0 .\nB\n"),
+         CrLf("A\nMenuEntry 65537\nB\n")},
+        {"a branch that keeps other entries stays",
+         CrLf("A\nMenuEntry 1 \"V\"\nMenuEntry 2 \"MENU_VELDO5_X\"\nMenuEntry 2 \"mine\"\nMenuEntry 0 .\n"),
+         CrLf("A\nMenuEntry 1 \"V\"\nMenuEntry 2 \"mine\"\nMenuEntry 0 .\n")},
+        {"nested empty branches unwrap outward",
+         CrLf("A\nMenuEntry 1 \"o\"\nMenuEntry 1 \"i\"\nMenuEntry 2 \"MENU_VELDO5_X\"\nMenuEntry 0 .\nMenuEntry 0 .\nB\n"),
+         CrLf("A\nB\n")},
+        {"the older release's branch goes whole",
+         CrLf("A\nMenuEntry 1 \"Veldo5 Tools\"\nMenuEntry 1 \"sub\"\nMenuEntry 0 .\nMenuEntry 0 .\nB\n"), CrLf("A\nB\n")},
+        {"an older line that is not an entry is a block of its own",
+         CrLf("A\n  Veldo5 note\nB\n"), CrLf("A\nB\n")},
+        {"an older branch holding other entries is not removable",
+         CrLf("A\nMenuEntry 1 \"Veldo5\"\nMenuEntry 2 \"x\"\nMenuEntry 0 .\nB\n"),
+         CrLf("A\nMenuEntry 1 \"Veldo5\"\nMenuEntry 2 \"x\"\nMenuEntry 0 .\nB\n")},
+        {"a mark on the first line is left", "MENU_VELDO5_ at the start\r\n", "MENU_VELDO5_ at the start\r\n"},
+        {"a mark without a line feed after it is left", "A\r\nMENU_VELDO5_", "A\r\nMENU_VELDO5_"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RemovedMenu(c.before), c.after) << c.name;
+}
+
+TEST(MenuConfig, BranchFilesBecomeMenuBlocks) {
+    NString branch(CrLf("BranchEntry 65536 \"V\" _\nBranchEntry 131073 \"MENU_VELDO5_A\" \"a\" _\nBranchEntry 65536 \"x\"\n").c_str());
+    lwconfig::BranchToMenuBlock(branch);
+    EXPECT_EQ(std::string(branch.CStr()),
+              CrLf("MenuEntry 1 \"V\" \nMenuEntry 131073 \"MENU_VELDO5_A\" \"a\" \nMenuEntry 65536 \"x\"\nMenuEntry 0 . \n"));
+}
+
+TEST(MenuConfig, InsertionPointFollowsTheMarker) {
+    int32_t at = -1;
+    EXPECT_EQ(lwconfig::FindMenuInsertionPoint(NString("A\r\nB\r\n"), at), lwconfig::MarkerState::kMissing);
+    EXPECT_EQ(lwconfig::FindMenuInsertionPoint(NString("MenuEntry 65537\r\nMenuEntry 65537\r\n"), at),
+              lwconfig::MarkerState::kMany);
+    ASSERT_EQ(lwconfig::FindMenuInsertionPoint(NString("A\r\nMenuEntry 65537\r\n\r\nB\r\n"), at),
+              lwconfig::MarkerState::kOnce);
+    EXPECT_EQ(at, 22);  // past the marker line and the blank line
+}
+
+TEST(ExtensionConfig, BlocksAndTemplate) {
+    NString text(CrLf("{ mine\n}\n{ Entry\n  Module \"C:\\\\x\\\\veldo_5.p\"\n}\n{ again veldo_5.p }\n{ last }\n").c_str());
+    lwconfig::RemoveExtensionBlocks(text);
+    EXPECT_EQ(std::string(text.CStr()), CrLf("{ mine\n}\n{ last }\n"));
+    NString blocks("{ Module \"%PATH%%VELDO%\" \"%PATH%%VELDO_CUR%\" %VELDO_DIM% v%VELDO_VERSION% }");
+    lwconfig::FillExtensionTemplate(blocks, WTXT("C:\\Program Files\\LW\\Veldo5"));
+    EXPECT_EQ(std::string(blocks.CStr()),
+              "{ Module \"C:\\\\Program Files\\\\LW\\\\Veldo5\\\\veldo_5.p\" \"C:\\\\Program Files\\\\LW\\\\Veldo5\\\\veldo_cur.p\" "
+              "veldo_dim.p v5.5 }");
+}
+
+// ---- the editors on real files -------------------------------------------
+
+// A LightWave batch whose configuration lives in a temporary folder.
+struct LwFixture {
+    test::TempDir dir;
+    LwInstallBatch batch;
+    BatchList list;
+    InstallBatchProcessor processor{list};
+    FileTransfer* menu;
+    FileTransfer* extension;
+
+    LwFixture() {
+        batch.configPath = W(dir.path());
+        batch.pathValue = W("C:\\LW\\support\\plugins\\Brimvale\\Veldo5");
+        extension = batch.AddTransfer(kTransferLwExtension, WTXT("LightWave\\Extensions\\LWEXT_new.CFG"),
+                                      WTXT("%CONFIG_PATH%/LWEXT-64.CFG"), batch.pathValue.CStr(), false);
+        menu = batch.AddTransfer(kTransferLwMenu, WTXT("LightWave\\Menu branches"), WTXT("%CONFIG_PATH%/LWM-64.CFG"),
+                                 W(dir / "Modeler.exe").CStr(), false);
+    }
+    std::string MenuPath() const { return dir / "LWM-64.CFG"; }
+    std::string ExtensionPath() const { return dir / "LWEXT-64.CFG"; }
+};
+
+const std::string kMenu = CrLf("LWMenuConfig 1\nMenuEntry 1 \"Create\"\nMenuEntry 0 .\nMenuEntry 65537\nMenuEntry 1 \"Modify\"\nMenuEntry 0 .\n");
+
+TEST(MenuConfig, InstallTwiceThenRemoveGivesTheFileBack) {
+    LwFixture f;
+    test::WriteFile(f.MenuPath(), kMenu);
+    f.batch.menuAction.value = kChoiceInstall;
+    ASSERT_TRUE(EditMenuConfig(f.batch, f.processor, *f.menu));
+    const std::string once = test::ReadFile(f.MenuPath());
+    EXPECT_NE(once.find("MenuEntry 1 \"Veldo5 Modeling\" \r\n"), std::string::npos);
+    // The branches follow the marker in the order of their files.
+    EXPECT_LT(once.find("Veldo5 Modeling"), once.find("Veldo5 Tools"));
+    EXPECT_GT(once.find("Veldo5 Modeling"), once.find("MenuEntry 65537"));
+    ASSERT_TRUE(EditMenuConfig(f.batch, f.processor, *f.menu));
+    EXPECT_EQ(test::ReadFile(f.MenuPath()), once);
+    f.batch.menuAction.value = kChoiceRemove;
+    ASSERT_TRUE(EditMenuConfig(f.batch, f.processor, *f.menu));
+    EXPECT_EQ(test::ReadFile(f.MenuPath()), kMenu);
+    EXPECT_EQ(f.processor.reportLines.count, 3);
+    EXPECT_EQ(U(*f.processor.reportLines[0]), "Modifying:  " + f.dir.path() + "/LWM-64.CFG");
+    EXPECT_EQ(f.processor.warningLines.count, 0);
+}
+
+TEST(MenuConfig, WithoutTheMarkerTheFileStaysAndAWarningIsListed) {
+    LwFixture f;
+    const std::string noMarker = CrLf("LWMenuConfig 1\nMenuEntry 1 \"Create\"\nMenuEntry 0 .\n");
+    test::WriteFile(f.MenuPath(), noMarker);
+    f.batch.menuAction.value = kChoiceInstall;
+    ASSERT_TRUE(EditMenuConfig(f.batch, f.processor, *f.menu));
+    EXPECT_EQ(test::ReadFile(f.MenuPath()), noMarker);
+    ASSERT_EQ(f.processor.warningLines.count, 1);
+    EXPECT_EQ(U(*f.processor.warningLines[0]), "LW menu branches are missing: " + f.dir.path() + "/LWM-64.CFG");
+    EXPECT_EQ(f.processor.manualMenuFlag, 1);
+    EXPECT_EQ(f.processor.errorLines.count, 0);
+
+    test::WriteFile(f.MenuPath(), kMenu + CrLf("MenuEntry 65537\n"));
+    ASSERT_TRUE(EditMenuConfig(f.batch, f.processor, *f.menu));
+    EXPECT_EQ(U(*f.processor.warningLines[1]), "Unknow LW menu format: " + f.dir.path() + "/LWM-64.CFG");
+}
+
+TEST(MenuConfig, AnUnreadableMenuFileIsAnError) {
+    LwFixture f;
+    f.batch.menuAction.value = kChoiceInstall;
+    EXPECT_FALSE(EditMenuConfig(f.batch, f.processor, *f.menu));
+    EXPECT_EQ(U(*f.processor.errorLines[0]), "File not found: " + f.dir.path() + "/LWM-64.CFG");
+    EXPECT_EQ(f.processor.lightWaveFlag, 1);
+}
+
+TEST(ExtensionConfig, InstallTwiceThenRemove) {
+    LwFixture f;
+    const std::string mine = CrLf("{ Entry\n  Module \"C:\\\\mine.p\"\n}\n");
+    test::WriteFile(f.ExtensionPath(), mine);
+    f.batch.fileAction.value = kChoiceInstall;
+    ASSERT_TRUE(EditExtensionConfig(f.batch, f.processor, *f.extension));
+    const std::string once = test::ReadFile(f.ExtensionPath());
+    EXPECT_NE(once.find("Module \"C:\\\\LW\\\\support\\\\plugins\\\\Brimvale\\\\Veldo5\\\\veldo_5.p\""), std::string::npos);
+    ASSERT_TRUE(EditExtensionConfig(f.batch, f.processor, *f.extension));
+    EXPECT_EQ(test::ReadFile(f.ExtensionPath()), once);
+    f.batch.fileAction.value = kChoiceRemove;
+    ASSERT_TRUE(EditExtensionConfig(f.batch, f.processor, *f.extension));
+    EXPECT_EQ(test::ReadFile(f.ExtensionPath()), mine);
+}
+
+// ---- the check before installing ---------------------------------------
+
+struct CheckFixture : LwFixture {
+    test::TempDir loaderDir;
+    std::string calls = loaderDir / "calls";
+    test::ScopedEnv wine{"WINE", (loaderDir / "wine").c_str()};
+    CheckFixture() {
+        test::WriteFile(loaderDir / "wine", "#!/bin/sh\necho \"$@\" >> '" + calls + "'\n");
+        chmod((loaderDir / "wine").c_str(), 0755);
+        test::WriteFile(dir / "Modeler.exe", "MZ");
+        batch.menuAction.value = kChoiceInstall;
+    }
+};
+
+TEST(CheckFix, Codes) {
+    {
+        CheckFixture f;
+        EXPECT_EQ(CheckMenuFix(f.batch, *f.menu), kFixModelerStarted);  // no menu file yet
+        test::WriteFile(f.MenuPath(), kMenu);
+        EXPECT_EQ(CheckMenuFix(f.batch, *f.menu), kFixNone);
+        test::WriteFile(f.MenuPath(), kMenu + CrLf("MenuEntry 65537\n"));
+        EXPECT_EQ(CheckMenuFix(f.batch, *f.menu), kFixCannotModify);
+        f.batch.menuAction.value = kChoiceLeave;
+        EXPECT_EQ(CheckMenuFix(f.batch, *f.menu), kFixNone);
+        f.batch.menuAction.value = kChoiceInstall;
+        EXPECT_EQ(CheckMenuFix(f.batch, *f.extension), kFixNone);
+    }
+    {
+        // The tools branch is the last entry: a dummy branch is added and
+        // Modeler started to write the file anew.
+        CheckFixture f;
+        const std::string fresh = CrLf("MenuEntry 131072 1 GraphEditor\nX\nMenuEntry 131072 1 _\n");
+        test::WriteFile(f.MenuPath(), fresh);
+        EXPECT_EQ(CheckMenuFix(f.batch, *f.menu), kFixMenuPatched);
+        EXPECT_EQ(test::ReadFile(f.MenuPath()), fresh + "MenuEntry 1 \"a\"\nMenuEntry 0 .\n");
+        // Another entry after it: customised.
+        test::WriteFile(f.MenuPath(), fresh + CrLf("MenuEntry 2 \"x\"\n"));
+        EXPECT_EQ(CheckMenuFix(f.batch, *f.menu), kFixCannotModify);
+    }
+    {
+        // Modeler cannot be started: the patch is taken back.
+        CheckFixture f;
+        test::ScopedEnv noWine("WINE", (f.loaderDir / "missing-loader").c_str());
+        const std::string fresh = CrLf("MenuEntry 131072 1 GraphEditor\nMenuEntry 131072 1 _\n");
+        test::WriteFile(f.MenuPath(), fresh);
+        EXPECT_EQ(CheckMenuFix(f.batch, *f.menu), kFixCannotModify);
+        EXPECT_EQ(test::ReadFile(f.MenuPath()), fresh);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,170 @@
+// The installer end to end through its executable in unattended mode, on
+// demo Wine prefixes: install, reinstall and remove for every host kind,
+// and the ways a run can end.
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/test_support.h"
+
+namespace {
+
+struct RunResult {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// A demo prefix for a user, made by the demo script.
+struct DemoPrefix {
+    test::TempDir dir;
+    std::string user;
+    std::string prefix;
+    explicit DemoPrefix(const std::string& u = "player") : user(u), prefix(dir / "prefix") {
+        const std::string command = "'" VELDO_DEMO_SCRIPT "' '" + prefix + "' '" + user + "' >/dev/null";
+        if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
+    }
+    std::string C(const std::string& rest) const { return prefix + "/drive_c/" + rest; }
+    std::string Config(const std::string& rest) const { return C("users/" + user + "/.NewTek/LightWave/" + rest); }
+
+    RunResult Unattended(const std::string& word) const {
+        const std::string command = "cd '" + dir.path() + "' && WINEPREFIX='" + prefix + "' USER='" + user + "' '" +
+                                    VELDO_INSTALLER_EXE "' -unattended " + word + " 2>'" + (dir / "stderr") + "'";
+        RunResult r;
+        FILE* p = popen(command.c_str(), "r");
+        char buffer[512];
+        while (p && fgets(buffer, sizeof buffer, p)) r.out += buffer;
+        const int status = p ? pclose(p) : -1;
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.err = test::ReadFile(dir / "stderr");
+        return r;
+    }
+};
+
+bool Has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
+
+TEST(Unattended, InstallReinstallAndRemoveEveryHostKind) {
+    DemoPrefix demo;
+    DemoPrefix pristine;
+    const char* configs[] = {"2015.3/LWM2015.3-64.CFG", "2015.3/LWEXT2015.3-64.CFG", "11.6/LWM11-64.CFG",
+                             "11.6/LWEXT11-64.CFG", "2018.0.7/LWM2018.0.7-64.CFG", "2019.1.5/LWEXT2019.1.5-64.CFG"};
+
+    RunResult list = demo.Unattended("list");
+    ASSERT_EQ(list.code, 0) << list.out << list.err;
+    EXPECT_TRUE(Has(list.out, "LightWave | LightWave 3D 2015.3 | version 2015.3 | files not installed"));
+    EXPECT_TRUE(Has(list.out, "NewTek LightWave 2019.1.5"));   // found through its GUID key
+    EXPECT_TRUE(Has(list.out, "LightWave 3D 2018.0.7"));       // only in the 32-bit view
+    EXPECT_FALSE(Has(list.out, "32-bit"));                     // a 32-bit Modeler is not served
+    EXPECT_FALSE(Has(list.out, "3ds Max 2021"));
+    EXPECT_FALSE(Has(list.out, "R16"));
+    EXPECT_LT(list.out.find("LightWave 11.6"), list.out.find("LightWave 3D 2015.3"));  // by version
+
+    for (int round = 0; round < 2; ++round) {
+        RunResult install = demo.Unattended("install");
+        ASSERT_EQ(install.code, 0) << install.out << install.err;
+        EXPECT_TRUE(Has(install.out, "Install complete!"));
+        EXPECT_TRUE(Has(install.out, "Modifying:  C:\\users\\player\\.NewTek\\LightWave\\2015.3\\LWM2015.3-64.CFG"));
+    }
+    // Every host has its files.
+    EXPECT_TRUE(test::Exists(demo.C("Program Files/NewTek/LightWave_2015.3/support/plugins/Brimvale/Veldo5/veldo_5.p")));
+    EXPECT_TRUE(test::Exists(demo.C("Program Files/NewTek/LightWave_2015.3/support/l10n/veldo5_de.lng")));
+    EXPECT_FALSE(test::Exists(demo.C("Program Files/NewTek/LightWave_11.6/support/l10n")));  // before 2015: no languages
+    EXPECT_TRUE(test::Exists(demo.C("Program Files/Autodesk/3ds Max 2018/plugins/Veldo5.dlo")));
+    EXPECT_TRUE(test::Exists(demo.C("Program Files/Autodesk/3ds Max 2018/plugins/VELDO5/Lang/en-US.lng")));
+    EXPECT_TRUE(test::Exists(demo.C("Program Files/MAXON/Cinema 4D R20/plugins/Veldo5/veldo5.cdl64")));
+    EXPECT_TRUE(test::Exists(demo.C("users/player/.Brimvale/Presets/Soft bevel.veldo")));
+    // Installed twice: one copy of each branch and block.
+    const std::string menu = test::ReadFile(demo.Config("2015.3/LWM2015.3-64.CFG"));
+    EXPECT_EQ(menu.find("Veldo5 Modeling"), menu.rfind("Veldo5 Modeling"));
+    const std::string ext = test::ReadFile(demo.Config("11.6/LWEXT11-64.CFG"));
+    EXPECT_EQ(ext.find("Veldo5_Bevel"), ext.rfind("Veldo5_Bevel"));
+    EXPECT_TRUE(Has(ext, "LightWave_11.6\\\\support\\\\plugins\\\\Brimvale\\\\Veldo5\\\\veldo_5.p"));
+
+    RunResult listed = demo.Unattended("list");
+    EXPECT_TRUE(Has(listed.out, "LightWave 3D 2015.3 | version 2015.3 | files installed | menus installed"));
+
+    RunResult remove = demo.Unattended("remove");
+    ASSERT_EQ(remove.code, 0) << remove.out;
+    for (const char* c : configs) EXPECT_EQ(test::ReadFile(demo.Config(c)), test::ReadFile(pristine.Config(c))) << c;
+    EXPECT_FALSE(test::Exists(demo.C("Program Files/NewTek/LightWave_2015.3/support/plugins/Brimvale/Veldo5")));
+    EXPECT_FALSE(test::Exists(demo.C("Program Files/Autodesk/3ds Max 2018/plugins/Veldo5.dlo")));
+    EXPECT_TRUE(test::Exists(demo.C("Program Files/Autodesk/3ds Max 2018/plugins/OtherVendor.dlo")));  // the user's
+    EXPECT_FALSE(test::Exists(demo.C("users/player/.Brimvale/Presets/Soft bevel.veldo")));
+}
+
+TEST(Unattended, AMenuWithoutItsMarkerNeedsAttention) {
+    DemoPrefix demo;
+    test::WriteFile(demo.Config("2015.3/LWM2015.3-64.CFG"), "LWMenuConfig 1\r\nMenuEntry 1 \"Create\"\r\nMenuEntry 0 .\r\n");
+    RunResult r = demo.Unattended("install");
+    EXPECT_EQ(r.code, 2) << r.out;
+    EXPECT_TRUE(Has(r.out, "LightWave configuration\n"));
+    EXPECT_TRUE(Has(r.out, "LightWave config files are customized or invalid and cannot be modified by installer.\n"));
+    EXPECT_TRUE(Has(r.out, "Please use manual installation.\n"));
+    EXPECT_FALSE(test::Exists(demo.C("Program Files/Autodesk/3ds Max 2018/plugins/Veldo5.dlo")));  // nothing installed
+}
+
+TEST(Unattended, AFailingBatchStopsTheRest) {
+    DemoPrefix demo;
+    // 3ds Max's plug-in folder is a file: its copy fails.
+    const std::string plugins = demo.C("Program Files/Autodesk/3ds Max 2018/plugins");
+    std::system(("rm -rf '" + plugins + "'").c_str());
+    test::WriteFile(plugins, "not a folder");
+    RunResult r = demo.Unattended("install");
+    EXPECT_EQ(r.code, 1) << r.out;
+    EXPECT_TRUE(Has(r.out, "Installation failed!\nCannot copy files into: C:\\Program Files\\Autodesk\\3ds Max 2018\\plugins\n"));
+    EXPECT_TRUE(test::Exists(demo.C("Program Files/NewTek/LightWave_2015.3/support/plugins/Brimvale/Veldo5/veldo_5.p")));
+    EXPECT_FALSE(test::Exists(demo.C("Program Files/MAXON/Cinema 4D R20/plugins/Veldo5")));  // after the failure
+}
+
+TEST(Unattended, AFullDiskFailsTheInstallation) {
+    if (!test::IsRoot()) GTEST_SKIP() << "mounting a tmpfs needs root";
+    DemoPrefix demo;
+    const std::string plugins = demo.C("Program Files/MAXON/Cinema 4D R20/plugins");
+    if (mount("tmpfs", plugins.c_str(), "tmpfs", 0, "size=16k") != 0) GTEST_SKIP() << "cannot mount tmpfs here";
+    struct Unmount {
+        std::string at;
+        ~Unmount() { umount(at.c_str()); }
+    } unmount{plugins};
+    test::WriteFile(plugins + "/filler", std::string(64 * 1024, 'f'));  // as much as fits
+    RunResult r = demo.Unattended("install");
+    EXPECT_EQ(r.code, 1) << r.out;
+    EXPECT_TRUE(Has(r.out, "Cannot copy files into: C:\\Program Files\\MAXON\\Cinema 4D R20\\plugins\\Veldo5\n"));
+}
+
+TEST(Unattended, NothingToServeAndUnknownWords) {
+    DemoPrefix demo;
+    test::WriteFile(demo.prefix + "/system.reg", "WINE REGISTRY Version 2\n#arch=win64\n");
+    RunResult r = demo.Unattended("install");
+    EXPECT_EQ(r.code, 3);
+    EXPECT_TRUE(Has(r.out, "None of supported platforms were found!\nInstaller supports: LightWave, 3ds Max, Cinema 4D\n"));
+    EXPECT_TRUE(Has(r.out, "Presets   | Presets"));
+    RunResult bad = demo.Unattended("reinstall");
+    EXPECT_EQ(bad.code, 64);
+    EXPECT_TRUE(Has(bad.err, "usage: veldo-installer -unattended list|install|remove"));
+}
+
+TEST(Unattended, NonAsciiUserAndHostFolder) {
+    DemoPrefix demo("m\xc3\xa5rta");
+    // A LightWave in "Größe", written in the registry with Wine's escapes.
+    const std::string host = demo.C("Program Files/Gr\xc3\xb6\xc3\x9f" "e");
+    test::MakeDirs(host + "/bin");
+    test::WriteFile(demo.prefix + "/system.reg",
+                    "WINE REGISTRY Version 2\n#arch=win64\n\n"
+                    "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LW] 1\n"
+                    "\"DisplayName\"=\"LightWave 3D 2015.3\"\n\"DisplayVersion\"=\"2015.3\"\n"
+                    // Wine pads an escape to four digits when a hex digit follows.
+                    "\"InstallLocation\"=\"C:\\\\Program Files\\\\Gr\\xf6\\x00dfe\"\n");
+    RunResult r = demo.Unattended("install");
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_TRUE(test::Exists(host + "/support/plugins/Brimvale/Veldo5/veldo_5.p"));
+    const std::string ext = test::ReadFile(demo.Config("2015.3/LWEXT2015.3-64.CFG"));
+    EXPECT_TRUE(Has(ext, "C:\\\\Program Files\\\\Gr\xc3\xb6\xc3\x9f" "e\\\\support"));
+    EXPECT_TRUE(test::Exists(demo.C("users/m\xc3\xa5rta/.Brimvale/Presets/Hard bevel.veldo")));
+}
+
+}  // namespace
