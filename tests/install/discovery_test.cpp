@@ -1,0 +1,189 @@
+// Host discovery over hand-written registries in a temporary prefix: which
+// records become batches, with which folders, and what is logged.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+
+#include "app/log.h"
+#include "install/discovery.h"
+#include "support/test_support.h"
+#include "wizard/installer_cells.h"
+
+namespace {
+
+using test::U;
+using test::W;
+
+std::string Key(const std::string& name) {
+    return "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\" + name + "] 1\n";
+}
+
+std::string Value(const std::string& name, const std::string& text) { return "\"" + name + "\"=\"" + text + "\"\n"; }
+
+struct Discovery : testing::Test {
+    test::WinePrefix prefix;
+    test::ScopedEnv user{"USER", "player"};
+    std::string log = prefix.path() + "/veldo.log";
+    BatchList batches;
+    std::atomic<uint8_t> stop{0};
+
+    void Registry(const std::string& body) {
+        test::WriteFile(prefix.path() + "/system.reg", "WINE REGISTRY Version 2\n#arch=win64\n\n" + body);
+        StartLogAt(W(log).CStr());
+    }
+    std::string Names() const {
+        std::string s;
+        for (int32_t i = 0; i < batches.count; ++i) s += (i ? "|" : "") + U(batches[i]->displayName);
+        return s;
+    }
+    bool Logged(const std::string& line) const { return test::ReadFile(log).find(line + "\r\n") != std::string::npos; }
+};
+
+TEST_F(Discovery, Cinema4D) {
+    Registry(Key("C4D R16") + Value("DisplayName", "Cinema 4D R16") + Value("DisplayVersion", "16.050") +
+             Value("InstallLocation", "C:\\\\C4D16") + "\n" +
+             Key("C4D R17") + Value("DisplayName", "MAXON CINEMA 4D R17") + Value("DisplayVersion", "17.032") +
+             Value("InstallLocation", "C:\\\\C4D17") + "\n" +
+             Key("{GUID-C4D}") + Value("DisplayName", "Cinema 4D R20") + Value("DisplayVersion", "20.0") +
+             Value("InstallLocation", "C:\\\\C4D20") + "\n" +
+             Key("C4D odd") + Value("DisplayName", "Cinema 4D R21") + Value("DisplayVersion", "R21") +
+             Value("InstallLocation", "C:\\\\C4D21") + "\n");
+    SearchCinema4D(batches, stop);
+    ASSERT_EQ(Names(), "MAXON CINEMA 4D R17");
+    EXPECT_EQ(U(batches[0]->pathValue), "C:\\C4D17\\plugins\\Veldo5");
+    EXPECT_EQ(batches[0]->transfers.count, 2);
+    EXPECT_TRUE(Logged("C4D install: skipping old version '16.050'."));
+    EXPECT_TRUE(Logged("C4D install: cannot identify version from cinema version string 'R21'."));
+}
+
+TEST_F(Discovery, Max) {
+    Registry(Key("Max 2018") + Value("DisplayName", "Autodesk 3ds Max 2018") + Value("DisplayVersion", "20.0") +
+             Value("InstallLocation", "C:\\\\Max\\\\") + "\n" +
+             Key("Max 2019") + Value("DisplayName", "Autodesk 3ds Max 2019") + Value("DisplayVersion", "21.0") +
+             Value("InstallLocation", "C:\\\\Max19") + "\n" +
+             Key("Max 2012") + Value("DisplayName", "Autodesk 3ds Max 2012") + Value("DisplayVersion", "14.0") +
+             Value("InstallLocation", "C:\\\\Max12") + "\n" +
+             Key("Max lower") + Value("DisplayName", "autodesk 3ds max 2018") + Value("DisplayVersion", "20.0") +
+             Value("InstallLocation", "C:\\\\Max") + "\n");
+    SearchMax(batches, stop);
+    ASSERT_EQ(Names(), "Autodesk 3ds Max 2018");  // the name test is case-sensitive; 21 is too new
+    EXPECT_EQ(U(batches[0]->transfers[0]->source).substr(U(batches[0]->transfers[0]->source).size() - 18),
+              "3DSMax\\Plugin\\2018");
+    EXPECT_EQ(U(batches[0]->transfers[4]->destination), "C:\\Max\\plugins\\VELDO5\\Lang");
+    EXPECT_TRUE(Logged("Note: (Max install) skipping old version '14.0'."));
+    EXPECT_EQ(test::ReadFile(log).find("21.0"), std::string::npos);  // no message for it
+}
+
+TEST_F(Discovery, LightWave) {
+    test::MakeDirs(prefix.driveC() + "/LW32/bin");
+    test::WriteFile(prefix.driveC() + "/LW32/bin/Modeler.exe",
+                    test::ReadFile(VELDO_EXE_FIXTURES "/hello32.exe"));
+    Registry(Key("LW2015") + Value("DisplayName", "LightWave 3D 2015.3") + Value("DisplayVersion", "2015.3") +
+             Value("InstallLocation", "C:\\\\LW2015") + "\n" +
+             Key("LW11") + Value("DisplayName", "LightWave 11.6") + Value("DisplayVersion", "11.6") +
+             Value("UninstallString", "D:\\\\Programs\\\\LightWave\\\\Uninstall.exe /S") + "\n" +
+             Key("LW96") + Value("DisplayName", "LightWave 9.6") + Value("DisplayVersion", "9.6") +
+             Value("InstallLocation", "C:\\\\LW96") + "\n" +
+             Key("LW32") + Value("DisplayName", "LightWave 3D 2018") + Value("DisplayVersion", "2018.0") +
+             Value("InstallLocation", "C:\\\\LW32") + "\n" +
+             Key("LWbad") + Value("DisplayName", "LightWave next") + Value("DisplayVersion", "next") +
+             Value("InstallLocation", "C:\\\\LWX") + "\n" +
+             Key("{AB-12}") + Value("DisplayIcon", "C:\\\\LW2019\\\\bin\\\\Layout.exe,0") + "\n" +
+             Key("{AB-12}_lw") + Value("DisplayName", "NewTek LightWave 2019.1.5 (64-bit)") + "\n");
+    SearchLightWave(batches, stop);
+    // In the registry's order of subkey names.
+    ASSERT_EQ(Names(), "LightWave 11.6|LightWave 3D 2015.3|NewTek LightWave 2019.1.5 (64-bit)");
+    const InstallBatch& lw2019 = *batches[2];
+    EXPECT_EQ(U(lw2019.pathValue), "C:\\LW2019\\support\\plugins\\Brimvale\\Veldo5");
+    EXPECT_EQ(U(lw2019.configPath), "C:\\users\\player\\.NewTek\\LightWave\\2019.1.5");
+    EXPECT_EQ(U(batches[0]->pathValue), "D:\\Programs\\LightWave\\support\\plugins\\Brimvale\\Veldo5");
+    // Before 2015: no languages, files named after the whole version.
+    ASSERT_EQ(batches[0]->transfers.count, 4);
+    EXPECT_EQ(U(batches[0]->transfers[2]->destination), "%CONFIG_PATH%\\LWEXT11-64.CFG");
+    EXPECT_EQ(U(batches[0]->transfers[3]->destination), "%CONFIG_PATH%\\LWM11-64.CFG");
+    const InstallBatch& lw2015 = *batches[1];
+    ASSERT_EQ(lw2015.transfers.count, 5);
+    EXPECT_EQ(U(lw2015.configPath), "C:\\users\\player\\.NewTek\\LightWave\\2015.3");
+    EXPECT_EQ(U(lw2015.transfers[4]->destination), "%CONFIG_PATH%\\LWM2015.3-64.CFG");
+    EXPECT_EQ(U(lw2015.transfers[4]->auxiliary), "C:\\LW2015\\bin\\Modeler.exe");
+    EXPECT_EQ(U(ExpandMacros(lw2015, lw2015.transfers[3]->destination.CStr())),
+              "C:\\users\\player\\.NewTek\\LightWave\\2015.3\\LWEXT2015.3-64.CFG");
+    EXPECT_TRUE(Logged("Note: (LW install) skipping old version '9.6'."));
+    EXPECT_TRUE(Logged("Warning: (LW install) cannot detect lw version from 'next'."));
+    EXPECT_EQ(test::ReadFile(log).find("2018.0"), std::string::npos);  // the 32-bit one, silently
+}
+
+TEST_F(Discovery, BothViewsWithoutDuplicateTests) {
+    Registry(Key("LW") + Value("DisplayName", "LightWave 3D 2020") + Value("DisplayVersion", "2020.0") +
+             Value("InstallLocation", "C:\\\\LW") + "\n" +
+             "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LW] 1\n" +
+             Value("DisplayName", "LightWave 3D 2020") + Value("DisplayVersion", "2020.0") +
+             Value("InstallLocation", "C:\\\\LW") + "\n");
+    SearchLightWave(batches, stop);
+    EXPECT_EQ(batches.count, 2);
+}
+
+TEST_F(Discovery, StopFlagAndPresets) {
+    Registry(Key("LW") + Value("DisplayName", "LightWave 3D 2020") + Value("DisplayVersion", "2020.0") +
+             Value("InstallLocation", "C:\\\\LW") + "\n");
+    stop = 1;
+    SearchHosts(batches, stop);
+    ASSERT_EQ(Names(), "Presets");  // still the last batch
+    EXPECT_EQ(U(batches[0]->pathValue), "C:\\users\\player\\.Brimvale\\Presets");
+    EXPECT_EQ(U(batches[0]->transfers[0]->destination), "%PATH%");
+    EXPECT_EQ(batches[0]->fileAction.value, kChoiceInstall);
+    EXPECT_TRUE(Logged("Warning: (LW install) search thread stopped."));
+    EXPECT_TRUE(Logged("Warning: (Max install) search thread stopped."));
+    EXPECT_TRUE(Logged("C4D install: search thread stopped."));
+}
+
+TEST_F(Discovery, WithoutARegistryEachSearchSaysSo) {
+    StartLogAt(W(log).CStr());
+    SearchHosts(batches, stop);
+    EXPECT_EQ(Names(), "Presets");
+    EXPECT_TRUE(Logged("Error: (LW install) cannot access 64-bit registry!"));
+    EXPECT_TRUE(Logged("Error: (Max install) cannot access 64-bit registry!"));
+    EXPECT_TRUE(Logged("C4D install: cannot access 64-bit registry!"));
+}
+
+TEST_F(Discovery, TheInstallerSortsEachKindByVersion) {
+    Installer installer;
+    auto add = [&](InstallBatch* b, float v) {
+        b->hostVersion = v;
+        installer.batches.Add(b);
+    };
+    add(new LwInstallBatch, 2019);
+    add(new MaxInstallBatch, 20);
+    add(new LwInstallBatch, 2018);
+    add(new LwInstallBatch, 11);
+    add(new PresetsInstallBatch, 0);
+    installer.SortBatches();
+    const float expected[] = {11, 20, 2018, 2019, 0};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(installer.batches[i]->hostVersion, expected[i]);
+    EXPECT_EQ(installer.batches[1]->PlatformKind(), kPlatformMax);  // kept its place
+}
+
+TEST_F(Discovery, OneHostChoicesLeaveTheOthers) {
+    Installer installer;
+    installer.batches.Add(new LwInstallBatch);
+    installer.batches.Add(new MaxInstallBatch);
+    installer.batches.Add(new PresetsInstallBatch);
+    // Remove from the first: the presets batch is left alone; no transfers,
+    // so the preparation finds nothing and the installation starts.
+    installer.RunBatchFunction(Installer::kRemoveFromOne, 0);
+    EXPECT_EQ(installer.batches[0]->fileAction.value, kChoiceRemove);
+    EXPECT_EQ(static_cast<LwInstallBatch*>(installer.batches[0])->menuAction.value, kChoiceRemove);
+    EXPECT_EQ(installer.batches[1]->fileAction.value, kChoiceLeave);
+    EXPECT_EQ(installer.batches[2]->fileAction.value, kChoiceLeave);
+    EXPECT_EQ(installer.page, kPageInstallation);
+    while (!installer.Poll()) {}
+    EXPECT_EQ(installer.page, kPageComplete);
+    installer.RunBatchFunction(Installer::kInstallIntoOne, 1);
+    EXPECT_EQ(installer.batches[0]->fileAction.value, kChoiceLeave);
+    EXPECT_EQ(installer.batches[1]->fileAction.value, kChoiceInstall);
+    EXPECT_EQ(installer.batches[2]->fileAction.value, kChoiceInstall);
+    EXPECT_FALSE(installer.batches[0]->HasAction());
+}
+
+}  // namespace
