@@ -3,7 +3,9 @@
 // and the ways a run can end.
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,9 +34,13 @@ struct DemoPrefix {
     std::string C(const std::string& rest) const { return prefix + "/drive_c/" + rest; }
     std::string Config(const std::string& rest) const { return C("users/" + user + "/.NewTek/LightWave/" + rest); }
 
-    RunResult Unattended(const std::string& word) const {
-        const std::string command = "cd '" + dir.path() + "' && WINEPREFIX='" + prefix + "' USER='" + user + "' '" +
-                                    VELDO_INSTALLER_EXE "' -unattended " + word + " 2>'" + (dir / "stderr") + "'";
+    // Runs the installer (by default the one of the build, beside the demo
+    // payload); env and runAs go before the command.
+    RunResult Unattended(const std::string& word, const std::string& exe = VELDO_INSTALLER_EXE,
+                         const std::string& runAs = "") const {
+        const std::string command = "cd '" + dir.path() + "' && " + runAs + " env WINEPREFIX='" + prefix + "' USER='" +
+                                    user + "' VELDO_ELEVATE='sudo -n' '" + exe + "' -unattended " + word + " 2>'" +
+                                    (dir / "stderr") + "'";
         RunResult r;
         FILE* p = popen(command.c_str(), "r");
         char buffer[512];
@@ -165,6 +171,78 @@ TEST(Unattended, NonAsciiUserAndHostFolder) {
     const std::string ext = test::ReadFile(demo.Config("2015.3/LWEXT2015.3-64.CFG"));
     EXPECT_TRUE(Has(ext, "C:\\\\Program Files\\\\Gr\xc3\xb6\xc3\x9f" "e\\\\support"));
     EXPECT_TRUE(test::Exists(demo.C("users/m\xc3\xa5rta/.Brimvale/Presets/Hard bevel.veldo")));
+}
+
+// The program and its payload copied to a folder of their own.
+std::string CopyProgram(const test::TempDir& dir, const char* leaveOut) {
+    const std::string bin = dir / "bin";
+    const std::string from = std::string(VELDO_INSTALLER_EXE).substr(0, std::string(VELDO_INSTALLER_EXE).rfind('/'));
+    std::string command = "mkdir -p '" + bin + "' && cp '" VELDO_INSTALLER_EXE "' '" + bin + "/' && cd '" + from +
+                          "' && cp -r LightWave 3DSMax Cinema4D Presets InstallerData license.txt '" + bin + "/'";
+    if (leaveOut) command += " && rm -rf '" + bin + "/" + leaveOut + "'";
+    command += " && chmod -R a+rX '" + dir.path() + "'";
+    if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
+    return bin + "/veldo-installer";
+}
+
+TEST(Unattended, AHostWithoutItsPayloadIsNeverSearched) {
+    DemoPrefix demo;
+    test::TempDir program;
+    const std::string exe = CopyProgram(program, "Cinema4D");
+    RunResult r = demo.Unattended("list", exe);
+    ASSERT_EQ(r.code, 0);
+    EXPECT_FALSE(Has(r.out, "Cinema 4D"));
+    EXPECT_TRUE(Has(test::ReadFile(demo.C("users/player/.Brimvale/veldo.log")), "Note: Cinema installer folder not found!\r\n"));
+}
+
+TEST(Unattended, ARegistryWrittenByWine) {
+    if (std::system("command -v wine >/dev/null 2>&1") != 0) GTEST_SKIP() << "wine is not installed";
+    test::TempDir dir;
+    const std::string prefix = dir / "prefix";
+    const std::string key = "'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\LightWave 2020'";
+    const std::string wine = "HOME='" + dir.path() + "' WINEPREFIX='" + prefix + "' WINEDEBUG=-all wine reg add " + key;
+    const std::string commands = wine + " /v DisplayName /d 'LightWave 3D 2020.0.2' /f >/dev/null 2>&1 && " + wine +
+                                 " /v DisplayVersion /d 2020.0.2 /f >/dev/null 2>&1 && " + wine +
+                                 " /v InstallLocation /d 'C:\\Program Files\\LightWave 2020' /f >/dev/null 2>&1 && "
+                                 "HOME='" + dir.path() + "' WINEPREFIX='" + prefix + "' wineserver -w";
+    ASSERT_EQ(std::system(commands.c_str()), 0);
+    const std::string run = "cd '" + dir.path() + "' && WINEPREFIX='" + prefix + "' USER=player '" VELDO_INSTALLER_EXE
+                            "' -unattended list > '" + (dir / "out") + "'";
+    EXPECT_EQ(std::system(run.c_str()), 0);
+    EXPECT_TRUE(Has(test::ReadFile(dir / "out"),
+                    "LightWave | LightWave 3D 2020.0.2 | version 2020 | files not installed | menus not installed | "
+                    "plug-in C:\\Program Files\\LightWave 2020\\support\\plugins\\Brimvale\\Veldo5"));
+}
+
+// The hosts' folders belong to root; the user "nobody" installs through the
+// elevated service, allowed by a sudoers rule for this copy of the program.
+TEST(Unattended, HostFoldersOnlyRootMayChange) {
+    if (!test::IsRoot()) GTEST_SKIP() << "the permission boundary needs root";
+    if (std::system("command -v sudo >/dev/null 2>&1") != 0) GTEST_SKIP() << "sudo is not installed";
+    DemoPrefix demo("nobody");
+    test::TempDir program;
+    const std::string exe = CopyProgram(program, nullptr);
+    const std::string rule = "/etc/sudoers.d/veldo-e2e-" + std::to_string(getpid());
+    test::WriteFile(rule, "nobody ALL=(root) NOPASSWD: " + exe + "\n");
+    chmod(rule.c_str(), 0440);
+    struct Remove {
+        std::string path;
+        ~Remove() { unlink(path.c_str()); }
+    } remove{rule};
+    // Only the profile is the user's; everything else stays root's.
+    const std::string setup = "chmod -R a+rX '" + demo.dir.path() + "' && chown -R nobody '" + demo.C("users/nobody") +
+                              "' && chown nobody '" + demo.dir.path() + "'";
+    ASSERT_EQ(std::system(setup.c_str()), 0);
+    RunResult r = demo.Unattended("install", exe, "setpriv --reuid=65534 --regid=65534 --clear-groups");
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    const std::string dlo = demo.C("Program Files/Autodesk/3ds Max 2018/plugins/Veldo5.dlo");
+    struct stat st {};
+    ASSERT_EQ(stat(dlo.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u);  // written by the elevated service
+    EXPECT_TRUE(test::Exists(demo.C("Program Files/NewTek/LightWave_2015.3/support/plugins/Brimvale/Veldo5/veldo_5.p")));
+    RunResult removed = demo.Unattended("remove", exe, "setpriv --reuid=65534 --regid=65534 --clear-groups");
+    EXPECT_EQ(removed.code, 0) << removed.out << removed.err;
+    EXPECT_FALSE(test::Exists(dlo));
 }
 
 }  // namespace
