@@ -22,7 +22,7 @@ void Log(const WChar* format, const A&... args) {
 
 // A string value, or false when it is missing (or not a string).
 bool QueryString(SysRegKey* key, const WChar* name, WString& out) {
-    DynamicArray<WChar> buffer;
+    thread_local DynamicArray<WChar> buffer;  // one value buffer for every query
     buffer.Resize(int32_t(kValueBytes / sizeof(WChar)) + 1);
     uint32_t size = kValueBytes;
     if (SysRegQueryString(key, name, buffer.data, size) != SysRegStatus::kOk) return false;

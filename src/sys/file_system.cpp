@@ -200,21 +200,45 @@ bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting,
     return true;
 }
 
+namespace {
+
+// What a path is: 0 nothing, 1 a file, 2 a folder (one status query).
+int PathKind(const WChar* path) {
+    const Native native(path);
+    SysFileInfo info;
+    if (!native.ok || SysQueryPath(native.c(), info) != SysStatus::kOk || !info.exists) return 0;
+    return info.isFolder ? 2 : 1;
+}
+
+}  // namespace
+
+// The source's files first, then its folders, from one reading of it.
 bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback) {
-    Container<WFILE> files;
-    ListFiles(source, WTXT("*"), false, files);
-    for (int32_t i = 0; i < files.count; ++i) {
-        const WPath candidate = Joined(target, files[i]->name.CStr());
-        if (!PathExists(candidate.CStr()) || IsDirectory(candidate.CStr())) continue;
+    if (PathKind(target) != 2) return true;  // nothing of the source can be there
+    Container<Entry> entries;
+    ReadFolder(source, entries);
+    for (int32_t i = 0; i < entries.count; ++i) {
+        if (entries[i]->isFolder) continue;
+        // Deleting tells at once whether the candidate is there and is a
+        // file; only a refusal needs a closer look.
+        const WPath candidate = Joined(target, entries[i]->name.CStr());
+        WString native;
+        SysStatus s = SysSpelledPath(candidate.CStr(), native) ? SysDeleteFile(native.CStr()) : SysStatus::kNotFound;
+        if (s == SysStatus::kNotFound) {  // perhaps spelled in another case
+            if (!SysNativePath(candidate.CStr(), native)) continue;
+            s = SysDeleteFile(native.CStr());
+        }
+        if (s == SysStatus::kNotFound || s == SysStatus::kIsFolder) continue;
+        if (s == SysStatus::kAccessDenied && PathKind(candidate.CStr()) != 1) continue;
         if (callback) callback->Report(false, candidate.CStr());
-        if (!DeleteOneFile(candidate.CStr())) return false;
+        if (s == SysStatus::kOk) continue;
+        if (s != SysStatus::kAccessDenied || !AdminDeleteFile(native.CStr())) return false;
     }
-    Container<WDIR> folders;
-    ListFolders(source, WTXT("*"), false, folders);
-    for (int32_t i = 0; i < folders.count; ++i) {
-        const WPath sub = Joined(target, folders[i]->name.CStr());
-        RemoveFolderFiles(folders[i]->path.CStr(), sub.CStr(), removeFolders, callback);
-        if (removeFolders && IsDirectory(sub.CStr())) {
+    for (int32_t i = 0; i < entries.count; ++i) {
+        if (!entries[i]->isFolder) continue;
+        const WPath sub = Joined(target, entries[i]->name.CStr());
+        RemoveFolderFiles(Joined(source, entries[i]->name.CStr()).CStr(), sub.CStr(), removeFolders, callback);
+        if (removeFolders && PathKind(sub.CStr()) == 2) {
             if (callback) callback->Report(false, sub.CStr());
             RemoveOneFolder(sub.CStr());  // stays when it still holds something
         }
@@ -223,16 +247,17 @@ bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFold
 }
 
 bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback) {
-    Container<WFILE> files;
-    ListFiles(folder, WTXT("*"), false, files);
-    for (int32_t i = 0; i < files.count; ++i) {
-        if (callback) callback->Report(false, files[i]->path.CStr());
-        if (!DeleteOneFile(files[i]->path.CStr())) return false;
+    Container<Entry> entries;
+    ReadFolder(folder, entries);
+    for (int32_t i = 0; i < entries.count; ++i) {
+        if (entries[i]->isFolder) continue;
+        const WPath file = Joined(folder, entries[i]->name.CStr());
+        if (callback) callback->Report(false, file.CStr());
+        if (!DeleteOneFile(file.CStr())) return false;
     }
-    Container<WDIR> folders;
-    ListFolders(folder, WTXT("*"), false, folders);
-    for (int32_t i = 0; i < folders.count; ++i)
-        if (!DeleteFolderTree(folders[i]->path.CStr(), callback)) return false;
+    for (int32_t i = 0; i < entries.count; ++i)
+        if (entries[i]->isFolder && !DeleteFolderTree(Joined(folder, entries[i]->name.CStr()).CStr(), callback))
+            return false;
     if (callback) callback->Report(false, folder);
     return RemoveOneFolder(folder) == 1;
 }

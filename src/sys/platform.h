@@ -24,6 +24,7 @@ enum class SysStatus : int32_t {
     kAccessDenied,  // the permission boundary: may be retried elevated
     kExists,        // creation found something already there
     kNoSpace,       // the file system is full
+    kIsFolder,      // a file operation met a folder
     kFailed,        // anything else
 };
 
@@ -31,6 +32,12 @@ enum class SysStatus : int32_t {
 // (on Linux, one that starts with "/") is taken as it stands. Relative paths
 // stay relative. False when the drive is unknown.
 bool SysNativePath(const WChar* path, WString& native);
+
+// The native form as the path is spelled, without looking names up
+// case-insensitively: cheaper, and the same as SysNativePath whenever the
+// path exists exactly as spelled. For calls that are retried through
+// SysNativePath when they find nothing.
+bool SysSpelledPath(const WChar* path, WString& native);
 
 // The Windows form of a native path (on Linux: the drive whose root is the
 // longest match, else Z:).

@@ -117,6 +117,26 @@ TEST(FileSystem, RemovePayloadLeavesTheUsersFiles) {
     EXPECT_TRUE(RemoveFolderFiles(W(src.path()).CStr(), W(dst.path()).CStr(), false, nullptr));
 }
 
+// Windows names are case-blind: a host folder spelled in another case than
+// the payload still loses exactly the payload's files.
+TEST(FileSystem, RemoveFindsFilesSpelledInAnotherCase) {
+    test::WinePrefix prefix;
+    test::TempDir src;
+    MakePayload(src.path());
+    test::MakeDirs(prefix.driveC() + "/Host/SUB/Deeper");
+    test::WriteFile(prefix.driveC() + "/Host/A.TXT", "A");
+    test::WriteFile(prefix.driveC() + "/Host/SUB/c.txt", "C");
+    test::WriteFile(prefix.driveC() + "/Host/SUB/Deeper/D.txt", "D");
+    test::WriteFile(prefix.driveC() + "/Host/SUB/mine.txt", "user");
+    ASSERT_TRUE(RemoveFolderFiles(W(src.path()).CStr(), W("C:\\host").CStr(), true, nullptr));
+    EXPECT_FALSE(test::Exists(prefix.driveC() + "/Host/A.TXT"));
+    EXPECT_FALSE(test::Exists(prefix.driveC() + "/Host/SUB/c.txt"));
+    EXPECT_FALSE(test::Exists(prefix.driveC() + "/Host/SUB/Deeper"));
+    EXPECT_EQ(test::ReadFile(prefix.driveC() + "/Host/SUB/mine.txt"), "user");
+    // A target that is not there is nothing to remove.
+    EXPECT_TRUE(RemoveFolderFiles(W(src.path()).CStr(), W("C:\\elsewhere").CStr(), true, nullptr));
+}
+
 TEST(FileSystem, DeleteTree) {
     test::TempDir dir;
     MakePayload(dir / "victim");

@@ -26,6 +26,7 @@ SysStatus FromErrno(int e) {
         case EEXIST: return SysStatus::kExists;
         case ENOSPC:
         case EDQUOT: return SysStatus::kNoSpace;
+        case EISDIR: return SysStatus::kIsFolder;
         default: return SysStatus::kFailed;
     }
 }

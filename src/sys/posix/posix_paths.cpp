@@ -54,8 +54,22 @@ void BuildDrives(DriveTable& t) {
     }
 }
 
-// The table for the current prefix, rebuilt when $WINEPREFIX changes.
+// The prefix as the environment names it, before it is resolved.
+void NamedPrefix(NString& out) {
+    const char* env = getenv("WINEPREFIX");
+    const char* home = getenv("HOME");
+    out.Format(0, "%s\n%s", env ? env : "", home ? home : "");
+}
+
+// The table for the current prefix, rebuilt when $WINEPREFIX changes. The
+// environment is compared first: resolving the prefix on every path would
+// cost a readlink per component of it.
 const DriveTable& Drives(std::unique_lock<std::mutex>&) {
+    static NString named;
+    NString current;
+    NamedPrefix(current);
+    if (g_drives && !g_drives->prefix.IsEmpty() && current == named) return *g_drives;
+    named = current;
     NString prefix;
     PosixPrefixFolder(prefix);
     if (!g_drives || !(g_drives->prefix == prefix)) {
@@ -131,7 +145,7 @@ void PosixPrefixFolder(NString& out) {
     else out.Assign(static_cast<const char*>(nullptr));
 }
 
-bool PosixUnixPath(const WChar* path, NString& unixPath) {
+bool PosixUnixPath(const WChar* path, NString& unixPath, bool lookUpCase) {
     NString text;
     WideToUtf8(path, text);
     const char* p = text.CStr();
@@ -151,6 +165,20 @@ bool PosixUnixPath(const WChar* path, NString& unixPath) {
         if (drives.roots[d].IsEmpty()) return false;
         result = drives.roots[d];
         rest = hasDrive ? p + 2 : p;
+    }
+    // Spelled exactly as on disk, the path needs one status query; only what
+    // does not exist as spelled is walked component by component.
+    NString direct(result);
+    for (const char* c = rest; *c; ++c) {
+        const bool separator = *c == '\\' || *c == '/';
+        if (separator && (direct.IsEmpty() || direct[direct.Length() - 1] == '/')) continue;
+        direct.AppendChar(separator ? '/' : *c);
+    }
+    if (direct.Length() > 1 && direct[direct.Length() - 1] == '/') direct.Erase(direct.Length() - 1, direct.Length());
+    struct stat st;
+    if (!direct.IsEmpty() && (!lookUpCase || lstat(direct.CStr(), &st) == 0)) {
+        unixPath = direct;
+        return true;
     }
     // Walk the components; "\" and "/" both separate them.
     NString component;
@@ -173,6 +201,13 @@ bool PosixUnixPath(const WChar* path, NString& unixPath) {
 bool SysNativePath(const WChar* path, WString& native) {
     NString unixPath;
     if (!PosixUnixPath(path, unixPath)) return false;
+    Utf8ToWide(unixPath.CStr(), native);
+    return true;
+}
+
+bool SysSpelledPath(const WChar* path, WString& native) {
+    NString unixPath;
+    if (!PosixUnixPath(path, unixPath, false)) return false;
     Utf8ToWide(unixPath.CStr(), native);
     return true;
 }

@@ -8,5 +8,6 @@
 void PosixPrefixFolder(NString& out);
 
 // A Windows path's Unix form (UTF-8), with Wine's case-insensitive lookup of
-// components that do not exist with their exact case.
-bool PosixUnixPath(const WChar* path, NString& unixPath);
+// components that do not exist with their exact case (unless lookUpCase is
+// false: then the path as spelled).
+bool PosixUnixPath(const WChar* path, NString& unixPath, bool lookUpCase = true);
