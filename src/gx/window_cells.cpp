@@ -1,6 +1,89 @@
+// WndGx's portable half: the event queue, dispatch, the frame and the
+// stored form.
 #include "gx/window_cells.h"
 
 #include "cell/registry.h"
+#include "cell/value_codec.h"
+#include "sys/platform.h"
+#include "ui/ui_messages.h"
+
+void WndGx::QueueEvent(WndEvent* event) {
+    std::lock_guard<std::mutex> lock(queueLock);
+    if (queue.count >= kQueueLimit) queue.Clear();  // a window never holds more than eight
+    queue.Add(event, kQueueLimit);
+}
+
+HCell* WndGx::RootCell() {
+    for (int32_t i = 0; i < children.count; ++i)
+        if (dynamic_cast<WndRoot*>(children[i])) return children[i];
+    return nullptr;
+}
+
+WndRoot* WndGx::Root() { return dynamic_cast<WndRoot*>(RootCell()); }
+
+void WndGx::Dispatch(const WndEvent& event) {
+    if (WndRoot* root = Root()) root->HandleEvent(event);
+}
+
+void WndGx::Frame() {
+    MakeCurrent();
+    PollEvents();
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        for (int32_t i = 0; i < queue.count; ++i) Dispatch(*queue[i]);
+        queue.Clear();
+    }
+    const double now = SysClockMs();
+    const float delta = lastFrameMs < 0 ? 0.0f : float((now - lastFrameMs) * 0.001);
+    lastFrameMs = now;
+    if (HCell* root = RootCell()) {
+        UiBox_Process_TimeDelta_Act act;
+        act.value = delta;
+        root->Receive(act);
+    }
+    if (!IsReady()) return;
+    WndRoot* root = Root();
+    int32_t width = 0, height = 0, minWidth = 0, minHeight = 0;
+    GetClientSize(width, height);
+    root->MinimumSize(minWidth, minHeight);
+    if (width < minWidth || height < minHeight) {
+        int32_t left, top, right, bottom;
+        GetClientBox(left, top, right, bottom);
+        if (width < minWidth) right = left + minWidth + 1;
+        if (height < minHeight) bottom = top + minHeight + 1;
+        SetRect(left, top, right, bottom);
+        GetClientSize(width, height);
+    }
+    if (root->WantsLayout()) root->Layout(width, height);
+    MakeCurrent();
+    root->Draw(width, height);
+    SwapBuffers();
+}
+
+void WndGx::GetClientBox(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const {
+    int32_t width, height;
+    GetClientOrigin(left, top);
+    GetClientSize(width, height);
+    right = left + width;
+    bottom = top + height;
+}
+
+bool WndGx::Export(MemBlockCursor& cursor, int flag) {
+    int32_t x, y, width, height;
+    GetClientOrigin(x, y);
+    GetClientSize(width, height);
+    return cursor.WriteValue(x) && cursor.WriteValue(y) && cursor.WriteValue(width) && cursor.WriteValue(height) &&
+           WriteString(cursor, GetTitle());
+}
+
+bool WndGx::Import(MemBlockCursor& cursor, double version, LocationCollector* collector) {
+    int32_t x, y, width, height;
+    WString title;
+    if (!cursor.ReadValue(x) || !cursor.ReadValue(y) || !cursor.ReadValue(width) || !cursor.ReadValue(height) ||
+        !ReadString(cursor, title))
+        return false;
+    return Create(x, y, width, height, true, title.CStr());
+}
 
 void RegisterWindowCellClasses() {
     RegisterCellClass<WndGx>();

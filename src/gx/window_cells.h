@@ -1,11 +1,84 @@
-// The window's cells: WndGx is the gate cell of one operating-system window
-// (the OpenGL implementation reports the same class key).
+// The window's cells. WndGx is the gate cell of one operating-system window:
+// it queues the window's input events and runs its frame (pump, dispatch,
+// time delta, minimum size, layout, draw, swap). GlWndGx (gx/glfw/) is the
+// OpenGL window on GLFW and reports the same class key.
 #pragma once
 
+#include <mutex>
+
+#include "cell/container.h"
 #include "cell/gates.h"
+#include "gx/wnd_event.h"
+
+class FontGx;
+
+// What a window hands its frame's work to: the root of its UI tree, one of
+// the window's cell children.
+class WndRoot {
+public:
+    virtual ~WndRoot() = default;
+    virtual void HandleEvent(const WndEvent& event) = 0;
+    virtual void MinimumSize(int32_t& width, int32_t& height) const = 0;
+    virtual bool WantsLayout() const = 0;
+    virtual void Layout(int32_t width, int32_t height) = 0;
+    virtual void Draw(int32_t width, int32_t height) = 0;
+};
 
 class WndGx : public GCell {
     VELDO_CELL(WndGx, GCell, 0xE3E92FC1DCA177D9ULL)
+
+public:
+    static constexpr int32_t kQueueLimit = 8;
+
+    std::mutex queueLock;
+    Container<WndEvent> queue;
+    double lastFrameMs = -1;
+
+    // Appends an event; a queue already holding more than 7 is emptied first.
+    void QueueEvent(WndEvent* event);
+    // One frame (the gate's per-frame turn).
+    void Frame();
+    // The first child that is a window root, if any.
+    WndRoot* Root();
+    HCell* RootCell();
+
+    // The window operations.
+    virtual bool Create(int32_t x, int32_t y, int32_t width, int32_t height, bool visible, const WChar* title) {
+        return false;
+    }
+    virtual void Destroy() {}
+    virtual void SwapBuffers() {}
+    virtual void SetSize(int32_t width, int32_t height) {}
+    virtual void SetPosition(int32_t x, int32_t y) {}
+    virtual void SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+        SetPosition(left, top);
+        SetSize(right - left, bottom - top);
+    }
+    virtual void SetTitle(const WChar* title) {}
+    virtual void UseCursor1() {}
+    virtual void UseCursor2() {}
+    virtual void UseCursor3() {}
+    virtual void SetTextCursor(const WChar* text, const FontGx& font) {}
+    virtual void MakeCurrent() {}
+    virtual void DisableVSync() {}
+    virtual void PollEvents() {}
+    virtual void SetClipboardText(const WChar* text) {}
+    virtual void GetClipboardText(WString& text) { text.Assign(static_cast<const WChar*>(nullptr)); }
+    virtual bool ShouldClose() const { return false; }
+    virtual void SetShouldClose(bool flag) {}
+    virtual void GetClientSize(int32_t& width, int32_t& height) const { width = height = 0; }
+    virtual void GetClientOrigin(int32_t& x, int32_t& y) const { x = y = 0; }
+    virtual void GetClientBox(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const;
+    virtual WString GetTitle() const { return WString(); }
+    // Open and holding a root: the frame lays out and draws.
+    virtual bool IsReady() { return Root() != nullptr; }
+
+    // Stored form: client left, top, width, height, then the title.
+    bool Export(MemBlockCursor& cursor, int flag) override;
+    bool Import(MemBlockCursor& cursor, double version, LocationCollector* collector) override;
+
+private:
+    void Dispatch(const WndEvent& event);
 };
 
 // Dragged from the cell browser: dropping it outside every window starts a

@@ -1,0 +1,69 @@
+// FontGx: a bitmap font loaded from an "ASFO" block: an atlas of white
+// pixels whose alpha is the glyph coverage, and a table of 65536 glyphs
+// indexed by UTF-16 code unit. It measures, aligns and fits text, turns it
+// into textured quads, and paints it into pixel buffers.
+//
+// Block versions (little-endian; magic "ASFO", version, atlas width and
+// height, each 4 bytes):
+//   3  flags (bit 0: raw 32-bit pixels, else one alpha byte a pixel), line
+//      height, spacing, line advance; the whole atlas; a 32-bit glyph count;
+//      32-byte glyph records with texture coordinates and a float y offset.
+//   4  as 3, with 48-byte glyph records (the last 16 bytes unused).
+//   5  a pixel encoding byte (0 raw, 1, 2 or 4 bits a pixel), line height,
+//      spacing, line advance, a count of encoded pixels; a 16-bit glyph
+//      count; 12-byte records of six 16-bit values (code, x0, y0, x1, y1
+//      inclusive, y offset).
+//   6  as 5, with a further metric after the line advance.
+#pragma once
+
+#include "cell/cell.h"
+#include "cell/geometry.h"
+#include "cell/links.h"
+#include "gx/draw_gx.h"
+
+struct s_FontGlyph {
+    float texX0 = 0, texY0 = 0, texX1 = 0, texY1 = 0;
+    int32_t width = 0, height = 0, yOffset = 0;
+    uint8_t present = 0;
+    uint8_t unused[3] = {};
+};
+static_assert(sizeof(s_FontGlyph) == 32);
+
+class FontGx : public Cell {
+public:
+    static constexpr int32_t kGlyphCount = 65536;
+
+    int32_t atlasWidth = 0, atlasHeight = 0;
+    DynamicArray<uint32_t> atlas;  // 0xAARRGGBB, the first row first
+    DynamicArray<s_FontGlyph> glyphs;
+    int32_t lineHeight = 1, spacing = 1, lineAdvance = 1;
+    int32_t furtherMetric = 0;  // read from version 6 data; nothing uses it
+    SObject<TextureGx> texture;
+    SObject<MaterialGx> material;
+
+    FontGx();
+
+    // False on any malformed or truncated block.
+    bool LoadFont(const uint8_t* data, size_t size);
+    // Makes the atlas texture and points the material at it (the window's
+    // context current).
+    bool CreateTexture();
+
+    void MeasureText(const WChar* text, int32_t& width, int32_t& height) const;
+    // The start point of text in the box, by ec_LRC (0 left, 1 right, 2
+    // centre) and ec_DUC (0 down, 1 up, 2 centre).
+    void AlignText(int32_t left, int32_t bottom, int32_t right, int32_t top, const WChar* text, int32_t horizontal,
+                   int32_t vertical, int32_t& x, int32_t& y) const;
+    // How many characters fit within widthLimit.
+    int32_t FitCount(const WChar* text, int32_t widthLimit) const;
+    // Two textured triangles per glyph wholly inside clip, appended.
+    void AppendTextQuads(int32_t x, int32_t y, const WChar* text, uint32_t color, const GxBox& clip,
+                         DynamicArray<s_GxVert_PosColUV>& vertices) const;
+    // Writes the glyphs' pixels into a width * height buffer (the first row
+    // at the top), aligned in it as AlignText does; nothing outside it.
+    void PaintText(uint32_t* pixels, int32_t width, int32_t height, const WChar* text, int32_t horizontal,
+                   int32_t vertical) const;
+
+    static bool IsLineBreak(WChar c) { return c == 1 || c == 10 || c == 13; }
+    const s_FontGlyph& Glyph(WChar c) const { return glyphs.data[uint16_t(c)]; }
+};

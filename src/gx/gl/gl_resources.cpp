@@ -1,0 +1,184 @@
+// OpenGL textures, meshes, render targets and viewports: thin wrappers that
+// own their GL objects and delete them when destroyed.
+#include <GL/glew.h>
+
+#include "gx/gl/gl_resources.h"
+
+// ---- textures ------------------------------------------------------------------
+
+GlTextureGx::~GlTextureGx() {
+    if (name) glDeleteTextures(1, &name);
+}
+
+bool GlTextureGx::SetPixels(int32_t w, int32_t h, const uint32_t* pixels) {
+    if (w <= 0 || h <= 0 || !pixels) return false;
+    if (name) glDeleteTextures(1, &name);
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    width = w;
+    height = h;
+    return true;
+}
+
+TextureGx* NewTextureGx() { return new GlTextureGx; }
+
+// ---- meshes ----------------------------------------------------------------------
+
+namespace {
+
+void DeletePart(GlMeshPart& part) {
+    if (part.indexBuffer) glDeleteBuffers(1, &part.indexBuffer);
+    if (part.vertexBuffer) glDeleteBuffers(1, &part.vertexBuffer);
+    if (part.vertexArray) glDeleteVertexArrays(1, &part.vertexArray);
+    part = GlMeshPart{};
+}
+
+// Attribute pointers for the format the bit set names.
+void DescribeFormat(uint32_t bits, GLsizei& stride) {
+    const bool normal = bits & kGxHasNormal, uv = bits & kGxHasTexCoord;
+    stride = normal ? 28 : uv ? 24 : 16;
+    glEnableVertexAttribArray(kGxPosition);
+    glVertexAttribPointer(kGxPosition, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
+    size_t offset = 12;
+    if (normal) {
+        glEnableVertexAttribArray(kGxNormal);
+        glVertexAttribPointer(kGxNormal, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offset));
+        offset += 12;
+    }
+    glEnableVertexAttribArray(kGxColor);
+    glVertexAttribPointer(kGxColor, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<void*>(offset));
+    offset += 4;
+    if (uv) {
+        glEnableVertexAttribArray(kGxTexCoord);
+        glVertexAttribPointer(kGxTexCoord, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offset));
+    }
+}
+
+void Upload(GlMeshPart& part, const void* vertices, uint32_t bits, int32_t count, const uint32_t* indices,
+            int32_t indexCount) {
+    if (!vertices || count <= 0) {
+        DeletePart(part);
+        return;
+    }
+    if (!part.vertexArray) glGenVertexArrays(1, &part.vertexArray);
+    if (!part.vertexBuffer) glGenBuffers(1, &part.vertexBuffer);
+    glBindVertexArray(part.vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, part.vertexBuffer);
+    GLsizei stride = 0;
+    DescribeFormat(bits, stride);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(stride) * count, vertices, GL_STATIC_DRAW);
+    if (indices && indexCount > 0) {
+        if (!part.indexBuffer) glGenBuffers(1, &part.indexBuffer);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, part.indexBuffer);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(sizeof(uint32_t)) * indexCount, indices, GL_STATIC_DRAW);
+        part.indexCount = indexCount;
+    } else {
+        if (part.indexBuffer) glDeleteBuffers(1, &part.indexBuffer);
+        part.indexBuffer = 0;
+        part.indexCount = 0;
+    }
+    glBindVertexArray(0);
+    part.stride = stride;
+    part.attributes = bits;
+    part.vertexCount = count;
+}
+
+}  // namespace
+
+GlMeshGx::~GlMeshGx() {
+    DeletePart(triangles);
+    DeletePart(lines);
+}
+
+void GlMeshGx::SetTriangles(const void* vertices, uint32_t bits, int32_t count, const uint32_t* indices,
+                            int32_t indexCount) {
+    if (bits != kGxPosColBits && bits != kGxPosColUVBits && bits != kGxPosNormColBits) return;
+    Upload(triangles, vertices, bits, count, indices, indexCount);
+}
+
+void GlMeshGx::SetLines(const s_GxVert_PosCol* vertices, int32_t count) {
+    Upload(lines, vertices, kGxPosColBits, count, nullptr, 0);
+}
+
+void GlMeshGx::DrawTriangles(GxRenderStats& stats) const {
+    if (!HasTriangles()) return;
+    glBindVertexArray(triangles.vertexArray);
+    if (triangles.indexCount > 0) glDrawElements(GL_TRIANGLES, triangles.indexCount, GL_UNSIGNED_INT, nullptr);
+    else glDrawArrays(GL_TRIANGLES, 0, triangles.vertexCount);
+    ++stats.drawCalls;
+}
+
+void GlMeshGx::DrawLines(GxRenderStats& stats) const {
+    if (!HasLines()) return;
+    glBindVertexArray(lines.vertexArray);
+    glDrawArrays(GL_LINES, 0, lines.vertexCount);
+    ++stats.drawCalls;
+}
+
+MeshGx* NewMeshGx() { return new GlMeshGx; }
+
+// ---- render targets -----------------------------------------------------------------
+
+GlRenderTargetGx::~GlRenderTargetGx() { Release(); }
+
+void GlRenderTargetGx::Release() {
+    if (depthBuffer) glDeleteRenderbuffers(1, &depthBuffer);
+    if (framebuffer) glDeleteFramebuffers(1, &framebuffer);
+    depthBuffer = framebuffer = 0;
+    complete = false;
+}
+
+bool GlRenderTargetGx::Create(int32_t w, int32_t h, bool depth) {
+    Release();
+    if (w <= 0 || h <= 0) return false;
+    color.width = color.height = 0;
+    if (color.name) glDeleteTextures(1, &color.name);
+    glGenTextures(1, &color.name);
+    glBindTexture(GL_TEXTURE_2D, color.name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    color.width = w;
+    color.height = h;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color.name, 0);
+    hasDepth = depth;
+    if (depth) {
+        glGenRenderbuffers(1, &depthBuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, w, h);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    }
+    complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return complete;
+}
+
+void GlRenderTargetGx::Clear() {
+    if (!complete) return;
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | (hasDepth ? GL_DEPTH_BUFFER_BIT : 0));
+}
+
+RenderTargetGx* NewRenderTargetGx() { return new GlRenderTargetGx; }
+
+// ---- viewports --------------------------------------------------------------------
+
+void GlViewportGx::Apply() {
+    glViewport(GLint(box.x0), GLint(box.y0), GLsizei(box.x1 - box.x0), GLsizei(box.y1 - box.y0));
+}
+
+ViewportGx* NewViewportGx() { return new GlViewportGx; }

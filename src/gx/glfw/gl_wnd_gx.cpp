@@ -1,0 +1,394 @@
+// The GLFW window. Sections: the window list; callbacks; creation and
+// destruction; window operations.
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include "gx/glfw/gl_wnd_gx.h"
+
+#include <cmath>
+#include <mutex>
+
+#include "cell/dynamic_array.h"
+#include "cell/text_convert.h"
+#include "gx/builtin_fonts.h"
+#include "gx/draw_gx.h"
+#include "gx/font_gx.h"
+#include "sys/platform.h"
+#include "sys/sys_io.h"
+
+// ---- the window list ---------------------------------------------------------------
+
+namespace {
+
+std::mutex g_windowLock;
+DynamicArray<GlWndGx*> g_windows;
+bool g_glfwStarted = false;
+
+// With g_windowLock held.
+GlWndGx* Find(GLFWwindow* handle) {
+    for (int32_t i = 0; i < g_windows.count; ++i)
+        if (g_windows.data[i]->handle == handle) return g_windows.data[i];
+    return nullptr;
+}
+
+// Another window of ours whose client area holds the screen point.
+GlWndGx* WindowAt(const GlWndGx* except, int32_t screenX, int32_t screenY) {
+    for (int32_t i = 0; i < g_windows.count; ++i) {
+        GlWndGx* w = g_windows.data[i];
+        if (w == except || w->marker != GlWndGx::kMarker || !w->handle) continue;
+        int32_t left, top, right, bottom;
+        w->GetClientBox(left, top, right, bottom);
+        if (screenX >= left && screenX < right && screenY >= top && screenY < bottom) return w;
+    }
+    return nullptr;
+}
+
+void Modifiers(int mods, WndEvent& e) {
+    e.control = (mods & GLFW_MOD_CONTROL) ? 1 : 0;
+    e.alt = (mods & GLFW_MOD_ALT) ? 1 : 0;
+    e.shift = (mods & GLFW_MOD_SHIFT) ? 1 : 0;
+    e.super = (mods & GLFW_MOD_SUPER) ? 1 : 0;
+}
+
+// ---- callbacks --------------------------------------------------------------------
+
+template <class F>
+void WithWindow(GLFWwindow* handle, F&& body) {
+    std::lock_guard<std::mutex> lock(g_windowLock);
+    if (GlWndGx* w = Find(handle)) body(*w);  // events of unknown handles are dropped
+}
+
+void OnFocus(GLFWwindow* handle, int focused) {
+    WithWindow(handle, [&](GlWndGx& w) { w.QueueEvent(new WndEvent{focused ? kWndFocus : kWndUnfocus}); });
+}
+
+void OnCharacter(GLFWwindow* handle, unsigned int codePoint) {
+    WithWindow(handle, [&](GlWndGx& w) {
+        auto* e = new WndEvent{kWndCharacter};
+        e->character = int32_t(codePoint);
+        w.QueueEvent(e);
+    });
+}
+
+void OnKey(GLFWwindow* handle, int key, int scancode, int action, int mods) {
+    WithWindow(handle, [&](GlWndGx& w) {
+        auto* e = new WndEvent{action == GLFW_PRESS ? kWndKeyPress : action == GLFW_REPEAT ? kWndKeyRepeat : kWndKeyRelease};
+        e->key = key;
+        e->scancode = scancode;
+        Modifiers(mods, *e);
+        w.QueueEvent(e);
+    });
+}
+
+void OnScroll(GLFWwindow* handle, double dx, double dy) {
+    WithWindow(handle, [&](GlWndGx& w) {
+        double x, y;
+        int32_t width, height;
+        glfwGetCursorPos(handle, &x, &y);
+        w.GetClientSize(width, height);
+        auto* e = new WndEvent{kWndScroll};
+        e->x = std::floor(float(x));
+        e->y = std::floor(float(height - y - 1));
+        e->scrollX = float(dx);
+        e->scrollY = float(dy);
+        w.QueueEvent(e);
+    });
+}
+
+void OnRefresh(GLFWwindow* handle) {
+    WithWindow(handle, [&](GlWndGx& w) {
+        if (WndRoot* root = w.Root()) {
+            int32_t width, height;
+            w.GetClientSize(width, height);
+            root->Layout(width, height);
+        }
+    });
+}
+
+void OnCursorPos(GLFWwindow* handle, double x, double y) {
+    WithWindow(handle, [&](GlWndGx& w) { w.OnCursor(x, y); });
+}
+
+void OnMouseButton(GLFWwindow* handle, int button, int action, int mods) {
+    WithWindow(handle, [&](GlWndGx& w) { w.OnButton(button, action == GLFW_PRESS, mods); });
+}
+
+void InstallCallbacks(GLFWwindow* h, bool on) {
+    glfwSetWindowFocusCallback(h, on ? OnFocus : nullptr);
+    glfwSetCursorPosCallback(h, on ? OnCursorPos : nullptr);
+    glfwSetMouseButtonCallback(h, on ? OnMouseButton : nullptr);
+    glfwSetScrollCallback(h, on ? OnScroll : nullptr);
+    glfwSetCharCallback(h, on ? OnCharacter : nullptr);
+    glfwSetKeyCallback(h, on ? OnKey : nullptr);
+    glfwSetWindowRefreshCallback(h, on ? OnRefresh : nullptr);
+}
+
+}  // namespace
+
+// With the window list locked.
+void GlWndGx::OnCursor(double x, double y) {
+    int32_t width, height;
+    GetClientSize(width, height);
+    const bool outside = x < 0 || y < 0 || x >= width || y >= height;
+    if (outside && pointer.IsDragging()) {
+        int32_t left, top;
+        GetClientOrigin(left, top);
+        const int32_t sx = left + int32_t(std::floor(x)), sy = top + int32_t(std::floor(y));
+        if (GlWndGx* other = WindowAt(this, sx, sy)) {
+            int32_t ol, ot;
+            other->GetClientOrigin(ol, ot);
+            other->pointer.lastMouseState = pointer.lastMouseState;
+            other->OnCursor(double(sx - ol), double(sy - ot));
+            return;
+        }
+    }
+    auto* e = new WndEvent;
+    e->type = pointer.Move(glfwGetMouseButton(handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS,
+                           glfwGetMouseButton(handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS);
+    e->x = std::floor(float(x));
+    e->y = std::floor(float(height - y - 1));
+    QueueEvent(e);
+}
+
+// With the window list locked.
+void GlWndGx::OnButton(int button, bool press, int mods) {
+    double x, y;
+    int32_t width, height;
+    glfwGetCursorPos(handle, &x, &y);
+    GetClientSize(width, height);
+    const bool wasDragging = pointer.IsDragging();
+    const int32_t which = button == GLFW_MOUSE_BUTTON_RIGHT ? 1 : button == GLFW_MOUSE_BUTTON_MIDDLE ? 2 : 0;
+    auto* e = new WndEvent;
+    e->x = std::floor(float(x));
+    e->y = std::floor(float(height - y - 1));
+    e->type = pointer.Button(which, press, e->x, e->y, SysClockMs());
+    Modifiers(mods, *e);
+    if (e->type == kWndLeftDrop || e->type == kWndRightDrop) {
+        if (e->x >= 0 && e->x <= width && e->y >= 0 && e->y <= height) {
+            e->handledElsewhere = 1;
+        } else if (wasDragging) {
+            int32_t left, top;
+            GetClientOrigin(left, top);
+            const int32_t sx = left + int32_t(std::floor(x)), sy = top + int32_t(std::floor(y));
+            if (GlWndGx* other = WindowAt(this, sx, sy)) {
+                other->pointer.lastMouseState = e->type == kWndLeftDrop ? kWndLeftDrag : kWndRightDrag;
+                other->OnButton(button, false, mods);
+                e->handledElsewhere = 1;
+            }
+        }
+    }
+    QueueEvent(e);
+}
+
+// ---- creation and destruction ---------------------------------------------------------
+
+GlWndGx::GlWndGx() { pointer.lastPressMs = SysClockMs() - 1000.0; }
+
+GlWndGx::~GlWndGx() { Destroy(); }
+
+namespace {
+
+void SetIcons(GLFWwindow* handle) {
+    DynamicArray<uint32_t> pixels[3];
+    DynamicArray<unsigned char> rgba[3];
+    GLFWimage images[3];
+    int count = 0;
+    for (int i = 0; i < 3; ++i) {
+        const EmbeddedBlock png = WindowIcon(i);
+        int32_t w = 0, h = 0;
+        if (!DecodePng(png.data, png.size, pixels[i], w, h)) continue;
+        rgba[i].Resize(w * h * 4);
+        for (int32_t p = 0; p < w * h; ++p) {
+            const uint32_t c = pixels[i].data[p];
+            rgba[i].data[p * 4 + 0] = (c >> 16) & 255;
+            rgba[i].data[p * 4 + 1] = (c >> 8) & 255;
+            rgba[i].data[p * 4 + 2] = c & 255;
+            rgba[i].data[p * 4 + 3] = c >> 24;
+        }
+        images[count++] = GLFWimage{w, h, rgba[i].data};
+    }
+    if (count) glfwSetWindowIcon(handle, count, images);
+}
+
+}  // namespace
+
+bool GlWndGx::Create(int32_t x, int32_t y, int32_t width, int32_t height, bool visible, const WChar* text) {
+    if (handle) return true;
+    if (!g_glfwStarted) g_glfwStarted = glfwInit() == GLFW_TRUE;
+    if (g_glfwStarted) {
+        glfwDefaultWindowHints();
+        glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
+        glfwWindowHint(GLFW_FOCUSED, GLFW_TRUE);
+        glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+        glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 2);
+        glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+        glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+        glfwWindowHint(GLFW_RED_BITS, 8);
+        glfwWindowHint(GLFW_GREEN_BITS, 8);
+        glfwWindowHint(GLFW_BLUE_BITS, 8);
+        glfwWindowHint(GLFW_ALPHA_BITS, 8);
+        glfwWindowHint(GLFW_DEPTH_BITS, 32);
+        glfwWindowHint(GLFW_STENCIL_BITS, 0);
+        glfwWindowHint(GLFW_SAMPLES, 0);
+        glfwWindowHint(GLFW_AUX_BUFFERS, 0);
+        glfwWindowHint(GLFW_STEREO, GLFW_FALSE);
+        glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
+        handle = glfwCreateWindow(width, height, "", nullptr, nullptr);
+    }
+    if (!handle) {
+        GetSysIO().ShowError(WTXT("Cannot create window! OpenGL 3.2 is required!"), nullptr);
+        return false;
+    }
+    SetTitle(text);
+    glfwMakeContextCurrent(handle);
+    glfwSwapInterval(1);
+    {
+        std::lock_guard<std::mutex> lock(g_windowLock);
+        const int32_t n = g_windows.count;
+        if (n == g_windows.capacity) {  // grown sixteen at a time
+            g_windows.Resize(n + 16);
+            g_windows.Resize(n);
+        }
+        g_windows.Append(this);
+    }
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        GetSysIO().ShowError(WTXT("Cannot initialize OpenGL! OpenGL 3.2 is required!"), nullptr);
+        return false;
+    }
+    glGetError();  // GLEW's probe leaves an error behind on core contexts
+    InstallCallbacks(handle, true);
+    glfwSetWindowPos(handle, x, y);
+    SetIcons(handle);
+    marker = kMarker;
+    return true;
+}
+
+void GlWndGx::Destroy() {
+    if (!handle) return;
+    for (GLFWcursor*& c : cursors)
+        if (c) glfwDestroyCursor(c), c = nullptr;
+    if (textCursor) glfwDestroyCursor(textCursor), textCursor = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(g_windowLock);
+        for (int32_t i = 0; i < g_windows.count; ++i)
+            if (g_windows.data[i] == this) {
+                g_windows.Erase(i, i + 1);
+                break;
+            }
+    }
+    InstallCallbacks(handle, false);
+    glfwDestroyWindow(handle);
+    handle = nullptr;
+    marker = 0;
+}
+
+void TerminateWindowing() {
+    if (g_glfwStarted) glfwTerminate();
+    g_glfwStarted = false;
+}
+
+// ---- window operations --------------------------------------------------------------------
+
+void WindowTitleText(const WChar* title, NString& utf8) {
+    char bytes[512];
+    int32_t n = 0;
+    for (const WChar* c = title; c && *c && n < 511; ++c) bytes[n++] = uint16_t(*c) >= 0x80 ? '?' : char(*c);
+    bytes[n] = 0;
+    utf8.Assign(bytes);
+}
+
+void GlWndGx::SetTitle(const WChar* text) {
+    title.Assign(text);
+    if (!handle) return;
+    NString utf8;
+    WindowTitleText(text, utf8);
+    glfwSetWindowTitle(handle, utf8.CStr());
+}
+
+void GlWndGx::SwapBuffers() {
+    if (handle) glfwSwapBuffers(handle);
+}
+
+void GlWndGx::SetSize(int32_t width, int32_t height) {
+    if (!handle) return;
+    glfwSetWindowSize(handle, width, height);
+    if (WndRoot* root = Root()) {
+        int32_t w, h;
+        GetClientSize(w, h);
+        root->Layout(w, h);
+    }
+}
+
+void GlWndGx::SetPosition(int32_t x, int32_t y) {
+    if (handle && !glfwGetWindowMonitor(handle)) glfwSetWindowPos(handle, x, y);
+}
+
+void GlWndGx::UseCursor1() {
+    if (handle) glfwSetCursor(handle, cursors[0]);
+}
+void GlWndGx::UseCursor2() {
+    if (handle) glfwSetCursor(handle, cursors[1]);
+}
+void GlWndGx::UseCursor3() {
+    if (handle) glfwSetCursor(handle, cursors[2]);
+}
+
+void GlWndGx::SetTextCursor(const WChar* text, const FontGx& font) {
+    if (!handle || !text || !*text) return;
+    int32_t width = 0, height = 0;
+    font.MeasureText(text, width, height);
+    if (width <= 0 || height <= 0) return;
+    DynamicArray<uint32_t> pixels;
+    pixels.Resize(width * height);
+    for (int32_t i = 0; i < pixels.count; ++i) pixels.data[i] = 0x3f000000;
+    font.PaintText(pixels.data, width, height, text, 0, 0);
+    DynamicArray<unsigned char> rgba;
+    rgba.Resize(width * height * 4);
+    for (int32_t i = 0; i < pixels.count; ++i) {
+        const uint32_t c = pixels.data[i];
+        rgba.data[i * 4] = (c >> 16) & 255, rgba.data[i * 4 + 1] = (c >> 8) & 255;
+        rgba.data[i * 4 + 2] = c & 255, rgba.data[i * 4 + 3] = c >> 24;
+    }
+    const GLFWimage image{width, height, rgba.data};
+    GLFWcursor* cursor = glfwCreateCursor(&image, width / 2, height / 2);
+    if (!cursor) return;
+    glfwSetCursor(handle, cursor);
+    if (textCursor) glfwDestroyCursor(textCursor);
+    textCursor = cursor;
+}
+
+void GlWndGx::MakeCurrent() {
+    if (handle) glfwMakeContextCurrent(handle);
+}
+
+void GlWndGx::DisableVSync() { glfwSwapInterval(0); }
+
+void GlWndGx::PollEvents() { glfwPollEvents(); }
+
+void GlWndGx::SetClipboardText(const WChar* text) {
+    NString utf8;
+    WideToUtf8(text, utf8);
+    glfwSetClipboardString(handle, utf8.CStr());
+}
+
+void GlWndGx::GetClipboardText(WString& text) {
+    const char* utf8 = g_glfwStarted ? glfwGetClipboardString(handle) : nullptr;
+    Utf8ToWide(utf8 ? utf8 : "", text);
+}
+
+bool GlWndGx::ShouldClose() const { return handle && glfwWindowShouldClose(handle); }
+
+void GlWndGx::SetShouldClose(bool flag) {
+    if (handle) glfwSetWindowShouldClose(handle, flag ? GLFW_TRUE : GLFW_FALSE);
+}
+
+void GlWndGx::GetClientSize(int32_t& width, int32_t& height) const {
+    width = height = 0;
+    if (handle) glfwGetWindowSize(handle, &width, &height);
+}
+
+void GlWndGx::GetClientOrigin(int32_t& x, int32_t& y) const {
+    x = y = 0;
+    if (handle) glfwGetWindowPos(handle, &x, &y);
+}

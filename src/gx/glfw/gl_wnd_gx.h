@@ -1,0 +1,57 @@
+// GlWndGx: a window with an OpenGL 3.2 core context on GLFW.
+#pragma once
+
+#include "gx/window_cells.h"
+
+struct GLFWwindow;
+struct GLFWcursor;
+
+class GlWndGx : public WndGx {
+public:
+    // Marks the program's own windows, so that a drag can be handed over.
+    static constexpr uint64_t kMarker = 0x123675c2e0c747caULL;
+
+    GLFWwindow* handle = nullptr;
+    uint64_t marker = 0;
+    WndPointerState pointer;
+    WString title;
+    GLFWcursor* cursors[3] = {};
+    GLFWcursor* textCursor = nullptr;
+
+    GlWndGx();
+    ~GlWndGx() override;
+
+    bool Create(int32_t x, int32_t y, int32_t width, int32_t height, bool visible, const WChar* title) override;
+    void Destroy() override;
+    void SwapBuffers() override;
+    void SetSize(int32_t width, int32_t height) override;
+    void SetPosition(int32_t x, int32_t y) override;
+    void SetTitle(const WChar* title) override;
+    void UseCursor1() override;
+    void UseCursor2() override;
+    void UseCursor3() override;
+    void SetTextCursor(const WChar* text, const FontGx& font) override;
+    void MakeCurrent() override;
+    void DisableVSync() override;
+    void PollEvents() override;
+    void SetClipboardText(const WChar* text) override;
+    void GetClipboardText(WString& text) override;
+    bool ShouldClose() const override;
+    void SetShouldClose(bool flag) override;
+    void GetClientSize(int32_t& width, int32_t& height) const override;
+    void GetClientOrigin(int32_t& x, int32_t& y) const override;
+    WString GetTitle() const override { return title; }
+    bool IsReady() override { return handle && WndGx::IsReady(); }
+
+    // The pointer's handling, also reached from another window of ours that
+    // hands a drag over. x and y are GLFW's (from the top).
+    void OnCursor(double x, double y);
+    void OnButton(int button, bool press, int mods);
+};
+
+// The title as the window shows it: characters from U+0080 become "?", at
+// most 511 of them.
+void WindowTitleText(const WChar* title, NString& utf8);
+
+// Ends GLFW when the program stops (after the last window).
+void TerminateWindowing();
