@@ -24,6 +24,16 @@ export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:strict_string_checks=1
 export WINEDEBUG=-all
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
+# Windows and OpenGL run on a virtual X server with Mesa's renderer.
+if [ -z "${DISPLAY:-}" ]; then
+  display=:97
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp +extension GLX >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+  export DISPLAY="$display"
+fi
+
 # Both trees under one summary.
 mkdir -p build/all
 cat > build/all/CTestTestfile.cmake <<CTEST
@@ -31,4 +41,4 @@ subdirs("$PWD/build/release")
 subdirs("$PWD/build/asan")
 CTEST
 cd build/all
-exec ctest --output-on-failure -j "$jobs" --timeout 1200
+ctest --output-on-failure -j "$jobs" --timeout 1200

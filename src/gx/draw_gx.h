@@ -19,9 +19,29 @@
 
 using GxBox = BBox2D<float, 2>;
 
+// A drawing resource is shared by weak links (a material's texture, a
+// queued mesh), so each carries its own master, made on first need. When
+// it is destroyed every slave reads empty.
+class GxCell : public Cell {
+public:
+    GxCell() = default;
+    ~GxCell() override {
+        if (selfMaster.link) selfMaster.link->holder.Detach();
+    }
+    bool HasSelfMaster() const override { return true; }
+    SLink<Cell>* SelfLink() const override { return selfMaster.link; }
+    SLink<Cell>* EnsureSelfLink() const override {
+        if (!selfMaster.link) selfMaster.link = new SLink<Cell>(const_cast<GxCell*>(this));
+        return selfMaster.link;
+    }
+
+private:
+    mutable SMaster<GxCell> selfMaster;
+};
+
 // ---- textures, materials, meshes ------------------------------------------
 
-class TextureGx : public Cell {
+class TextureGx : public GxCell {
 public:
     int32_t width = 0;
     int32_t height = 0;
@@ -37,12 +57,12 @@ public:
 // Decodes a PNG held in memory into 0xAARRGGBB pixels, the first row first.
 bool DecodePng(const uint8_t* data, size_t size, DynamicArray<uint32_t>& pixels, int32_t& width, int32_t& height);
 
-class MaterialGx : public Cell {
+class MaterialGx : public GxCell {
 public:
     SSlave<TextureGx> texture;  // bound when a mesh's triangles are drawn
 };
 
-class MeshGx : public Cell {
+class MeshGx : public GxCell {
 public:
     SSlave<MaterialGx> material;
 
@@ -68,7 +88,7 @@ public:
 
 // ---- targets, viewports, cameras ------------------------------------------------
 
-class RenderTargetGx : public Cell {
+class RenderTargetGx : public GxCell {
 public:
     // An RGBA8 colour texture and, on request, a depth buffer. False when the
     // framebuffer is not complete (the target is then not used).
@@ -78,13 +98,13 @@ public:
     virtual TextureGx* ColorTexture() = 0;
 };
 
-class ViewportGx : public Cell {
+class ViewportGx : public GxCell {
 public:
     GxBox box;
     virtual void Apply() = 0;
 };
 
-class CameraGx : public Cell {
+class CameraGx : public GxCell {
 public:
     Mat4<float> viewProjection;  // column-major, as OpenGL takes it
 };
@@ -108,7 +128,7 @@ struct GxRenderStats {
     int32_t textureBinds = 0;
 };
 
-class DrawGx : public Cell {
+class DrawGx : public GxCell {
 public:
     Container<s_RenderMesh> queue;
     Container<GxBox> clips;

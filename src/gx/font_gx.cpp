@@ -76,6 +76,18 @@ bool DecodePixels(Reader& r, uint8_t encoding, uint32_t count, uint32_t* atlas) 
     const size_t bytes = (size_t(count) + perByte - 1) / perByte;
     if (!r.Has(bytes)) return false;
     const uint8_t* in = r.data + r.at;
+    if (encoding == 1) {  // the built-in fonts' form: eight pixels a byte
+        const uint32_t whole = count / 8;
+        for (uint32_t b = 0; b < whole; ++b) {
+            const uint32_t byte = in[b];
+            uint32_t* out = atlas + size_t(b) * 8;
+            for (uint32_t k = 0; k < 8; ++k) out[k] = (byte >> k) & 1 ? 0xFFFFFFFFu : kTransparentWhite;
+        }
+        for (uint32_t i = whole * 8; i < count; ++i)
+            atlas[i] = (in[i / 8] >> (i % 8)) & 1 ? 0xFFFFFFFFu : kTransparentWhite;
+        r.at += bytes;
+        return true;
+    }
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t value = (in[i / perByte] >> ((i % perByte) * bits)) & mask;
         atlas[i] = encoding == 1 ? (value ? 0xFFFFFFFFu : kTransparentWhite) : WhiteWithAlpha(value * scale);
@@ -97,7 +109,6 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
 
     DynamicArray<uint32_t> pixels;
     pixels.Resize(int32_t(width * height));
-    for (int32_t i = 0; i < pixels.count; ++i) pixels.data[i] = kTransparentWhite;
     DynamicArray<s_FontGlyph> table;
     table.Resize(kGlyphCount);
     for (int32_t i = 0; i < kGlyphCount; ++i) table.data[i] = s_FontGlyph{};
@@ -111,6 +122,7 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
         if (version == 6 && !r.I32(further)) return false;
         if (!r.U32(count) || count > width * height) return false;  // never past the atlas
         if (!DecodePixels(r, encoding, count, pixels.data)) return false;
+        for (uint32_t i = count; i < width * height; ++i) pixels.data[i] = kTransparentWhite;  // unspecified
         uint16_t glyphCount = 0;
         if (!r.U16(glyphCount)) return false;
         for (uint32_t g = 0; g < glyphCount; ++g) {

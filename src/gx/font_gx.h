@@ -29,7 +29,7 @@ struct s_FontGlyph {
 };
 static_assert(sizeof(s_FontGlyph) == 32);
 
-class FontGx : public Cell {
+class FontGx : public GxCell {
 public:
     static constexpr int32_t kGlyphCount = 65536;
 

@@ -173,11 +173,13 @@ bool GlDrawGx::PrepareItem(const s_RenderMesh& item) {
 
 void GlDrawGx::DrawTriangles(const GlMeshGx& mesh) {
     if (const MaterialGx* material = mesh.material.Get())
-        if (const auto* texture = static_cast<const GlTextureGx*>(material->texture.Get())) {
-            glActiveTexture(GL_TEXTURE0);
-            glBindTexture(GL_TEXTURE_2D, texture->name);
-            ++stats.textureBinds;
-        }
+        if (const auto* texture = static_cast<const GlTextureGx*>(material->texture.Get()))
+            if (texture->name != boundTexture_) {
+                glActiveTexture(GL_TEXTURE0);
+                glBindTexture(GL_TEXTURE_2D, texture->name);
+                boundTexture_ = texture->name;
+                ++stats.textureBinds;
+            }
     mesh.DrawTriangles(stats);
 }
 
@@ -208,6 +210,7 @@ void GlDrawGx::RunPass(int32_t pass, const ViewportGx& viewport, const CameraGx*
 
 void GlDrawGx::RenderQueue(ViewportGx& viewport, CameraGx* camera, bool threeD) {
     stats = GxRenderStats{};
+    boundTexture_ = 0;  // textures may have been bound outside
     glDisable(GL_SCISSOR_TEST);
     scissorOn_ = false;
     glDisable(GL_STENCIL_TEST);

@@ -29,6 +29,7 @@ private:
     bool scissorOn_ = false;
     GxBox scissor_;
     bool depthOn_ = false;  // the depth-test state as last set
+    uint32_t boundTexture_ = 0;
 
     void Use(Program program, const ViewportGx& viewport, const CameraGx* camera);
     void BeginPass(Program program, const ViewportGx& viewport, const CameraGx* camera);

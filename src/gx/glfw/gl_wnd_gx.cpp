@@ -82,13 +82,11 @@ void OnKey(GLFWwindow* handle, int key, int scancode, int action, int mods) {
 
 void OnScroll(GLFWwindow* handle, double dx, double dy) {
     WithWindow(handle, [&](GlWndGx& w) {
-        double x, y;
         int32_t width, height;
-        glfwGetCursorPos(handle, &x, &y);
         w.GetClientSize(width, height);
         auto* e = new WndEvent{kWndScroll};
-        e->x = std::floor(float(x));
-        e->y = std::floor(float(height - y - 1));
+        e->x = std::floor(float(w.cursorX));
+        e->y = std::floor(float(height - w.cursorY - 1));
         e->scrollX = float(dx);
         e->scrollY = float(dy);
         w.QueueEvent(e);
@@ -127,6 +125,8 @@ void InstallCallbacks(GLFWwindow* h, bool on) {
 
 // With the window list locked.
 void GlWndGx::OnCursor(double x, double y) {
+    cursorX = x;
+    cursorY = y;
     int32_t width, height;
     GetClientSize(width, height);
     const bool outside = x < 0 || y < 0 || x >= width || y >= height;
@@ -152,9 +152,8 @@ void GlWndGx::OnCursor(double x, double y) {
 
 // With the window list locked.
 void GlWndGx::OnButton(int button, bool press, int mods) {
-    double x, y;
+    const double x = cursorX, y = cursorY;
     int32_t width, height;
-    glfwGetCursorPos(handle, &x, &y);
     GetClientSize(width, height);
     const bool wasDragging = pointer.IsDragging();
     const int32_t which = button == GLFW_MOUSE_BUTTON_RIGHT ? 1 : button == GLFW_MOUSE_BUTTON_MIDDLE ? 2 : 0;

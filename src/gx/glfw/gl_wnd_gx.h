@@ -17,6 +17,10 @@ public:
     WString title;
     GLFWcursor* cursors[3] = {};
     GLFWcursor* textCursor = nullptr;
+    // The pointer as the last move event placed it (GLFW's from the top):
+    // asking the server instead would give where it is now, after events
+    // still waiting in the queue.
+    double cursorX = 0, cursorY = 0;
 
     GlWndGx();
     ~GlWndGx() override;

@@ -1,0 +1,51 @@
+// A real window for the window and drawing tests, with a small root that
+// records the events its frame hands over.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "cell/hcell.h"
+#include "gx/glfw/gl_wnd_gx.h"
+
+namespace test {
+
+class RecordingRoot : public HCell, public WndRoot {
+public:
+    std::vector<WndEvent> events;
+    int32_t minWidth = 0, minHeight = 0;
+    int32_t layouts = 0, draws = 0;
+    float lastDelta = -1;
+
+    void HandleEvent(const WndEvent& e) override { events.push_back(e); }
+    void MinimumSize(int32_t& w, int32_t& h) const override { w = minWidth, h = minHeight; }
+    bool WantsLayout() const override { return true; }
+    void Layout(int32_t, int32_t) override { ++layouts; }
+    void Draw(int32_t, int32_t) override { ++draws; }
+    SSlave<Cell> Receive(Cell& message) override;
+    std::vector<int32_t> Codes() const {
+        std::vector<int32_t> codes;
+        for (const WndEvent& e : events) codes.push_back(e.type);
+        return codes;
+    }
+};
+
+// A shown window at a fixed place on the virtual screen; skips without X.
+struct WindowFixture : ::testing::Test {
+    GlWndGx window;
+    RecordingRoot* root = nullptr;
+    int32_t width = 200, height = 150;
+
+    void SetUp() override;
+    void TearDown() override { window.Destroy(); }
+    // Frames for about ms milliseconds, so that X's events arrive.
+    void Pump(int ms = 300);
+    // Runs xdotool with the arguments; coordinates are the caller's.
+    static void XDoTool(const std::string& args);
+    // Screen position of a client pixel (x from the left, y from the top).
+    std::string At(int32_t x, int32_t y) const;
+};
+
+}  // namespace test
