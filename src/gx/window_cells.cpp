@@ -85,7 +85,10 @@ bool WndGx::Import(MemBlockCursor& cursor, double version, LocationCollector* co
     return Create(x, y, width, height, true, title.CStr());
 }
 
+// A window made from its class key is the OpenGL one.
 void RegisterWindowCellClasses() {
-    RegisterCellClass<WndGx>();
+    RegisterCellDescriptor(
+        WndGx::kClassKey, []() -> Cell* { return NewWindowGx(); }, []() { return WndGx::kBaseKey; },
+        WndGx::kClassName);
     RegisterCellClass<WndGx_CreateNew_Msg>();
 }

@@ -87,4 +87,7 @@ class WndGx_CreateNew_Msg : public Cell {
     VELDO_CELL(WndGx_CreateNew_Msg, Cell, 0x1ACF30056EC2CC28ULL)
 };
 
+// A new, closed window of the backend (GlWndGx).
+WndGx* NewWindowGx();
+
 void RegisterWindowCellClasses();

@@ -179,4 +179,56 @@ TEST_F(Draw, TextWithTheBuiltInFont) {
     EXPECT_GE(column, h.height - 2);
 }
 
+TEST_F(Draw, RenderModesDrawEveryTriangleBeforeAnyLine) {
+    // Clip space through an identity camera; a lit red square and a blue
+    // line across it at the same depth.
+    MeshGx* mesh = NewMeshGx();
+    meshes.Add(mesh);
+    const s_GxVert_PosNormCol tri[6] = {{-0.5f, -0.5f, 0, 0, 0, 1, kRed}, {0.5f, -0.5f, 0, 0, 0, 1, kRed},
+                                        {0.5f, 0.5f, 0, 0, 0, 1, kRed},   {-0.5f, -0.5f, 0, 0, 0, 1, kRed},
+                                        {0.5f, 0.5f, 0, 0, 0, 1, kRed},   {-0.5f, 0.5f, 0, 0, 0, 1, kRed}};
+    mesh->SetTriangles(tri, 6);
+    const s_GxVert_PosCol line[2] = {{-0.9f, 0.01f, 0, kBlue}, {0.9f, 0.01f, 0, kBlue}};
+    mesh->SetLines(line, 2);
+    CameraGx camera;
+    struct Case {
+        int32_t mode;
+        uint32_t onLine, onSquare;
+    } cases[] = {{0, kRed, kRed}, {1, kBlue, 0}, {2, kBlue, kRed}, {3, 0, 0}};
+    for (const Case& c : cases) {
+        draw->renderMode = c.mode;
+        draw->SetDepthTest(true);
+        draw->QueueMesh(*mesh);
+        draw->BindTarget(nullptr);
+        draw->Clear(true, true, false);
+        draw->RenderQueue(*viewport, &camera, true);
+        draw->ClearQueue();
+        EXPECT_EQ(Pixel(60, 50), c.onLine) << "mode " << c.mode;
+        EXPECT_EQ(Pixel(60, 40), c.onSquare) << "mode " << c.mode;
+    }
+}
+
+TEST_F(Draw, AnOffScreenTarget) {
+    SObject<RenderTargetGx> target(NewRenderTargetGx());
+    ASSERT_TRUE(target->Create(32, 32, true));
+    EXPECT_EQ(target->ColorTexture()->width, 32);
+    draw->BindTarget(target.Get());
+    draw->Clear(true, true, false);
+    draw->QueueMesh(Quad(0, 0, 16, 32, kGreen));
+    SObject<ViewportGx> small(NewViewportGx());
+    small->box = GxBox{0, 0, 32, 32};
+    draw->RenderQueue(*small, nullptr, false);
+    draw->ClearQueue();
+    EXPECT_EQ(Pixel(4, 4), kGreen);
+    EXPECT_EQ(Pixel(20, 4), 0u);
+    // Back on the window, the target's texture draws like any other.
+    MaterialGx material;
+    material.texture.PointAt(target->ColorTexture()->EnsureSelfLink());
+    draw->BindTarget(nullptr);
+    draw->QueueMesh(Quad(0, 0, 64, 64, 0xFFFFFFFF, &material));
+    Render();
+    EXPECT_EQ(Pixel(10, 10), kGreen);
+    EXPECT_EQ(Pixel(50, 10), 0u);
+}
+
 }  // namespace

@@ -124,12 +124,15 @@ void InstallCallbacks(GLFWwindow* h, bool on) {
 }  // namespace
 
 // With the window list locked.
-void GlWndGx::OnCursor(double x, double y) {
+void GlWndGx::OnCursor(double x, double y, int held) {
     cursorX = x;
     cursorY = y;
     int32_t width, height;
     GetClientSize(width, height);
     const bool outside = x < 0 || y < 0 || x >= width || y >= height;
+    if (held < 0)
+        held = (glfwGetMouseButton(handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS ? 1 : 0) |
+               (glfwGetMouseButton(handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS ? 2 : 0);
     if (outside && pointer.IsDragging()) {
         int32_t left, top;
         GetClientOrigin(left, top);
@@ -138,13 +141,12 @@ void GlWndGx::OnCursor(double x, double y) {
             int32_t ol, ot;
             other->GetClientOrigin(ol, ot);
             other->pointer.lastMouseState = pointer.lastMouseState;
-            other->OnCursor(double(sx - ol), double(sy - ot));
+            other->OnCursor(double(sx - ol), double(sy - ot), held);
             return;
         }
     }
     auto* e = new WndEvent;
-    e->type = pointer.Move(glfwGetMouseButton(handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS,
-                           glfwGetMouseButton(handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS);
+    e->type = pointer.Move(held & 1, held & 2);
     e->x = std::floor(float(x));
     e->y = std::floor(float(height - y - 1));
     QueueEvent(e);
@@ -281,6 +283,8 @@ void GlWndGx::Destroy() {
     handle = nullptr;
     marker = 0;
 }
+
+WndGx* NewWindowGx() { return new GlWndGx; }
 
 void TerminateWindowing() {
     if (g_glfwStarted) glfwTerminate();

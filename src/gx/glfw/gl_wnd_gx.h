@@ -49,7 +49,9 @@ public:
 
     // The pointer's handling, also reached from another window of ours that
     // hands a drag over. x and y are GLFW's (from the top).
-    void OnCursor(double x, double y);
+    // held: the buttons another window saw held (1 left, 2 right), or -1
+    // to ask GLFW.
+    void OnCursor(double x, double y, int held = -1);
     void OnButton(int button, bool press, int mods);
 };
 

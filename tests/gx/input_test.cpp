@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
+#include "cell/mem_block.h"
+#include "cell/registry.h"
 #include "gx_window.h"
 
 namespace {
@@ -38,6 +41,28 @@ TEST_F(WindowInput, ContextAndWindowForm) {
     EXPECT_STREQ(shown.CStr(), "Caf? ?");
 }
 
+TEST_F(WindowInput, TheStoredFormMakesTheSameWindow) {
+    MemBlock block;
+    MemBlockCursor out(block);
+    ASSERT_TRUE(window.Export(out, 0));
+    RegisterWindowCellClasses();
+    std::unique_ptr<Cell> copy(CreateCell(WndGx::kClassKey));
+    ASSERT_NE(dynamic_cast<GlWndGx*>(copy.get()), nullptr);
+    MemBlockCursor in(block);
+    ASSERT_TRUE(copy->Import(in, 5.5, nullptr));
+    auto& other = static_cast<GlWndGx&>(*copy);
+    int32_t x, y, w, h;
+    other.GetClientOrigin(x, y);
+    other.GetClientSize(w, h);
+    EXPECT_EQ(x, 120);
+    EXPECT_EQ(y, 100);
+    EXPECT_EQ(w, width);
+    EXPECT_EQ(h, height);
+    EXPECT_TRUE(other.GetTitle() == WTXT("Test window"));
+    other.Destroy();
+    window.MakeCurrent();
+}
+
 TEST_F(WindowInput, ClickAtTheTopLeftPixel) {
     XDoTool("mousemove " + At(0, 0) + " click 1");
     Pump();
@@ -64,6 +89,47 @@ TEST_F(WindowInput, DragAndDrop) {
     XDoTool("sleep 0.4 mousedown 1 mouseup 1");
     Pump();
     EXPECT_EQ(PointerCodes(), (Codes{kWndLeftPress, kWndLeftRelease}));
+}
+
+// A drag that leaves one window of ours and ends over another is handed
+// to that one: it sees the drag and the drop, and the first window's drop
+// says it was handled elsewhere.
+TEST_F(WindowInput, ADragHandedToAnotherWindow) {
+    GlWndGx other;
+    ASSERT_TRUE(other.Create(340, 100, 200, 150, true, WTXT("Other window")));
+    auto* otherRoot = new test::RecordingRoot;
+    other.AddChild(otherRoot);
+    const auto pumpBoth = [&] {
+        for (int i = 0; i < 60; ++i) {
+            window.Frame();
+            other.Frame();
+            XDoTool("sleep 0.005");
+        }
+    };
+    pumpBoth();
+    root->events.clear();
+    otherRoot->events.clear();
+    XDoTool("mousemove " + At(50, 50) + " mousedown 1 mousemove " + At(60, 50) + " mousemove " + At(150, 50) +
+            " mousemove " + At(280, 60) + " mousemove " + At(290, 60) + " mouseup 1");
+    pumpBoth();
+    const Codes mine = PointerCodes();
+    ASSERT_FALSE(mine.empty());
+    EXPECT_EQ(mine.front(), kWndLeftPress);
+    EXPECT_EQ(mine.back(), kWndLeftDrop);
+    for (const WndEvent& e : root->events)
+        if (e.type == kWndLeftDrop) EXPECT_EQ(e.handledElsewhere, 1);
+    Codes theirs;
+    for (const WndEvent& e : otherRoot->events)
+        if (e.type == kWndLeftDrag || e.type == kWndLeftDrop) theirs.push_back(e.type);
+    EXPECT_EQ(theirs, (Codes{kWndLeftDrag, kWndLeftDrag, kWndLeftDrop}));
+    const auto found = std::find_if(otherRoot->events.begin(), otherRoot->events.end(),
+                                    [](const WndEvent& e) { return e.type == kWndLeftDrop; });
+    ASSERT_NE(found, otherRoot->events.end());
+    const WndEvent& drop = *found;
+    EXPECT_EQ(drop.x, 290 - 220);  // in the other window's own pixels
+    EXPECT_EQ(drop.handledElsewhere, 1);
+    other.Destroy();
+    window.MakeCurrent();
 }
 
 TEST_F(WindowInput, DoubleAndThirdClick) {
@@ -104,6 +170,16 @@ TEST_F(WindowInput, OnlyTheNinthOfNineQueuedEventsSurvives) {
     ASSERT_EQ(window.queue.count, 1);
     EXPECT_EQ(window.queue[0]->type, kWndMove);
     EXPECT_EQ(window.queue[0]->x, 55);
+    // The rule itself: the ninth of nine finds eight and empties the queue.
+    window.queue.Clear();
+    for (int i = 1; i <= 17; ++i) {
+        auto* e = new WndEvent{kWndCharacter};
+        e->character = i;
+        window.QueueEvent(e);
+        EXPECT_LE(window.queue.count, 8);
+    }
+    ASSERT_EQ(window.queue.count, 1);
+    EXPECT_EQ(window.queue[0]->character, 17);
 }
 
 TEST_F(WindowInput, TheWindowGrowsToItsMinimumSize) {
