@@ -76,13 +76,17 @@ bool DecodePixels(Reader& r, uint8_t encoding, uint32_t count, uint32_t* atlas) 
     const size_t bytes = (size_t(count) + perByte - 1) / perByte;
     if (!r.Has(bytes)) return false;
     const uint8_t* in = r.data + r.at;
-    if (encoding == 1) {  // the built-in fonts' form: eight pixels a byte
+    if (encoding == 1) {  // the built-in fonts' form: eight pixels a byte, expanded by table
+        static const auto expanded = [] {
+            struct Table {
+                uint32_t pixels[256][8];
+            } t;
+            for (uint32_t byte = 0; byte < 256; ++byte)
+                for (uint32_t k = 0; k < 8; ++k) t.pixels[byte][k] = (byte >> k) & 1 ? 0xFFFFFFFFu : kTransparentWhite;
+            return t;
+        }();
         const uint32_t whole = count / 8;
-        for (uint32_t b = 0; b < whole; ++b) {
-            const uint32_t byte = in[b];
-            uint32_t* out = atlas + size_t(b) * 8;
-            for (uint32_t k = 0; k < 8; ++k) out[k] = (byte >> k) & 1 ? 0xFFFFFFFFu : kTransparentWhite;
-        }
+        for (uint32_t b = 0; b < whole; ++b) std::memcpy(atlas + size_t(b) * 8, expanded.pixels[in[b]], 32);
         for (uint32_t i = whole * 8; i < count; ++i)
             atlas[i] = (in[i / 8] >> (i % 8)) & 1 ? 0xFFFFFFFFu : kTransparentWhite;
         r.at += bytes;
@@ -108,7 +112,7 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
     if (version < 3 || version > 6 || width < 1 || width > 4096 || height < 1 || height > 4096) return false;
 
     DynamicArray<uint32_t> pixels;
-    pixels.Resize(int32_t(width * height));
+    pixels.ResizeForOverwrite(int32_t(width * height));  // every pixel is written below
     DynamicArray<s_FontGlyph> table;
     table.Resize(kGlyphCount);
     for (int32_t i = 0; i < kGlyphCount; ++i) table.data[i] = s_FontGlyph{};

@@ -5,7 +5,9 @@
 
 #include <GL/glew.h>
 
+#include "app/log.h"
 #include "gx/builtin_fonts.h"
+#include "gx/gl/gl_draw_gx.h"
 #include "gx/draw_gx.h"
 #include "gx/font_gx.h"
 #include "gx_window.h"
@@ -229,6 +231,30 @@ TEST_F(Draw, AnOffScreenTarget) {
     Render();
     EXPECT_EQ(Pixel(10, 10), kGreen);
     EXPECT_EQ(Pixel(50, 10), 0u);
+}
+
+TEST_F(Draw, ShaderErrorsGoToTheLog) {
+    test::TempDir dir;
+    StartLogAt(test::W(dir / "veldo.log").CStr());
+    EXPECT_EQ(GlCompileStage(GL_FRAGMENT_SHADER, "#version 330 core\nvoid main() { nonsense; }\n"), 0u);
+    // A function declared but never defined compiles, and fails the link.
+    const uint32_t vertex = GlCompileStage(
+        GL_VERTEX_SHADER, "#version 330 core\nvec4 f();\nvoid main() { gl_Position = f(); }\n");
+    const uint32_t fragment =
+        GlCompileStage(GL_FRAGMENT_SHADER, "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n");
+    ASSERT_NE(vertex, 0u);
+    ASSERT_NE(fragment, 0u);
+    GlProgram program;
+    EXPECT_FALSE(GlLinkProgram(program, vertex, fragment));
+    EXPECT_EQ(program.name, 0u);
+    EXPECT_TRUE(GlLinkProgram(program, 0, fragment));  // a missing stage leaves the program missing
+    EXPECT_EQ(program.name, 0u);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    const std::string log = test::ReadFile(dir / "veldo.log");
+    EXPECT_NE(log.find("GlError, cannot compile shader: "), std::string::npos) << log;
+    EXPECT_NE(log.find("GlError, cannot link shader: "), std::string::npos) << log;
+    StartLogAt(nullptr);
 }
 
 }  // namespace

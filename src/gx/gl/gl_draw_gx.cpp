@@ -21,8 +21,10 @@ void LogGlError(const WChar* what, const char* infoLog) {
     LogLine(LogPathOrNull(), WTXT("%s%s"), what, text);
 }
 
+}  // namespace
+
 // A compiled stage, or 0 after logging the compiler's complaint.
-GLuint Compile(GLenum kind, const char* source) {
+uint32_t GlCompileStage(uint32_t kind, const char* source) {
     const GLuint shader = glCreateShader(kind);
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
@@ -36,7 +38,7 @@ GLuint Compile(GLenum kind, const char* source) {
     return 0;
 }
 
-bool Link(GlProgram& program, GLuint vertex, GLuint fragment) {
+bool GlLinkProgram(GlProgram& program, uint32_t vertex, uint32_t fragment) {
     if (!vertex || !fragment) return true;  // a missing stage leaves the program missing
     const GLuint name = glCreateProgram();
     glAttachShader(name, vertex);
@@ -61,17 +63,17 @@ bool Link(GlProgram& program, GLuint vertex, GLuint fragment) {
     return true;
 }
 
-}  // namespace
-
 GlDrawGx::GlDrawGx() {
-    const GLuint litVertex = Compile(GL_VERTEX_SHADER, gl_shaders::kLitVertex);
-    const GLuint unlitVertex = Compile(GL_VERTEX_SHADER, gl_shaders::kUnlitVertex);
-    const GLuint vertex2D = Compile(GL_VERTEX_SHADER, gl_shaders::k2DVertex);
-    const GLuint colorFragment = Compile(GL_FRAGMENT_SHADER, gl_shaders::kColorFragment);
-    const GLuint texturedFragment = Compile(GL_FRAGMENT_SHADER, gl_shaders::kTexturedFragment);
+    const GLuint litVertex = GlCompileStage(GL_VERTEX_SHADER, gl_shaders::kLitVertex);
+    const GLuint unlitVertex = GlCompileStage(GL_VERTEX_SHADER, gl_shaders::kUnlitVertex);
+    const GLuint vertex2D = GlCompileStage(GL_VERTEX_SHADER, gl_shaders::k2DVertex);
+    const GLuint colorFragment = GlCompileStage(GL_FRAGMENT_SHADER, gl_shaders::kColorFragment);
+    const GLuint texturedFragment = GlCompileStage(GL_FRAGMENT_SHADER, gl_shaders::kTexturedFragment);
     // A link failure stops here: the later programs stay missing.
-    Link(programs[kLit], litVertex, colorFragment) && Link(programs[kUnlit], unlitVertex, colorFragment) &&
-        Link(programs[kTextured2D], vertex2D, texturedFragment) && Link(programs[kFlat2D], vertex2D, colorFragment);
+    GlLinkProgram(programs[kLit], litVertex, colorFragment) &&
+        GlLinkProgram(programs[kUnlit], unlitVertex, colorFragment) &&
+        GlLinkProgram(programs[kTextured2D], vertex2D, texturedFragment) &&
+        GlLinkProgram(programs[kFlat2D], vertex2D, colorFragment);
     for (GLuint stage : {litVertex, unlitVertex, vertex2D, colorFragment, texturedFragment})
         if (stage) glDeleteShader(stage);
 

@@ -4,6 +4,14 @@
 #include "gx/draw_gx.h"
 
 class GlMeshGx;
+struct GlProgram;
+
+// A shader stage (GL_VERTEX_SHADER or GL_FRAGMENT_SHADER), or 0 after
+// logging "GlError, cannot compile shader: " and the compiler's log.
+uint32_t GlCompileStage(uint32_t kind, const char* source);
+// Links two stages into program; a missing stage leaves it missing (true).
+// False after logging "GlError, cannot link shader: " and the linker's log.
+bool GlLinkProgram(GlProgram& program, uint32_t vertex, uint32_t fragment);
 
 struct GlProgram {
     uint32_t name = 0;
