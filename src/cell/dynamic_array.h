@@ -67,17 +67,6 @@ public:
         count = n;
     }
 
-    // As Resize, but new elements are left as they are: for callers that
-    // write every one of them straight away (large buffers filled once).
-    void ResizeForOverwrite(int32_t n) {
-        if (n <= 0) {
-            count = 0;
-            return;
-        }
-        if (capacity < n) Reallocate(n);
-        count = n;
-    }
-
     // Appends one element; a full array grows by exactly one.
     void Append(const T& value) {
         T copy = value;  // value may live inside this array

@@ -2,11 +2,18 @@
 // painting.
 #include "gx/font_gx.h"
 
+#include "sys/platform.h"
+
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
 
 FontGx::FontGx() { glyphs.Resize(kGlyphCount); }
+
+FontGx::~FontGx() {
+    atlas.Borrow(nullptr, 0);
+    SysFreeLarge(atlasBlock_, atlasBytes_);
+}
 
 // ---- reading a block ----------------------------------------------------------
 
@@ -111,8 +118,15 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
     if (!r.U32(version) || !r.U32(width) || !r.U32(height)) return false;
     if (version < 3 || version > 6 || width < 1 || width > 4096 || height < 1 || height > 4096) return false;
 
-    DynamicArray<uint32_t> pixels;
-    pixels.ResizeForOverwrite(int32_t(width * height));  // every pixel is written below
+    // Zeroed, so pixels past those the block encodes are transparent.
+    const size_t bytes = size_t(width) * height * sizeof(uint32_t);
+    struct Block {
+        void* p;
+        size_t bytes;
+        ~Block() { SysFreeLarge(p, bytes); }
+    } block{SysAllocateLarge(bytes), bytes};
+    if (!block.p) return false;
+    uint32_t* const pixels = static_cast<uint32_t*>(block.p);
     DynamicArray<s_FontGlyph> table;
     table.Resize(kGlyphCount);
     for (int32_t i = 0; i < kGlyphCount; ++i) table.data[i] = s_FontGlyph{};
@@ -125,8 +139,7 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
         if (!r.U8(encoding) || !r.I32(line) || !r.I32(space) || !r.I32(advance)) return false;
         if (version == 6 && !r.I32(further)) return false;
         if (!r.U32(count) || count > width * height) return false;  // never past the atlas
-        if (!DecodePixels(r, encoding, count, pixels.data)) return false;
-        for (uint32_t i = count; i < width * height; ++i) pixels.data[i] = kTransparentWhite;  // unspecified
+        if (!DecodePixels(r, encoding, count, pixels)) return false;
         uint16_t glyphCount = 0;
         if (!r.U16(glyphCount)) return false;
         for (uint32_t g = 0; g < glyphCount; ++g) {
@@ -149,10 +162,10 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
         const size_t n = size_t(width) * height;
         if (flags & 1) {
             for (size_t i = 0; i < n; ++i)
-                if (!r.U32(pixels.data[i])) return false;
+                if (!r.U32(pixels[i])) return false;
         } else {
             if (!r.Has(n)) return false;
-            for (size_t i = 0; i < n; ++i) pixels.data[i] = WhiteWithAlpha(data[r.at + i]);
+            for (size_t i = 0; i < n; ++i) pixels[i] = WhiteWithAlpha(data[r.at + i]);
             r.at += n;
         }
         if (!r.U32(glyphCount) || glyphCount > 65536) return false;
@@ -190,7 +203,11 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
 
     atlasWidth = int32_t(width);
     atlasHeight = int32_t(height);
-    atlas = static_cast<DynamicArray<uint32_t>&&>(pixels);
+    atlas.Borrow(pixels, int32_t(width * height));
+    SysFreeLarge(atlasBlock_, atlasBytes_);
+    atlasBlock_ = block.p;
+    atlasBytes_ = block.bytes;
+    block.p = nullptr;
     glyphs = static_cast<DynamicArray<s_FontGlyph>&&>(table);
     lineHeight = Clamped(line, 0, 4096);
     spacing = Clamped(space, 0, 4096);

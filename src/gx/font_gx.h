@@ -34,7 +34,7 @@ public:
     static constexpr int32_t kGlyphCount = 65536;
 
     int32_t atlasWidth = 0, atlasHeight = 0;
-    DynamicArray<uint32_t> atlas;  // 0xAARRGGBB, the first row first
+    DynamicArray<uint32_t> atlas;  // 0xAARRGGBB, the first row first (borrows atlasBlock)
     DynamicArray<s_FontGlyph> glyphs;
     int32_t lineHeight = 1, spacing = 1, lineAdvance = 1;
     int32_t furtherMetric = 0;  // read from version 6 data; nothing uses it
@@ -42,6 +42,7 @@ public:
     SObject<MaterialGx> material;
 
     FontGx();
+    ~FontGx() override;
 
     // False on any malformed or truncated block.
     bool LoadFont(const uint8_t* data, size_t size);
@@ -66,4 +67,9 @@ public:
 
     static bool IsLineBreak(WChar c) { return c == 1 || c == 10 || c == 13; }
     const s_FontGlyph& Glyph(WChar c) const { return glyphs.data[uint16_t(c)]; }
+
+private:
+    // The atlas's storage: up to 64 MiB written once, taken in large pages.
+    void* atlasBlock_ = nullptr;
+    size_t atlasBytes_ = 0;
 };

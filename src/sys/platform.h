@@ -12,6 +12,7 @@
 // desktop.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "cell/dynamic_string.h"
@@ -120,6 +121,14 @@ void SysSleepMs(uint32_t ms);
 double SysClockMs();
 // The local time as "[%Y-%m-%d %H:%M:%S] ".
 void SysLocalTimeStamp(WString& out);
+
+// ---- memory ---------------------------------------------------------------
+
+// A zeroed block for a large buffer filled once (a font atlas), in large
+// pages where the system offers them, so that touching it costs few page
+// faults. Null when there is no memory. Freed with the same size.
+void* SysAllocateLarge(size_t bytes);
+void SysFreeLarge(void* block, size_t bytes);
 
 // ---- desktop ---------------------------------------------------------------
 

@@ -10,13 +10,27 @@ GlTextureGx::~GlTextureGx() {
     if (name) glDeleteTextures(1, &name);
 }
 
+namespace {
+
+// True when every pixel's red equals its blue (grey or white images such as
+// font atlases): their bytes read the same as BGRA and as RGBA, and RGBA
+// uploads without the driver swapping every pixel.
+bool RedIsBlue(const uint32_t* pixels, size_t n) {
+    uint32_t differ = 0;
+    for (size_t i = 0; i < n; ++i) differ |= (pixels[i] ^ (pixels[i] >> 16)) & 0xFF;
+    return differ == 0;
+}
+
+}  // namespace
+
 bool GlTextureGx::SetPixels(int32_t w, int32_t h, const uint32_t* pixels) {
     if (w <= 0 || h <= 0 || !pixels) return false;
+    const GLenum order = RedIsBlue(pixels, size_t(w) * size_t(h)) ? GL_RGBA : GL_BGRA;
     if (name) glDeleteTextures(1, &name);
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);  // bytes B, G, R, A
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, order, GL_UNSIGNED_BYTE, pixels);  // bytes B, G, R, A
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
