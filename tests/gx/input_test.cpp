@@ -8,6 +8,8 @@
 
 #include "cell/mem_block.h"
 #include "cell/registry.h"
+#include "gx/builtin_fonts.h"
+#include "gx/font_gx.h"
 #include "gx_window.h"
 
 namespace {
@@ -35,6 +37,20 @@ TEST_F(WindowInput, ContextAndWindowForm) {
     EXPECT_EQ(y, 100);
     EXPECT_GT(root->draws, 0);
     EXPECT_GE(root->lastDelta, 0.0f);
+    // Clipboard text round-trips in full Unicode.
+    window.SetClipboardText(WTXT("Gr\u00fc\u00dfe \u2713"));
+    WString clip;
+    window.GetClipboardText(clip);
+    EXPECT_TRUE(clip == WTXT("Gr\u00fc\u00dfe \u2713"));
+    // A text cursor is made from the text's image; empty text keeps the old one.
+    FontGx font;
+    const EmbeddedBlock block = BuiltinFont(0);
+    ASSERT_TRUE(font.LoadFont(block.data, block.size));
+    window.SetTextCursor(WTXT("Drop here"), font);
+    GLFWcursor* made = window.textCursor;
+    EXPECT_NE(made, nullptr);
+    window.SetTextCursor(WTXT(""), font);
+    EXPECT_EQ(window.textCursor, made);
     // Titles show "?" for every character from U+0080.
     NString shown;
     WindowTitleText(WTXT("Caf\u00e9 \u30c6"), shown);

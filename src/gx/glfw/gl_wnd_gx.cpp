@@ -367,16 +367,19 @@ void GlWndGx::MakeCurrent() {
 
 void GlWndGx::DisableVSync() { glfwSwapInterval(0); }
 
-void GlWndGx::PollEvents() { glfwPollEvents(); }
+void GlWndGx::PollEvents() {
+    if (handle) glfwPollEvents();
+}
 
 void GlWndGx::SetClipboardText(const WChar* text) {
+    if (!handle) return;
     NString utf8;
     WideToUtf8(text, utf8);
     glfwSetClipboardString(handle, utf8.CStr());
 }
 
 void GlWndGx::GetClipboardText(WString& text) {
-    const char* utf8 = g_glfwStarted ? glfwGetClipboardString(handle) : nullptr;
+    const char* utf8 = handle ? glfwGetClipboardString(handle) : nullptr;
     Utf8ToWide(utf8 ? utf8 : "", text);
 }
 
