@@ -1,10 +1,15 @@
 #include "gx_window.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <chrono>
 #include <string>
 #include <thread>
 
 #include "ui/ui_messages.h"
+
+extern char** environ;
 
 namespace test {
 
@@ -34,6 +39,20 @@ void WindowFixture::Pump(int ms) {
 void WindowFixture::XDoTool(const std::string& args) {
     const std::string command = "xdotool " + args;
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+void WindowFixture::Drive(const std::string& args) {
+    const std::string command = "xdotool " + args;
+    const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        window.Frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    Pump(200);
 }
 
 std::string WindowFixture::At(int32_t x, int32_t y) const {

@@ -42,8 +42,11 @@ struct WindowFixture : ::testing::Test {
     void TearDown() override { window.Destroy(); }
     // Frames for about ms milliseconds, so that X's events arrive.
     void Pump(int ms = 300);
-    // Runs xdotool with the arguments; coordinates are the caller's.
+    // Runs xdotool with the arguments and waits; coordinates are the caller's.
     static void XDoTool(const std::string& args);
+    // Runs xdotool while the window keeps framing, so that events arrive
+    // with their real timing, then frames a little longer.
+    void Drive(const std::string& args);
     // Screen position of a client pixel (x from the left, y from the top).
     std::string At(int32_t x, int32_t y) const;
 };
