@@ -140,8 +140,7 @@ void GlWndGx::OnCursor(double x, double y, int held) {
         if (GlWndGx* other = WindowAt(this, sx, sy)) {
             int32_t ol, ot;
             other->GetClientOrigin(ol, ot);
-            other->pointer.lastMouseState = pointer.lastMouseState;
-            other->OnCursor(double(sx - ol), double(sy - ot), held);
+            other->OnCursor(double(sx - ol), double(sy - ot), held);  // a move there, as if sent to it
             return;
         }
     }
@@ -172,8 +171,11 @@ void GlWndGx::OnButton(int button, bool press, int mods) {
             GetClientOrigin(left, top);
             const int32_t sx = left + int32_t(std::floor(x)), sy = top + int32_t(std::floor(y));
             if (GlWndGx* other = WindowAt(this, sx, sy)) {
-                other->pointer.lastMouseState = e->type == kWndLeftDrop ? kWndLeftDrag : kWndRightDrag;
-                other->OnButton(button, false, mods);
+                int32_t ol, ot;
+                other->GetClientOrigin(ol, ot);
+                other->cursorX = double(sx - ol);
+                other->cursorY = double(sy - ot);
+                other->OnButton(button, false, mods);  // the release there, as if sent to it
                 e->handledElsewhere = 1;
             }
         }
