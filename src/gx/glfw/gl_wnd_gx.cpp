@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "cell/dynamic_array.h"
+#include "app/log.h"
 #include "cell/text_convert.h"
 #include "gx/builtin_fonts.h"
 #include "gx/draw_gx.h"
@@ -215,9 +216,23 @@ void SetIcons(GLFWwindow* handle) {
 
 }  // namespace
 
+namespace {
+
+// GLFW's complaints go to the log, where a failed window can be explained.
+void LogGlfwError(int code, const char* description) {
+    WString text;
+    Utf8ToWide(description ? description : "", text);
+    LogLine(LogPathOrNull(), WTXT("GLFW error %i: %s"), code, text);
+}
+
+}  // namespace
+
 bool GlWndGx::Create(int32_t x, int32_t y, int32_t width, int32_t height, bool visible, const WChar* text) {
     if (handle) return true;
-    if (!g_glfwStarted) g_glfwStarted = glfwInit() == GLFW_TRUE;
+    if (!g_glfwStarted) {
+        glfwSetErrorCallback(LogGlfwError);
+        g_glfwStarted = glfwInit() == GLFW_TRUE;
+    }
     if (g_glfwStarted) {
         glfwDefaultWindowHints();
         glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
