@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "gx/builtin_fonts.h"
+#include "gx/embedded_data.h"
 #include "gx/draw_gx.h"
 #include "gx/font_gx.h"
 #include "gx/glfw/gl_wnd_gx.h"

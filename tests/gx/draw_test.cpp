@@ -6,7 +6,7 @@
 #include <GL/glew.h>
 
 #include "app/log.h"
-#include "gx/builtin_fonts.h"
+#include "gx/embedded_data.h"
 #include "gx/gl/gl_draw_gx.h"
 #include "gx/draw_gx.h"
 #include "gx/font_gx.h"

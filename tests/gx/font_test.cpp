@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "font_blocks.h"
-#include "gx/builtin_fonts.h"
+#include "gx/embedded_data.h"
 #include "gx/font_gx.h"
 #include "support/test_support.h"
 

@@ -10,7 +10,7 @@
 
 #include "cell/mem_block.h"
 #include "cell/registry.h"
-#include "gx/builtin_fonts.h"
+#include "gx/embedded_data.h"
 #include "gx/font_gx.h"
 #include "gx_window.h"
 

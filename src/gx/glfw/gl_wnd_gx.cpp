@@ -11,7 +11,7 @@
 #include "cell/dynamic_array.h"
 #include "app/log.h"
 #include "cell/text_convert.h"
-#include "gx/builtin_fonts.h"
+#include "gx/embedded_data.h"
 #include "gx/draw_gx.h"
 #include "gx/font_gx.h"
 #include "sys/platform.h"

@@ -1,4 +1,4 @@
-#include "gx/builtin_fonts.h"
+#include "gx/embedded_data.h"
 
 extern "C" {
 extern const uint8_t veldo_font_first_begin[], veldo_font_first_end[];
