@@ -32,6 +32,16 @@ bool QueryString(SysRegKey* key, const WChar* name, WString& out) {
     return true;
 }
 
+// The three values a Cinema 4D or 3ds Max record must have.
+struct HostRecord {
+    WString displayName, versionText, location;
+    bool Read(SysRegKey* record) {
+        return QueryString(record, WTXT("DisplayName"), displayName) &&
+               QueryString(record, WTXT("DisplayVersion"), versionText) &&
+               QueryString(record, WTXT("InstallLocation"), location);
+    }
+};
+
 // Walks the subkeys of the Uninstall key, handing each open subkey to visit;
 // ends at the stop flag. False when the key cannot be opened.
 template <class Visit>
@@ -98,28 +108,25 @@ void SearchCinema4D(BatchList& batches, const StopFlag& stop) {
         SysRegView::k64, stop, WTXT("C4D install: search thread stopped."),
         [&](SysRegKey*, const WChar* name, SysRegKey* record) {
             if (name[0] == WChar('{')) return;
-            WString displayName, versionText, location;
-            if (!QueryString(record, WTXT("DisplayName"), displayName) ||
-                !QueryString(record, WTXT("DisplayVersion"), versionText) ||
-                !QueryString(record, WTXT("InstallLocation"), location))
-                return;
-            WString lower(displayName);
+            HostRecord host;
+            if (!host.Read(record)) return;
+            WString lower(host.displayName);
             for (int32_t i = 0; i < lower.Length(); ++i)
                 if (lower[i] >= WChar('A') && lower[i] <= WChar('Z')) lower.chars.data[i] = WChar(lower[i] + 32);
             if (lower.Find(WTXT("cinema 4d")) < 0) return;
             float version = 0;
-            if (!ParseVersion(versionText.CStr(), version)) {
-                Log(WTXT("C4D install: cannot identify version from cinema version string '%s'."), versionText);
+            if (!ParseVersion(host.versionText.CStr(), version)) {
+                Log(WTXT("C4D install: cannot identify version from cinema version string '%s'."), host.versionText);
                 return;
             }
             if (version < 17) {
-                Log(WTXT("C4D install: skipping old version '%s'."), versionText);
+                Log(WTXT("C4D install: skipping old version '%s'."), host.versionText);
                 return;
             }
             auto* batch = new C4dInstallBatch;
-            batch->displayName = displayName;
+            batch->displayName = host.displayName;
             batch->hostVersion = version;
-            batch->pathValue = Joined(location, WTXT("plugins\\Veldo5"));
+            batch->pathValue = Joined(host.location, WTXT("plugins\\Veldo5"));
             batch->AddTransfer(kTransferFolder, WTXT("Cinema4D\\Plugin\\win64\\R17"), WTXT("%PATH%"), nullptr, true);
             batch->AddTransfer(kTransferFolder, WTXT("Cinema4D\\Resources"), WTXT("%PATH%"), nullptr, false);
             batches.Add(batch);
@@ -137,16 +144,12 @@ void SearchMax(BatchList& batches, const StopFlag& stop) {
         SysRegView::k64, stop, WTXT("Warning: (Max install) search thread stopped."),
         [&](SysRegKey*, const WChar* name, SysRegKey* record) {
             if (name[0] == WChar('{')) return;
-            WString displayName, versionText, location;
-            if (!QueryString(record, WTXT("DisplayName"), displayName) ||
-                !QueryString(record, WTXT("DisplayVersion"), versionText) ||
-                !QueryString(record, WTXT("InstallLocation"), location) ||
-                !ContainsCaseSensitive(displayName, WTXT("Autodesk 3ds Max")))
-                return;
+            HostRecord host;
+            if (!host.Read(record) || !ContainsCaseSensitive(host.displayName, WTXT("Autodesk 3ds Max"))) return;
             float version = 0;
-            if (!ParseVersion(versionText.CStr(), version)) return;
+            if (!ParseVersion(host.versionText.CStr(), version)) return;
             if (version < 15) {
-                Log(WTXT("Note: (Max install) skipping old version '%s'."), versionText);
+                Log(WTXT("Note: (Max install) skipping old version '%s'."), host.versionText);
                 return;
             }
             const WChar* year = nullptr;
@@ -158,19 +161,19 @@ void SearchMax(BatchList& batches, const StopFlag& stop) {
                 default: return;
             }
             auto* batch = new MaxInstallBatch;
-            batch->displayName = displayName;
+            batch->displayName = host.displayName;
             batch->hostVersion = version;
-            batch->pathValue = Joined(location, WTXT("plugins"));
+            batch->pathValue = Joined(host.location, WTXT("plugins"));
             WPath plugin(WTXT("3DSMax\\Plugin"));
             plugin.Join(year);
-            batch->AddTransfer(kTransferFolder, plugin.CStr(), Joined(location, WTXT("plugins")).CStr(), nullptr, false);
-            batch->AddTransfer(kTransferFolder, WTXT("3DSMax\\UI_ln\\Icons"), Joined(location, WTXT("UI_ln\\Icons")).CStr(),
-                               nullptr, false);
+            batch->AddTransfer(kTransferFolder, plugin.CStr(), batch->pathValue.CStr(), nullptr, false);
+            batch->AddTransfer(kTransferFolder, WTXT("3DSMax\\UI_ln\\Icons"),
+                               Joined(host.location, WTXT("UI_ln\\Icons")).CStr(), nullptr, false);
             batch->AddTransfer(kTransferFolder, WTXT("3DSMax\\UI_ln\\IconsDark"),
-                               Joined(location, WTXT("UI_ln\\IconsDark")).CStr(), nullptr, false);
+                               Joined(host.location, WTXT("UI_ln\\IconsDark")).CStr(), nullptr, false);
             batch->AddTransfer(kTransferFolder, WTXT("3DSMax\\scripts\\Startup"),
-                               Joined(location, WTXT("scripts\\Startup")).CStr(), nullptr, false);
-            WPath lang = Joined(location, WTXT("plugins\\VELDO5"));
+                               Joined(host.location, WTXT("scripts\\Startup")).CStr(), nullptr, false);
+            WPath lang = Joined(host.location, WTXT("plugins\\VELDO5"));
             lang.Join(WTXT("Lang"));
             batch->AddTransfer(kTransferFolder, WTXT("3DSMax\\Lang"), lang.CStr(), nullptr, false);
             batches.Add(batch);
@@ -230,7 +233,8 @@ WString VersionFromName(const WString& name) {
     for (int32_t i = 0; i < name.Length(); ++i) {
         if (name[i] < WChar('1') || name[i] > WChar('9')) continue;
         int32_t end = i;
-        while (end < name.Length() && ((name[end] >= WChar('0') && name[end] <= WChar('9')) || name[end] == WChar('.'))) ++end;
+        const auto versionChar = [](WChar c) { return (c >= WChar('0') && c <= WChar('9')) || c == WChar('.'); };
+        while (end < name.Length() && versionChar(name[end])) ++end;
         return WString(name.CStr() + i, end - i);
     }
     return WString();

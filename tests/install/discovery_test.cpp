@@ -21,6 +21,13 @@ std::string Key(const std::string& name) {
 
 std::string Value(const std::string& name, const std::string& text) { return "\"" + name + "\"=\"" + text + "\"\n"; }
 
+// An uninstall record with a display name, version and install location.
+std::string Record(const std::string& key, const std::string& name, const std::string& version,
+                   const std::string& location) {
+    return Key(key) + Value("DisplayName", name) + Value("DisplayVersion", version) +
+           Value("InstallLocation", location) + "\n";
+}
+
 struct Discovery : testing::Test {
     test::WinePrefix prefix;
     test::ScopedEnv user{"USER", "player"};
@@ -41,14 +48,10 @@ struct Discovery : testing::Test {
 };
 
 TEST_F(Discovery, Cinema4D) {
-    Registry(Key("C4D R16") + Value("DisplayName", "Cinema 4D R16") + Value("DisplayVersion", "16.050") +
-             Value("InstallLocation", "C:\\\\C4D16") + "\n" +
-             Key("C4D R17") + Value("DisplayName", "MAXON CINEMA 4D R17") + Value("DisplayVersion", "17.032") +
-             Value("InstallLocation", "C:\\\\C4D17") + "\n" +
-             Key("{GUID-C4D}") + Value("DisplayName", "Cinema 4D R20") + Value("DisplayVersion", "20.0") +
-             Value("InstallLocation", "C:\\\\C4D20") + "\n" +
-             Key("C4D odd") + Value("DisplayName", "Cinema 4D R21") + Value("DisplayVersion", "R21") +
-             Value("InstallLocation", "C:\\\\C4D21") + "\n");
+    Registry(Record("C4D R16", "Cinema 4D R16", "16.050", "C:\\\\C4D16") +
+             Record("C4D R17", "MAXON CINEMA 4D R17", "17.032", "C:\\\\C4D17") +
+             Record("{GUID-C4D}", "Cinema 4D R20", "20.0", "C:\\\\C4D20") +
+             Record("C4D odd", "Cinema 4D R21", "R21", "C:\\\\C4D21"));
     SearchCinema4D(batches, stop);
     ASSERT_EQ(Names(), "MAXON CINEMA 4D R17");
     EXPECT_EQ(U(batches[0]->pathValue), "C:\\C4D17\\plugins\\Veldo5");
@@ -58,14 +61,10 @@ TEST_F(Discovery, Cinema4D) {
 }
 
 TEST_F(Discovery, Max) {
-    Registry(Key("Max 2018") + Value("DisplayName", "Autodesk 3ds Max 2018") + Value("DisplayVersion", "20.0") +
-             Value("InstallLocation", "C:\\\\Max\\\\") + "\n" +
-             Key("Max 2019") + Value("DisplayName", "Autodesk 3ds Max 2019") + Value("DisplayVersion", "21.0") +
-             Value("InstallLocation", "C:\\\\Max19") + "\n" +
-             Key("Max 2012") + Value("DisplayName", "Autodesk 3ds Max 2012") + Value("DisplayVersion", "14.0") +
-             Value("InstallLocation", "C:\\\\Max12") + "\n" +
-             Key("Max lower") + Value("DisplayName", "autodesk 3ds max 2018") + Value("DisplayVersion", "20.0") +
-             Value("InstallLocation", "C:\\\\Max") + "\n");
+    Registry(Record("Max 2018", "Autodesk 3ds Max 2018", "20.0", "C:\\\\Max\\\\") +
+             Record("Max 2019", "Autodesk 3ds Max 2019", "21.0", "C:\\\\Max19") +
+             Record("Max 2012", "Autodesk 3ds Max 2012", "14.0", "C:\\\\Max12") +
+             Record("Max lower", "autodesk 3ds max 2018", "20.0", "C:\\\\Max"));
     SearchMax(batches, stop);
     ASSERT_EQ(Names(), "Autodesk 3ds Max 2018");  // the name test is case-sensitive; 21 is too new
     EXPECT_EQ(U(batches[0]->transfers[0]->source).substr(U(batches[0]->transfers[0]->source).size() - 18),
@@ -79,16 +78,12 @@ TEST_F(Discovery, LightWave) {
     test::MakeDirs(prefix.driveC() + "/LW32/bin");
     test::WriteFile(prefix.driveC() + "/LW32/bin/Modeler.exe",
                     test::ReadFile(VELDO_EXE_FIXTURES "/hello32.exe"));
-    Registry(Key("LW2015") + Value("DisplayName", "LightWave 3D 2015.3") + Value("DisplayVersion", "2015.3") +
-             Value("InstallLocation", "C:\\\\LW2015") + "\n" +
+    Registry(Record("LW2015", "LightWave 3D 2015.3", "2015.3", "C:\\\\LW2015") +
              Key("LW11") + Value("DisplayName", "LightWave 11.6") + Value("DisplayVersion", "11.6") +
              Value("UninstallString", "D:\\\\Programs\\\\LightWave\\\\Uninstall.exe /S") + "\n" +
-             Key("LW96") + Value("DisplayName", "LightWave 9.6") + Value("DisplayVersion", "9.6") +
-             Value("InstallLocation", "C:\\\\LW96") + "\n" +
-             Key("LW32") + Value("DisplayName", "LightWave 3D 2018") + Value("DisplayVersion", "2018.0") +
-             Value("InstallLocation", "C:\\\\LW32") + "\n" +
-             Key("LWbad") + Value("DisplayName", "LightWave next") + Value("DisplayVersion", "next") +
-             Value("InstallLocation", "C:\\\\LWX") + "\n" +
+             Record("LW96", "LightWave 9.6", "9.6", "C:\\\\LW96") +
+             Record("LW32", "LightWave 3D 2018", "2018.0", "C:\\\\LW32") +
+             Record("LWbad", "LightWave next", "next", "C:\\\\LWX") +
              Key("{AB-12}") + Value("DisplayIcon", "C:\\\\LW2019\\\\bin\\\\Layout.exe,0") + "\n" +
              Key("{AB-12}_lw") + Value("DisplayName", "NewTek LightWave 2019.1.5 (64-bit)") + "\n");
     SearchLightWave(batches, stop);
@@ -115,8 +110,7 @@ TEST_F(Discovery, LightWave) {
 }
 
 TEST_F(Discovery, BothViewsWithoutDuplicateTests) {
-    Registry(Key("LW") + Value("DisplayName", "LightWave 3D 2020") + Value("DisplayVersion", "2020.0") +
-             Value("InstallLocation", "C:\\\\LW") + "\n" +
+    Registry(Record("LW", "LightWave 3D 2020", "2020.0", "C:\\\\LW") +
              "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LW] 1\n" +
              Value("DisplayName", "LightWave 3D 2020") + Value("DisplayVersion", "2020.0") +
              Value("InstallLocation", "C:\\\\LW") + "\n");
@@ -125,8 +119,7 @@ TEST_F(Discovery, BothViewsWithoutDuplicateTests) {
 }
 
 TEST_F(Discovery, StopFlagAndPresets) {
-    Registry(Key("LW") + Value("DisplayName", "LightWave 3D 2020") + Value("DisplayVersion", "2020.0") +
-             Value("InstallLocation", "C:\\\\LW") + "\n");
+    Registry(Record("LW", "LightWave 3D 2020", "2020.0", "C:\\\\LW"));
     stop = 1;
     SearchHosts(batches, stop);
     ASSERT_EQ(Names(), "Presets");  // still the last batch

@@ -32,14 +32,22 @@ GlWndGx* Find(GLFWwindow* handle) {
     return nullptr;
 }
 
-// Another window of ours whose client area holds the screen point.
-GlWndGx* WindowAt(const GlWndGx* except, int32_t screenX, int32_t screenY) {
+// Another window of ours under a point of this window's client area (x, y
+// from its top-left), and the point in that window's own pixels.
+GlWndGx* WindowUnder(const GlWndGx& from, double x, double y, double& otherX, double& otherY) {
+    int32_t left, top;
+    from.GetClientOrigin(left, top);
+    const int32_t sx = left + int32_t(std::floor(x)), sy = top + int32_t(std::floor(y));
     for (int32_t i = 0; i < g_windows.count; ++i) {
         GlWndGx* w = g_windows.data[i];
-        if (w == except || w->marker != GlWndGx::kMarker || !w->handle) continue;
-        int32_t left, top, right, bottom;
-        w->GetClientBox(left, top, right, bottom);
-        if (screenX >= left && screenX < right && screenY >= top && screenY < bottom) return w;
+        if (w == &from || w->marker != GlWndGx::kMarker || !w->handle) continue;
+        int32_t wl, wt, wr, wb;
+        w->GetClientBox(wl, wt, wr, wb);
+        if (sx >= wl && sx < wr && sy >= wt && sy < wb) {
+            otherX = double(sx - wl);
+            otherY = double(sy - wt);
+            return w;
+        }
     }
     return nullptr;
 }
@@ -73,7 +81,9 @@ void OnCharacter(GLFWwindow* handle, unsigned int codePoint) {
 
 void OnKey(GLFWwindow* handle, int key, int scancode, int action, int mods) {
     WithWindow(handle, [&](GlWndGx& w) {
-        auto* e = new WndEvent{action == GLFW_PRESS ? kWndKeyPress : action == GLFW_REPEAT ? kWndKeyRepeat : kWndKeyRelease};
+        auto* e = new WndEvent{action == GLFW_PRESS    ? kWndKeyPress
+                               : action == GLFW_REPEAT ? kWndKeyRepeat
+                                                       : kWndKeyRelease};
         e->key = key;
         e->scancode = scancode;
         Modifiers(mods, *e);
@@ -134,17 +144,12 @@ void GlWndGx::OnCursor(double x, double y, int held) {
     if (held < 0)
         held = (glfwGetMouseButton(handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS ? 1 : 0) |
                (glfwGetMouseButton(handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS ? 2 : 0);
-    if (outside && pointer.IsDragging()) {
-        int32_t left, top;
-        GetClientOrigin(left, top);
-        const int32_t sx = left + int32_t(std::floor(x)), sy = top + int32_t(std::floor(y));
-        if (GlWndGx* other = WindowAt(this, sx, sy)) {
-            int32_t ol, ot;
-            other->GetClientOrigin(ol, ot);
-            other->OnCursor(double(sx - ol), double(sy - ot), held);  // a move there, as if sent to it
+    double ox, oy;
+    if (outside && pointer.IsDragging())
+        if (GlWndGx* other = WindowUnder(*this, x, y, ox, oy)) {
+            other->OnCursor(ox, oy, held);  // a move there, as if sent to it
             return;
         }
-    }
     auto* e = new WndEvent;
     e->type = pointer.Move(held & 1, held & 2);
     e->x = std::floor(float(x));
@@ -165,20 +170,14 @@ void GlWndGx::OnButton(int button, bool press, int mods) {
     e->type = pointer.Button(which, press, e->x, e->y, SysClockMs());
     Modifiers(mods, *e);
     if (e->type == kWndLeftDrop || e->type == kWndRightDrop) {
+        double ox, oy;
         if (e->x >= 0 && e->x <= width && e->y >= 0 && e->y <= height) {
             e->handledElsewhere = 1;
-        } else if (wasDragging) {
-            int32_t left, top;
-            GetClientOrigin(left, top);
-            const int32_t sx = left + int32_t(std::floor(x)), sy = top + int32_t(std::floor(y));
-            if (GlWndGx* other = WindowAt(this, sx, sy)) {
-                int32_t ol, ot;
-                other->GetClientOrigin(ol, ot);
-                other->cursorX = double(sx - ol);
-                other->cursorY = double(sy - ot);
-                other->OnButton(button, false, mods);  // the release there, as if sent to it
-                e->handledElsewhere = 1;
-            }
+        } else if (GlWndGx* other = wasDragging ? WindowUnder(*this, x, y, ox, oy) : nullptr) {
+            other->cursorX = ox;
+            other->cursorY = oy;
+            other->OnButton(button, false, mods);  // the release there, as if sent to it
+            e->handledElsewhere = 1;
         }
     }
     QueueEvent(e);
