@@ -4,6 +4,7 @@
 
 #include "sys/platform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -118,7 +119,6 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
     if (!r.U32(version) || !r.U32(width) || !r.U32(height)) return false;
     if (version < 3 || version > 6 || width < 1 || width > 4096 || height < 1 || height > 4096) return false;
 
-    // Zeroed, so pixels past those the block encodes are transparent.
     const size_t bytes = size_t(width) * height * sizeof(uint32_t);
     struct Block {
         void* p;
@@ -140,6 +140,9 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
         if (version == 6 && !r.I32(further)) return false;
         if (!r.U32(count) || count > width * height) return false;  // never past the atlas
         if (!DecodePixels(r, encoding, count, pixels)) return false;
+        // Pixels past those the block encodes read as a clear bit would:
+        // the atlas stays white throughout and uploads as alphas alone.
+        std::fill(pixels + count, pixels + size_t(width) * height, kTransparentWhite);
         uint16_t glyphCount = 0;
         if (!r.U16(glyphCount)) return false;
         for (uint32_t g = 0; g < glyphCount; ++g) {

@@ -10,9 +10,9 @@
 //      32-byte glyph records with texture coordinates and a float y offset.
 //   4  as 3, with 48-byte glyph records (the last 16 bytes unused).
 //   5  a pixel encoding byte (0 raw, 1, 2 or 4 bits a pixel), line height,
-//      spacing, line advance, a count of encoded pixels; a 16-bit glyph
-//      count; 12-byte records of six 16-bit values (code, x0, y0, x1, y1
-//      inclusive, y offset).
+//      spacing, line advance, a count of encoded pixels (the rest of the
+//      atlas reads as clear white); a 16-bit glyph count; 12-byte records
+//      of six 16-bit values (code, x0, y0, x1, y1 inclusive, y offset).
 //   6  as 5, with a further metric after the line advance.
 #pragma once
 

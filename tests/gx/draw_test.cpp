@@ -8,6 +8,7 @@
 #include "app/log.h"
 #include "gx/embedded_data.h"
 #include "gx/gl/gl_draw_gx.h"
+#include "gx/gl/gl_resources.h"
 #include "gx/draw_gx.h"
 #include "gx/font_gx.h"
 #include "gx_window.h"
@@ -145,6 +146,35 @@ TEST_F(Draw, ATexturedQuadFromAPng) {
     SObject<TextureGx> missing(NewTextureGx());
     EXPECT_FALSE(missing->LoadPng(test::W(dir / "none.png").CStr()));
     EXPECT_EQ(missing->width, 0);
+    draw->ClearQueue();
+}
+
+// White images (font atlases) are kept as alphas alone; an image found not
+// to be white part of the way through its upload is kept in full colour.
+TEST_F(Draw, WhiteImagesKeepTheirAlphaAndOthersTheirColour) {
+    const int32_t w = 256, h = 600;  // more rows than one upload strip holds
+    std::vector<uint32_t> pixels(size_t(w) * h, 0xFFFFFFFF);
+    for (int32_t y = 0; y < h / 2; ++y)  // the upper half's left half is clear
+        for (int32_t x = 0; x < w / 2; ++x) pixels[size_t(y) * w + x] = 0x00FFFFFF;
+    SObject<TextureGx> atlas(NewTextureGx());
+    ASSERT_TRUE(atlas->SetPixels(w, h, pixels.data()));
+    EXPECT_TRUE(static_cast<GlTextureGx&>(*atlas).alphaOnly);
+    for (size_t i = size_t(h - 50) * w; i < pixels.size(); ++i) pixels[i] = kRed;  // the last 50 rows red
+    SObject<TextureGx> coloured(NewTextureGx());
+    ASSERT_TRUE(coloured->SetPixels(w, h, pixels.data()));
+    EXPECT_FALSE(static_cast<GlTextureGx&>(*coloured).alphaOnly);
+
+    MaterialGx atlasMaterial, colouredMaterial;
+    atlasMaterial.texture.PointAt(atlas->EnsureSelfLink());
+    colouredMaterial.texture.PointAt(coloured->EnsureSelfLink());
+    draw->QueueMesh(Quad(0, 0, 40, 40, kGreen, &atlasMaterial));
+    draw->QueueMesh(Quad(60, 0, 100, 40, 0xFFFFFFFF, &colouredMaterial));
+    Render();
+    EXPECT_EQ(Pixel(5, 35), 0u);  // clear texels let the background through
+    EXPECT_EQ(Pixel(35, 35), kGreen);  // opaque white texels take the tint
+    EXPECT_EQ(Pixel(5, 5), kGreen);
+    EXPECT_EQ(Pixel(80, 1), kRed);  // the last rows, at the quad's bottom edge
+    EXPECT_EQ(Pixel(80, 20), 0xFFFFFFFFu);
     draw->ClearQueue();
 }
 

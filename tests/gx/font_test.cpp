@@ -164,10 +164,12 @@ TEST(Font, PixelEncodings) {
     };
     for (const Case& c : cases) {
         FontGx f;
-        const auto block = test::FontBlock(5, 2, 1, c.encoding, 2, c.bytes, {TestGlyph{'?', 0, 0, 1, 0, 0}});
+        // Two pixels encoded of three: the third reads as a clear bit.
+        const auto block = test::FontBlock(5, 3, 1, c.encoding, 2, c.bytes, {TestGlyph{'?', 0, 0, 1, 0, 0}});
         ASSERT_TRUE(f.LoadFont(block.data(), block.size())) << int(c.encoding);
         EXPECT_EQ(f.atlas[0], c.first) << int(c.encoding);
         EXPECT_EQ(f.atlas[1], c.second) << int(c.encoding);
+        EXPECT_EQ(f.atlas[2], 0x00FFFFFFu) << int(c.encoding);
     }
 }
 

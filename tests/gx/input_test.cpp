@@ -131,8 +131,9 @@ TEST_F(WindowInput, ADragHandedToAnotherWindow) {
     ASSERT_FALSE(mine.empty());
     EXPECT_EQ(mine.front(), kWndLeftPress);
     EXPECT_EQ(mine.back(), kWndLeftDrop);
-    for (const WndEvent& e : root->events)
+    for (const WndEvent& e : root->events) {
         if (e.type == kWndLeftDrop) EXPECT_EQ(e.handledElsewhere, 1);
+    }
     Codes theirs;
     for (const WndEvent& e : otherRoot->events)
         if (e.type == kWndLeftDrag || e.type == kWndLeftDrop) theirs.push_back(e.type);

@@ -4,7 +4,9 @@
 
 #include "gx/gl/gl_resources.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 // ---- textures ------------------------------------------------------------------
 
@@ -29,16 +31,59 @@ bool RedIsBlue(const uint32_t* pixels, size_t n) {
     return differ == 0;
 }
 
+// A texture whose every pixel is white needs only its alpha: the GL keeps
+// one byte a pixel and reads it back as (1, 1, 1, alpha) through the
+// texture's swizzle (OpenGL 3.3 or ARB_texture_swizzle). Font atlases are
+// such images, and this keeps the driver's copy of them at a quarter of the
+// size, which is most of what loading a font costs.
+bool CanKeepAlphaOnly() { return GLEW_VERSION_3_3 || GLEW_ARB_texture_swizzle; }
+
+// Uploads the alphas of a texture already bound, a strip of rows at a time
+// through a small buffer; false as soon as a pixel is not white, leaving the
+// texture half filled for the caller to specify again.
+bool UploadAlphaOnly(int32_t w, int32_t h, const uint32_t* pixels) {
+    constexpr size_t kStripBytes = 128 * 1024;
+    const int32_t rowsPerStrip = std::max<int32_t>(1, int32_t(kStripBytes / size_t(w)));
+    std::vector<uint8_t> strip(size_t(w) * size_t(std::min(rowsPerStrip, h)));
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, w, h, 0, GL_RED, GL_UNSIGNED_BYTE, nullptr);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int32_t y = 0; y < h; y += rowsPerStrip) {
+        const int32_t rows = std::min(rowsPerStrip, h - y);
+        const size_t n = size_t(w) * size_t(rows);
+        const uint32_t* from = pixels + size_t(y) * size_t(w);
+        uint32_t notWhite = 0;
+        for (size_t i = 0; i < n; ++i) {
+            notWhite |= ~from[i] & 0x00FFFFFFu;
+            strip[i] = uint8_t(from[i] >> 24);
+        }
+        if (notWhite) return false;
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, w, rows, GL_RED, GL_UNSIGNED_BYTE, strip.data());
+    }
+    const GLint swizzle[4] = {GL_ONE, GL_ONE, GL_ONE, GL_RED};
+    glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
+    return true;
+}
+
+void UploadRgba(int32_t w, int32_t h, const uint32_t* pixels) {
+    const GLenum order = RedIsBlue(pixels, size_t(w) * size_t(h)) ? GL_RGBA : GL_BGRA;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, order, GL_UNSIGNED_BYTE, pixels);  // bytes B, G, R, A
+    if (CanKeepAlphaOnly()) {  // a name may have held an alpha-only image before
+        const GLint identity[4] = {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA};
+        glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, identity);
+    }
+}
+
 }  // namespace
 
 bool GlTextureGx::SetPixels(int32_t w, int32_t h, const uint32_t* pixels) {
     if (w <= 0 || h <= 0 || !pixels) return false;
-    const GLenum order = RedIsBlue(pixels, size_t(w) * size_t(h)) ? GL_RGBA : GL_BGRA;
     if (name) glDeleteTextures(1, &name);
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
+    alphaOnly = CanKeepAlphaOnly() && UploadAlphaOnly(w, h, pixels);
+    if (!alphaOnly) UploadRgba(w, h, pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, order, GL_UNSIGNED_BYTE, pixels);  // bytes B, G, R, A
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);

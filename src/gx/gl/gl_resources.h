@@ -6,6 +6,7 @@
 class GlTextureGx : public TextureGx {
 public:
     uint32_t name = 0;
+    bool alphaOnly = false;  // every pixel was white: the GL keeps the alphas alone
     ~GlTextureGx() override;
     bool SetPixels(int32_t w, int32_t h, const uint32_t* pixels) override;
 };
