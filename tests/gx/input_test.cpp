@@ -132,7 +132,9 @@ TEST_F(WindowInput, ADragHandedToAnotherWindow) {
     EXPECT_EQ(mine.front(), kWndLeftPress);
     EXPECT_EQ(mine.back(), kWndLeftDrop);
     for (const WndEvent& e : root->events) {
-        if (e.type == kWndLeftDrop) EXPECT_EQ(e.handledElsewhere, 1);
+        if (e.type == kWndLeftDrop) {
+            EXPECT_EQ(e.handledElsewhere, 1);
+        }
     }
     Codes theirs;
     for (const WndEvent& e : otherRoot->events)
