@@ -4,6 +4,7 @@
 #include "cell/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
+#include "sys/user_folders.h"
 
 namespace {
 
@@ -52,11 +53,8 @@ void StartLogAt(const WChar* path, bool keepContent) {
 }
 
 void StartLog(bool keepContent) {
-    WString profile;
     WPath path;
-    if (SysProfileFolder(profile)) {
-        path.Assign(profile);
-        path.Join(WTXT(".Brimvale"));
+    if (MakerFolder(path)) {
         CreateDirectoryPath(path.CStr());
         path.Join(WTXT("veldo.log"));
     }

@@ -15,6 +15,56 @@ bool VirtualGate::IsOpen() const { return false; }
 bool VirtualGate::WriteText(const WString&) { return false; }
 bool VirtualGate::ReadText(WString&) { return false; }
 
+// ---- GateFile ------------------------------------------------------------------
+
+bool GateFile::Open(const WChar* path, int32_t openMode) {
+    buffer_.Clear();
+    cursor_.Reset(nullptr);
+    mode = -1;
+    if (openMode == VirtualGate::kRead) {
+        WString native;
+        NString bytes;
+        bool opened = false;
+        if (!SysNativePath(path, native) || SysReadFile(native.CStr(), bytes, int64_t(1) << 31, opened) != SysStatus::kOk)
+            return false;
+        MemBlockCursor fill(buffer_);
+        if (!fill.Write(bytes.CStr(), bytes.Length())) return false;
+    } else if (openMode != VirtualGate::kWrite) {
+        return false;
+    }
+    mode = openMode;
+    cursor_.Reset(new MemBlockCursor(buffer_));
+    return true;
+}
+
+bool GateFile::Close(const WChar* path) {
+    if (mode < 0) return false;
+    bool ok = true;
+    if (mode == VirtualGate::kWrite) {
+        // The whole content replaces the file in one step.
+        DynamicArray<char> all;
+        all.Resize(int32_t(buffer_.Size()));
+        MemBlockCursor from(buffer_);
+        ok = from.Read(all.data, buffer_.Size());
+        WString native;
+        bool opened = false;
+        ok = ok && SysNativePath(path, native) &&
+             SysReplaceFile(native.CStr(), all.data, all.count, opened) == SysStatus::kOk;
+    }
+    cursor_.Reset(nullptr);
+    buffer_.Clear();
+    mode = -1;
+    return ok;
+}
+
+bool GateFile::Write(const void* bytes, int64_t length) {
+    return mode == VirtualGate::kWrite && cursor_ && cursor_->Write(bytes, length);
+}
+
+bool GateFile::Read(void* bytes, int64_t length) {
+    return mode == VirtualGate::kRead && cursor_ && cursor_->Read(bytes, length);
+}
+
 // ---- HddGate -----------------------------------------------------------------
 
 const WChar* HddGate::Path() const {
@@ -24,50 +74,20 @@ const WChar* HddGate::Path() const {
 
 bool HddGate::Open(int32_t openMode) {
     if (IsOpen()) Close();
-    buffer_.Clear();
-    if (openMode == kRead) {
-        WString native;
-        NString bytes;
-        bool opened = false;
-        if (!SysNativePath(Path(), native) ||
-            SysReadFile(native.CStr(), bytes, int64_t(1) << 31, opened) != SysStatus::kOk)
-            return false;
-        MemBlockCursor fill(buffer_);
-        if (!fill.Write(bytes.CStr(), bytes.Length())) return false;
-    } else if (openMode != kWrite) {
-        return false;
-    }
+    if (!file_.Open(Path(), openMode)) return false;
     mode = openMode;
-    cursor_.Reset(new MemBlockCursor(buffer_));
     return true;
 }
 
 bool HddGate::Close() {
     if (!IsOpen()) return false;
-    bool ok = true;
-    if (mode == kWrite) {
-        // The whole document replaces the file in one step.
-        NString bytes;
-        DynamicArray<char> all;
-        all.Resize(int32_t(buffer_.Size()));
-        MemBlockCursor from(buffer_);
-        ok = from.Read(all.data, buffer_.Size());
-        WString native;
-        bool opened = false;
-        ok = ok && SysNativePath(Path(), native) &&
-             SysReplaceFile(native.CStr(), all.data, all.count, opened) == SysStatus::kOk;
-    }
-    cursor_.Reset(nullptr);
-    buffer_.Clear();
     mode = -1;
-    return ok;
+    return file_.Close(Path());
 }
 
-bool HddGate::Write(const void* bytes, int64_t length) {
-    return mode == kWrite && cursor_ && cursor_->Write(bytes, length);
-}
+bool HddGate::Write(const void* bytes, int64_t length) { return file_.Write(bytes, length); }
 
-bool HddGate::Read(void* bytes, int64_t length) { return mode == kRead && cursor_ && cursor_->Read(bytes, length); }
+bool HddGate::Read(void* bytes, int64_t length) { return file_.Read(bytes, length); }
 
 bool HddGate::WriteText(const WString& text) {
     NString utf8;
@@ -79,7 +99,7 @@ bool HddGate::WriteText(const WString& text) {
 
 bool HddGate::ReadText(WString& text) {
     if (!Open(kRead)) return false;
-    const int64_t n = buffer_.Size();
+    const int64_t n = file_.Size();
     DynamicArray<char> all;
     all.Resize(int32_t(n));
     const bool ok = Read(all.data, n);

@@ -31,9 +31,26 @@ public:
     virtual bool ReadText(WString& text);
 };
 
-// A file named by its key's path. Writing collects the bytes and replaces
-// the file when the gate is closed, so an interrupted save never leaves a
-// torn document; reading takes the whole file at opening.
+// A whole file behind a gate: reading takes the file whole at opening;
+// writing collects the bytes and replaces the file in one step at closing,
+// so that an interrupted write never leaves a torn file behind.
+class GateFile {
+public:
+    int32_t mode = -1;  // VirtualGate's modes, -1 closed
+
+    bool Open(const WChar* path, int32_t openMode);
+    // The result of a write is that of the replacement.
+    bool Close(const WChar* path);
+    bool Write(const void* bytes, int64_t length);
+    bool Read(void* bytes, int64_t length);
+    int64_t Size() const { return buffer_.Size(); }
+
+private:
+    MemBlock buffer_{1 << 16};
+    SObject<MemBlockCursor> cursor_;
+};
+
+// A file named by its key's path.
 class HddGate : public VirtualGate {
     VELDO_CELL(HddGate, VirtualGate, 0xF82F227A353DFFF7ULL)
 
@@ -47,8 +64,7 @@ public:
     bool ReadText(WString& text) override;
 
 private:
-    MemBlock buffer_{1 << 16};
-    SObject<MemBlockCursor> cursor_;
+    GateFile file_;
     const WChar* Path() const;
 };
 
@@ -56,8 +72,40 @@ class ClipboardGate : public VirtualGate {
     VELDO_CELL(ClipboardGate, VirtualGate, 0xE369951D84D39B26ULL)
 };
 
+// Drag and drop: the dragged cell travels through the file "drag_drop.veldo"
+// in the product data folder, where another window or another running
+// instance of the program can read it.
 class DragDropGate : public VirtualGate {
     VELDO_CELL(DragDropGate, VirtualGate, 0x98D0BDCEF3B03E92ULL)
+
+public:
+    // Opening fails when the transfer file cannot be written or read.
+    bool Open(int32_t mode) override;
+    bool Close() override;
+    bool Write(const void* bytes, int64_t length) override;
+    bool Read(void* bytes, int64_t length) override;
+    bool IsOpen() const override { return mode >= 0; }
+
+    // A drag begins carrying a copy of cell (and its children) through the
+    // transfer file; false, and a drag without payload, when it cannot be
+    // written.
+    bool BeginDrag(Cell& cell);
+    // While a drag is under way, the dragged cell: read from the transfer
+    // file the first time it is asked for; it must hold exactly one tree.
+    // Null when there is none.
+    Cell* Payload();
+    // The drop is complete (or the drag abandoned): the payload is gone.
+    void DropComplete();
+    bool Dragging() const { return dragging_; }
+
+    // The transfer file's path; false when the profile folder is unknown.
+    static bool TransferFile(WPath& path);
+
+private:
+    GateFile file_;
+    SObject<Cell> payload_;
+    bool dragging_ = false;
+    bool payloadRead_ = false;
 };
 
 // A root cell bound to a gate.

@@ -2,8 +2,10 @@
 // stored form.
 #include "gx/window_cells.h"
 
+#include "cell/gate_table.h"
 #include "cell/registry.h"
 #include "cell/value_codec.h"
+#include "sys/instance_launch.h"
 #include "sys/platform.h"
 #include "ui/ui_messages.h"
 
@@ -23,6 +25,24 @@ WndRoot* WndGx::Root() { return dynamic_cast<WndRoot*>(RootCell()); }
 
 void WndGx::Dispatch(const WndEvent& event) {
     if (WndRoot* root = Root()) root->HandleEvent(event);
+    if (event.type == kWndLeftDrop && !event.handledElsewhere) EndDropOutside(event);
+}
+
+// A left drop that no window of the program took: a dragged
+// window-creation message opens a new instance of the program there.
+// Nothing else can take what was dragged any more, so the drag ends.
+void WndGx::EndDropOutside(const WndEvent& event) {
+    GCell* cell = FindGateCell(DragDropGateKey());
+    auto* gate = cell ? dynamic_cast<DragDropGate*>(cell->Gate()) : nullptr;
+    if (!gate) return;
+    if (CellAs<WndGx_CreateNew_Msg>(gate->Payload())) {
+        // Events count y from the client area's bottom; the screen from its top.
+        int32_t left, top, width, height;
+        GetClientOrigin(left, top);
+        GetClientSize(width, height);
+        LaunchDropInstance(left + int32_t(event.x), top + (height - 1 - int32_t(event.y)));
+    }
+    gate->DropComplete();
 }
 
 void WndGx::Frame() {

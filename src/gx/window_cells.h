@@ -79,6 +79,7 @@ public:
 
 private:
     void Dispatch(const WndEvent& event);
+    void EndDropOutside(const WndEvent& event);
 };
 
 // Dragged from the cell browser: dropping it outside every window starts a

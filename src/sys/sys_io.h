@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "cell/dynamic_string.h"
+#include "sys/user_folders.h"
 
 class SysIO {
 public:
@@ -22,8 +23,8 @@ public:
     virtual const WChar* FileTypePattern(int32_t type) const;
     virtual const WChar* FileTypeName(int32_t type) const;  // translated
 
-    virtual double ProductDataVersion() const { return 0.0; }
-    virtual const WChar* ProductName() const { return WTXT("VELDO"); }
+    virtual double ProductDataVersion() const { return kProductDataVersion; }
+    virtual const WChar* ProductName() const { return kProductName; }
 };
 
 SysIO& GetSysIO();

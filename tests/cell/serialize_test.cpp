@@ -18,6 +18,8 @@
 #include "cell/tags.h"
 #include "cell/value_codec.h"
 #include "memory_gate.h"
+#include "sys/platform.h"
+#include "sys/user_folders.h"
 #include "support/test_support.h"
 
 namespace {
@@ -365,6 +367,40 @@ TEST_F(Serialize, DocumentsOnDiskThroughTheFileGate) {
     HddGate none;
     none.SetKey(missing);
     EXPECT_EQ(ReadTree(none), nullptr);
+}
+
+// A drag carries a copy of its tree through the transfer file in the
+// product data folder, which the first drag makes.
+TEST_F(Serialize, DragsTravelThroughTheTransferFile) {
+    test::WinePrefix prefix;
+    WPath transfer;
+    ASSERT_TRUE(DragDropGate::TransferFile(transfer));
+    const std::string wanted = ".Brimvale\\VELDO\\ver0.0\\drag_drop.veldo";
+    EXPECT_EQ(U(transfer).substr(U(transfer).size() - wanted.size()), wanted);
+    DragDropGate gate;
+    EXPECT_EQ(gate.Payload(), nullptr);  // no drag under way
+    SObject<StdHCell> tree(SampleTree());
+    ASSERT_TRUE(gate.BeginDrag(*tree));
+    WString native;
+    ASSERT_TRUE(SysNativePath(transfer.CStr(), native));
+    EXPECT_TRUE(test::Exists(U(native)));
+    Cell* payload = gate.Payload();
+    ASSERT_NE(payload, nullptr);
+    EXPECT_TRUE(SameTree(*tree, *payload));
+    EXPECT_EQ(gate.Payload(), payload);  // read once a drag
+    gate.DropComplete();
+    EXPECT_FALSE(gate.Dragging());
+    EXPECT_EQ(gate.Payload(), nullptr);
+
+    // A data folder that cannot be made: the drag goes on without payload.
+    WPath maker;
+    ASSERT_TRUE(MakerFolder(maker));
+    ASSERT_TRUE(SysNativePath(maker.CStr(), native));
+    const std::string brimvale = U(native);
+    ASSERT_EQ(std::system(("mv '" + brimvale + "' '" + brimvale + ".old' && touch '" + brimvale + "'").c_str()), 0);
+    EXPECT_FALSE(gate.BeginDrag(*tree));
+    EXPECT_TRUE(gate.Dragging());
+    EXPECT_EQ(gate.Payload(), nullptr);
 }
 
 // ---- locations and links ---------------------------------------------------

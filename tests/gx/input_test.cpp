@@ -8,11 +8,15 @@
 #include <memory>
 #include <vector>
 
+#include "cell/gate_table.h"
 #include "cell/mem_block.h"
+#include "cell/register_cells.h"
 #include "cell/registry.h"
+#include "cell/value_cells.h"
 #include "gx/embedded_data.h"
 #include "gx/font_gx.h"
 #include "gx_window.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -148,6 +152,46 @@ TEST_F(WindowInput, ADragHandedToAnotherWindow) {
     EXPECT_EQ(drop.handledElsewhere, 1);
     other.Destroy();
     window.MakeCurrent();
+}
+
+// A window-creation message dragged out of every window of the program
+// starts a new instance of the program where it is dropped; anything else
+// dropped there just ends the drag.
+TEST_F(WindowInput, ADropOutsideEveryWindow) {
+    test::WinePrefix prefix;
+    test::TempDir dir;
+    const std::string record = dir / "launched";
+    test::ScopedEnv recordEnv("VELDO_DROP_RECORD", record.c_str());
+    RegisterModelCellClasses();
+    RegisterWindowCellClasses();
+    auto* gate = dynamic_cast<DragDropGate*>(MakeGateCell(DragDropGateKey())->Gate());
+    ASSERT_NE(gate, nullptr);
+    const auto dragOut = [&] {
+        Drive("mousemove " + At(50, 50) + " mousedown 1 mousemove " + At(60, 50) + " mousemove " + At(400, 300) +
+              " mouseup 1");
+    };
+    const auto launched = [&] {  // the new instance has a moment to start
+        for (int i = 0; i < 100 && !test::Exists(record); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return test::Exists(record) ? test::ReadFile(record) : std::string();
+    };
+
+    StringCell text;
+    text.value = WTXT("not a window");
+    ASSERT_TRUE(gate->BeginDrag(text));
+    dragOut();
+    EXPECT_EQ(root->Codes().back(), kWndLeftDrop);
+    EXPECT_FALSE(gate->Dragging());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(test::Exists(record));
+
+    WndGx_CreateNew_Msg message;
+    ASSERT_TRUE(gate->BeginDrag(message));
+    dragOut();
+    int32_t left, top;
+    window.GetClientOrigin(left, top);
+    EXPECT_EQ(launched(), "-drop -window_pos " + std::to_string(left + 400) + " " + std::to_string(top + 300));
+    EXPECT_FALSE(gate->Dragging());
 }
 
 TEST_F(WindowInput, DoubleAndThirdClick) {
