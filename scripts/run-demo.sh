@@ -2,8 +2,9 @@
 # Installs what is needed, builds the program, makes a demo Wine prefix with
 # several host installations (build/demo-prefix, fresh each time) and runs
 # the installer on it with the demo payload that sits beside the executable.
-# Until the wizard window exists this runs the unattended mode: "list" by
-# default; pass "install" or "remove" to change the demo hosts.
+# Until the wizard's pages exist this runs the unattended mode: "list" by
+# default; pass "install" or "remove" to change the demo hosts, or "window"
+# for the window mode.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -14,6 +15,7 @@ cmake --build build/release -j "$(nproc)" --target veldo-installer
 
 prefix="$PWD/build/demo-prefix"
 if [ ! -f "$prefix/system.reg" ]; then demo/make-demo-prefix.sh "$prefix"; fi
-echo "The wizard window is not built yet: running the unattended mode on the demo prefix."
 export WINEPREFIX="$prefix"
+if [ "${1:-}" = window ]; then exec build/release/bin/veldo-installer; fi
+echo "The wizard's pages are not built yet: running the unattended mode on the demo prefix."
 exec build/release/bin/veldo-installer -unattended "${1:-list}"

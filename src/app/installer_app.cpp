@@ -1,12 +1,12 @@
 #include "app/installer_app.h"
 
-#include <cstdio>
-
 #include "app/command_line.h"
+#include "app/frame_loop.h"
 #include "app/log.h"
 #include "app/unattended.h"
 #include "app/register_all_cells.h"
 #include "cell/gate_table.h"
+#include "gx/glfw/gl_wnd_gx.h"
 #include "lang/language_table.h"
 #include "sys/admin_service.h"
 #include "sys/sys_io.h"
@@ -32,11 +32,28 @@ SSlave<GCell> InstallerApp::Start() {
         exitCode_ = RunUnattended(static_cast<const UnattendedArg*>((*args_)[unattended])->word.CStr());
         return {};
     }
-    std::fprintf(stderr, "veldo-installer: the wizard window is not built yet.\n");
-    return {};
+    StartWindowing();
+    GlWndGx* window = CreateMainWindow(Title());
+    if (!window) return {};
+    MakeGateCell(ClipboardGateKey());
+    MakeGateCell(DragDropGateKey());
+    SSlave<GCell> reference;
+    reference.PointAt(window->EnsureSelfLink());
+    return reference;
 }
 
-void InstallerApp::Stop(SSlave<GCell>&) {}
+// The main window: an OpenGL window bound to the file gate "window.veldo",
+// which is its name in the gate table.
+GlWndGx* InstallerApp::CreateMainWindow(const WChar* title) {
+    auto* window = new GlWndGx;
+    MakeGateCell(HddGateKey(WTXT("window.veldo")), window);  // the table owns it
+    return window->Create(100, 100, 800, 600, true, title) ? window : nullptr;
+}
+
+void InstallerApp::Stop(SSlave<GCell>& window) {
+    if (auto* w = dynamic_cast<WndGx*>(window.Get())) w->Destroy();
+    TerminateWindowing();
+}
 
 const WChar* InstallerApp::Title() const { return Translate(WTXT("VELDO installation")); }
 
@@ -45,6 +62,9 @@ int RunProgram(const WChar* commandLine) {
     ParseArguments(commandLine, *args);
     InstallerApp app(args);
     SSlave<GCell> window = app.Start();
-    if (window.Get()) app.Stop(window);
+    if (auto* main = dynamic_cast<WndGx*>(window.Get())) {
+        RunFrames(*main);
+        app.Stop(window);
+    }
     return app.ExitCode();
 }

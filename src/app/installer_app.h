@@ -7,6 +7,7 @@
 #include "cell/links.h"
 
 class GCell;
+class GlWndGx;
 
 class App {
 public:
@@ -39,6 +40,7 @@ public:
 
 private:
     int exitCode_ = 0;
+    static GlWndGx* CreateMainWindow(const WChar* title);
 };
 
 // The process's work from a command line; the exit code (0 but for an

@@ -117,6 +117,8 @@ public:
 
     VirtualGate* Gate() const override { return gate.Get(); }
     const GateKey* RootGateKey() const override { return gate ? gate->Key() : nullptr; }
+    // Its turn in every frame of the program's loop (a window's whole frame).
+    virtual void Frame() {}
 };
 
 // Structural actions: their children are the bundle they carry. Sent an

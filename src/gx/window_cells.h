@@ -37,7 +37,7 @@ public:
     // Appends an event; a queue already holding more than 7 is emptied first.
     void QueueEvent(WndEvent* event);
     // One frame (the gate's per-frame turn).
-    void Frame();
+    void Frame() override;
     // The first child that is a window root, if any.
     WndRoot* Root();
     HCell* RootCell();

@@ -221,18 +221,22 @@ namespace {
 void LogGlfwError(int code, const char* description) {
     WString text;
     Utf8ToWide(description ? description : "", text);
-    LogLine(LogPathOrNull(), WTXT("GLFW error %i: %s"), code, text);
+    LogText(LogPathOrNull(), WTXT("Glfw error (%d) : %s\n"), code, text);
 }
 
 }  // namespace
 
-bool GlWndGx::Create(int32_t x, int32_t y, int32_t width, int32_t height, bool visible, const WChar* text) {
-    if (handle) return true;
+bool StartWindowing() {
     if (!g_glfwStarted) {
         glfwSetErrorCallback(LogGlfwError);
         g_glfwStarted = glfwInit() == GLFW_TRUE;
     }
-    if (g_glfwStarted) {
+    return g_glfwStarted;
+}
+
+bool GlWndGx::Create(int32_t x, int32_t y, int32_t width, int32_t height, bool visible, const WChar* text) {
+    if (handle) return true;
+    if (StartWindowing()) {
         glfwDefaultWindowHints();
         glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
         glfwWindowHint(GLFW_FOCUSED, GLFW_TRUE);

@@ -59,5 +59,8 @@ public:
 // most 511 of them.
 void WindowTitleText(const WChar* title, NString& utf8);
 
+// Starts GLFW, its errors going to the log; true when it runs. Creating a
+// window starts it too.
+bool StartWindowing();
 // Ends GLFW when the program stops (after the last window).
 void TerminateWindowing();
