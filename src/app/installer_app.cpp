@@ -35,7 +35,9 @@ SSlave<GCell> InstallerApp::Start() {
     StartWindowing();
     GlWndGx* window = CreateMainWindow(Title());
     if (!window) return {};
-    MakeGateCell(ClipboardGateKey());
+    // The clipboard is reached through the main window.
+    if (auto* clipboard = dynamic_cast<ClipboardGate*>(MakeGateCell(ClipboardGateKey())->Gate()))
+        clipboard->window.PointAt(window->EnsureSelfLink());
     MakeGateCell(DragDropGateKey());
     SSlave<GCell> reference;
     reference.PointAt(window->EnsureSelfLink());

@@ -68,10 +68,6 @@ private:
     const WChar* Path() const;
 };
 
-class ClipboardGate : public VirtualGate {
-    VELDO_CELL(ClipboardGate, VirtualGate, 0xE369951D84D39B26ULL)
-};
-
 // Drag and drop: the dragged cell travels through the file "drag_drop.veldo"
 // in the product data folder, where another window or another running
 // instance of the program can read it.
@@ -119,6 +115,42 @@ public:
     const GateKey* RootGateKey() const override { return gate ? gate->Key() : nullptr; }
     // Its turn in every frame of the program's loop (a window's whole frame).
     virtual void Frame() {}
+};
+
+// What reaches the system clipboard: the program's main window.
+class ClipboardHolder {
+public:
+    virtual ~ClipboardHolder() = default;
+    virtual void SetClipboardText(const WChar* text) = 0;
+    virtual void GetClipboardText(WString& text) = 0;
+};
+
+// The clipboard: a StringCell travels as its own text, any other cell as
+// one line of Base64 of its serialised form; text from other programs
+// pastes as a StringCell.
+class ClipboardGate : public VirtualGate {
+    VELDO_CELL(ClipboardGate, VirtualGate, 0xE369951D84D39B26ULL)
+
+public:
+    SSlave<GCell> window;  // the main window, through which the clipboard is reached
+
+    // A transfer: refused while another is under way or without a window.
+    // Reading fetches the clipboard; closing a write puts the text on it.
+    bool Open(int32_t mode) override;
+    bool Close() override;
+    bool Write(const void* bytes, int64_t length) override;
+    bool Read(void* bytes, int64_t length) override;
+    bool IsOpen() const override { return mode >= 0; }
+    // The text itself: a StringCell's way (written whole, in a transfer of
+    // its own when none is open), and the fallback of a paste.
+    bool WriteText(const WString& text) override;
+    bool ReadText(WString& text) override;
+
+private:
+    MemBlock buffer_{1 << 12};
+    SObject<MemBlockCursor> cursor_;
+    WString text_;
+    ClipboardHolder* Holder() const;
 };
 
 // Structural actions: their children are the bundle they carry. Sent an

@@ -24,7 +24,7 @@ public:
     virtual void Draw(int32_t width, int32_t height) = 0;
 };
 
-class WndGx : public GCell {
+class WndGx : public GCell, public ClipboardHolder {
     VELDO_CELL(WndGx, GCell, 0xE3E92FC1DCA177D9ULL)
 
 public:
@@ -62,8 +62,8 @@ public:
     virtual void MakeCurrent() {}
     virtual void DisableVSync() {}
     virtual void PollEvents() {}
-    virtual void SetClipboardText(const WChar* text) {}
-    virtual void GetClipboardText(WString& text) { text.Assign(static_cast<const WChar*>(nullptr)); }
+    void SetClipboardText(const WChar* text) override {}
+    void GetClipboardText(WString& text) override { text.Assign(static_cast<const WChar*>(nullptr)); }
     virtual bool ShouldClose() const { return false; }
     virtual void SetShouldClose(bool flag) {}
     virtual void GetClientSize(int32_t& width, int32_t& height) const { width = height = 0; }

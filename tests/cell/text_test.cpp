@@ -1,8 +1,9 @@
-// Strings, paths and the formatter.
+// Strings, paths, the formatter and Base64.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "cell/base64.h"
 #include "cell/dynamic_string.h"
 #include "cell/path.h"
 
@@ -156,6 +157,32 @@ TEST(Format, MaximumLengthCountsTheTerminator) {
     NString narrow;
     narrow.Format(0, "%s=%i", WTXT("\u00fc"), 3);
     EXPECT_STREQ(narrow.CStr(), "\xc3\xbc=3");
+}
+
+TEST(Base64, Table) {
+    struct Case {
+        std::string bytes;
+        const char16_t* text;
+    } cases[] = {
+        {"", u""}, {"f", u"Zg=="}, {"fo", u"Zm8="}, {"foo", u"Zm9v"}, {"foobar", u"Zm9vYmFy"},
+        {std::string("\x00\xff\xfe", 3), u"AP/+"},
+    };
+    for (const Case& c : cases) {
+        WString text;
+        EncodeBase64(reinterpret_cast<const uint8_t*>(c.bytes.data()), int64_t(c.bytes.size()), text);
+        EXPECT_EQ(S(text), c.text) << c.bytes;
+        DynamicArray<uint8_t> back;
+        ASSERT_TRUE(DecodeBase64(reinterpret_cast<const WChar*>(c.text), back)) << c.bytes;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(back.data), size_t(back.count)), c.bytes);
+    }
+    DynamicArray<uint8_t> bytes;
+    EXPECT_TRUE(DecodeBase64(WTXT("Zm9v\r\nYmFy\n"), bytes));  // line breaks between groups
+    EXPECT_EQ(bytes.count, 6);
+    for (const WChar* bad : {WTXT("Zg="), WTXT("Z==="), WTXT("Zg==Zg=="), WTXT("Zm9v!"), WTXT("Zg=a"),
+                             WTXT("Zm9vY"), WTXT("Zm9v\u00e4")}) {
+        EXPECT_FALSE(DecodeBase64(bad, bytes)) << S(WString(bad)).size();
+        EXPECT_EQ(bytes.count, 0);
+    }
 }
 
 }  // namespace

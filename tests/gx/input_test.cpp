@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "cell/chunks.h"
 #include "cell/gate_table.h"
 #include "cell/mem_block.h"
 #include "cell/register_cells.h"
@@ -61,6 +62,49 @@ TEST_F(WindowInput, ContextAndWindowForm) {
     NString shown;
     WindowTitleText(WTXT("Caf\u00e9 \u30c6"), shown);
     EXPECT_STREQ(shown.CStr(), "Caf? ?");
+}
+
+// Cells through the window's clipboard: a StringCell as its own text, any
+// other cell as one line of Base64; other programs' text pastes as text.
+TEST_F(WindowInput, CellsThroughTheClipboard) {
+    RegisterModelCellClasses();
+    ClipboardGate gate;
+    EXPECT_FALSE(gate.Open(VirtualGate::kRead));  // no window yet
+    gate.window.PointAt(window.EnsureSelfLink());
+
+    StringCell text;
+    text.value = WTXT("Gr\u00fc\u00dfe");
+    ASSERT_TRUE(WriteOneCell(gate, text));
+    WString clip;
+    window.GetClipboardText(clip);
+    EXPECT_TRUE(clip == text.value);
+    SObject<Cell> pasted(ReadOneCellOrText(gate));
+    ASSERT_TRUE(pasted && pasted->ClassKey() == StringCell::kClassKey);
+    EXPECT_TRUE(pasted->Equals(text));
+
+    Vec3DCell point;
+    point.value = {1.5, -2.0, 3.25};
+    ASSERT_TRUE(WriteOneCell(gate, point));
+    window.GetClipboardText(clip);
+    const std::string line = test::U(clip);
+    EXPECT_FALSE(line.empty());
+    EXPECT_EQ(line.size() % 4, 0u);
+    EXPECT_EQ(line.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+              std::string::npos);
+    pasted.Reset(ReadOneCellOrText(gate));
+    ASSERT_TRUE(pasted);
+    EXPECT_TRUE(pasted->Equals(point));
+
+    for (const WChar* foreign : {WTXT("from another program"), WTXT("Zm9vYmFy")}) {  // the second: Base64, not cells
+        window.SetClipboardText(foreign);
+        pasted.Reset(ReadOneCellOrText(gate));
+        ASSERT_TRUE(pasted && pasted->ClassKey() == StringCell::kClassKey);
+        EXPECT_TRUE(static_cast<StringCell&>(*pasted).value == foreign);
+    }
+    // One transfer at a time.
+    ASSERT_TRUE(gate.Open(VirtualGate::kWrite));
+    EXPECT_FALSE(gate.Open(VirtualGate::kRead));
+    EXPECT_TRUE(gate.Close());
 }
 
 TEST_F(WindowInput, TheStoredFormMakesTheSameWindow) {
