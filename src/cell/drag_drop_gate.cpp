@@ -2,7 +2,6 @@
 // a drop reads it back from there.
 #include "cell/chunks.h"
 #include "cell/gates.h"
-#include "sys/file_system.h"
 #include "sys/platform.h"
 #include "sys/user_folders.h"
 
@@ -44,8 +43,7 @@ bool DragDropGate::BeginDrag(Cell& cell) {
     dragging_ = true;
     // The data folder is made on the first drag, so that dragging works
     // from a fresh profile.
-    WPath folder;
-    if (ProductDataFolder(folder)) CreateDirectoryPath(folder.CStr());
+    CreateProductDataFolder();
     if (WriteTree(*this, cell, 0)) return true;
     payloadRead_ = true;  // never an older drag's file
     return false;

@@ -109,7 +109,7 @@ bool IsDirectory(const WChar* path) {
     return native.ok && SysQueryPath(native.c(), info) == SysStatus::kOk && info.isFolder;
 }
 
-bool CreateDirectoryPath(const WChar* path) {
+bool CreateDirectoryPath(const WChar* path, bool mayElevate) {
     // Components between separators; a leading separator keeps the root.
     const size_t n = WLen(path);
     WString prefix;
@@ -130,7 +130,7 @@ bool CreateDirectoryPath(const WChar* path) {
                 if (!native.ok) return false;
                 const SysStatus s = SysCreateFolder(native.c());
                 if (s == SysStatus::kAccessDenied) {
-                    if (!IsDirectory(prefix.CStr()) && !AdminCreateFolder(native.c())) return false;
+                    if (!IsDirectory(prefix.CStr()) && (!mayElevate || !AdminCreateFolder(native.c()))) return false;
                 } else if (s != SysStatus::kOk && s != SysStatus::kExists) {
                     return false;
                 }

@@ -51,7 +51,10 @@ void ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Cont
 
 bool PathExists(const WChar* path);
 bool IsDirectory(const WChar* path);
-bool CreateDirectoryPath(const WChar* path);
+// Every missing folder of the path; one refused with access denied is made
+// through the admin service unless mayElevate is false (the user's own
+// folders, where asking for elevation would make no sense).
+bool CreateDirectoryPath(const WChar* path, bool mayElevate = true);
 bool CopyOneFile(const WChar* source, const WChar* target, bool keepExisting);
 bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback);
 bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback);
