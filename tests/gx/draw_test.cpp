@@ -28,7 +28,7 @@ struct Draw : ::testing::Test {
 
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-        ASSERT_TRUE(window.Create(700, 500, 120, 100, true, WTXT("Drawing")));
+        ASSERT_TRUE(test::CreateTestWindow(window, 700, 500, 120, 100, WTXT("Drawing")));
         window.MakeCurrent();
         draw.Reset(NewDrawGx());
         viewport.Reset(NewViewportGx());

@@ -4,9 +4,12 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 
+#include "app/log.h"
+#include "support/test_support.h"
 #include "ui/ui_messages.h"
 
 extern char** environ;
@@ -19,9 +22,21 @@ SSlave<Cell> RecordingRoot::Receive(Cell& message) {
     return SSlave<Cell>();
 }
 
+bool CreateTestWindow(GlWndGx& window, int32_t x, int32_t y, int32_t width, int32_t height, const WChar* title) {
+    static TempDir logDir;
+    const std::string log = logDir / "gx.log";
+    if (!LogPathOrNull()) StartLogAt(W(log).CStr());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (window.Create(x, y, width, height, true, title)) return true;
+        std::fprintf(stderr, "The window was refused; the log says:\n%s\n", ReadFile(log).c_str());
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+    return false;
+}
+
 void WindowFixture::SetUp() {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-    ASSERT_TRUE(window.Create(120, 100, width, height, true, WTXT("Test window")));
+    ASSERT_TRUE(CreateTestWindow(window, 120, 100, width, height, WTXT("Test window")));
     root = new RecordingRoot;
     window.AddChild(root);
     Pump(200);

@@ -32,6 +32,11 @@ public:
     }
 };
 
+// Creates a shown window. When the X server turns it down, GLFW's reason
+// (from the log) goes to standard error and one more try follows a second
+// later: the display is shared with every other process of the test run.
+bool CreateTestWindow(GlWndGx& window, int32_t x, int32_t y, int32_t width, int32_t height, const WChar* title);
+
 // A shown window at a fixed place on the virtual screen; skips without X.
 struct WindowFixture : ::testing::Test {
     GlWndGx window;

@@ -159,7 +159,7 @@ TEST_F(WindowInput, DragAndDrop) {
 // says it was handled elsewhere.
 TEST_F(WindowInput, ADragHandedToAnotherWindow) {
     GlWndGx other;
-    ASSERT_TRUE(other.Create(340, 100, 200, 150, true, WTXT("Other window")));
+    ASSERT_TRUE(test::CreateTestWindow(other, 340, 100, 200, 150, WTXT("Other window")));
     auto* otherRoot = new test::RecordingRoot;
     other.AddChild(otherRoot);
     const auto pumpBoth = [&] {
