@@ -6,11 +6,11 @@
 
 #include "app/register_all_cells.h"
 #include "cell/chunks.h"
-#include "cell/diagnostics.h"
+#include "cell/core/log.h"
 #include "../tests/cell/memory_gate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = (RegisterAllCellClasses(), SetCellDiagnosticSink(nullptr), true);
+    static const bool ready = (RegisterAllCellClasses(), true);
     (void)ready;
     MemoryGate gate;
     gate.bytes.assign(data, data + size);

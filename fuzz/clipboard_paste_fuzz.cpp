@@ -5,9 +5,9 @@
 
 #include "app/register_all_cells.h"
 #include "cell/chunks.h"
-#include "cell/diagnostics.h"
+#include "cell/core/log.h"
 #include "cell/gates.h"
-#include "cell/text_convert.h"
+#include "cell/core/text_convert.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = (RegisterAllCellClasses(), SetCellDiagnosticSink(nullptr), true);
+    static const bool ready = (RegisterAllCellClasses(), true);
     (void)ready;
     TextHolder holder;
     Utf8ToWide(reinterpret_cast<const char*>(data), int32_t(size), holder.text);

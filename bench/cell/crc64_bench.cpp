@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "cell/crc64.h"
+#include "cell/core/crc64.h"
 
 namespace {
 

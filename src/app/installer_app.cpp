@@ -4,15 +4,15 @@
 #include "app/frame_loop.h"
 #include "app/log.h"
 #include "app/unattended.h"
+#include "app/wsys_io.h"
 #include "app/register_all_cells.h"
 #include "cell/gate_table.h"
 #include "gx/glfw/gl_wnd_gx.h"
 #include "lang/language_table.h"
 #include "sys/admin_service.h"
-#include "sys/sys_io.h"
 
 InstallerApp::InstallerApp(Arguments* args) : App(args) {
-    GetSysIO();
+    RegisterProgramSysIO();
     // The elevated service writes into the log of the run that started it
     // (the same user's profile) instead of emptying it mid-run.
     StartLog(FindArgument(*args_, AdminServiceArg::kClassKey) >= 0);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/arguments.h"
-#include "cell/links.h"
+#include "cell/core/links.h"
 
 class GCell;
 class GlWndGx;

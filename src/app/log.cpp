@@ -1,7 +1,6 @@
 #include "app/log.h"
 
-#include "cell/diagnostics.h"
-#include "cell/text_convert.h"
+#include "cell/core/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 #include "sys/user_folders.h"
@@ -19,12 +18,11 @@ WString& GlobalPath() {
 
 // Appends (or, with truncate, replaces) text as the file's text mode would:
 // UTF-8, each line feed written as carriage return and line feed.
-void WriteToLog(const WChar* path, const WString& text, bool truncate) {
+void WriteToLog(const WString& text, bool truncate) {
     WString native;
-    if (!SysNativePath(path ? path : kFallbackPath, native)) return;
+    if (!SysNativePath(GlobalPath().IsEmpty() ? kFallbackPath : GlobalPath().CStr(), native)) return;
     NString utf8;
     WideToUtf8(text.CStr(), utf8);
-    NString bytes;
     int32_t lineFeeds = 0;
     for (int32_t i = 0; i < utf8.Length(); ++i) lineFeeds += utf8[i] == '\n';
     DynamicArray<char> buffer;
@@ -40,16 +38,22 @@ void WriteToLog(const WChar* path, const WString& text, bool truncate) {
     }
 }
 
+class LogFile : public LogSink {
+public:
+    void Append(const WString& text) override { WriteToLog(text, false); }
+    void Stamp(WString& stamp) override { SysLocalTimeStamp(stamp); }
+};
+
 }  // namespace
 
 const WString& LogPath() { return GlobalPath(); }
 
-const WChar* LogPathOrNull() { return GlobalPath().IsEmpty() ? nullptr : GlobalPath().CStr(); }
-
 void StartLogAt(const WChar* path, bool keepContent) {
+    static LogFile file;  // lives for the whole process
     GlobalPath().Assign(path);
-    if (!keepContent) WriteToLog(LogPathOrNull(), WString(), true);
-    LogLineStamped(LogPathOrNull(), WTXT("VELDO version: %s (%s)"), kVeldoVersion, kVeldoProduct);
+    SetLogSink(&file);
+    if (!keepContent) WriteToLog(WString(), true);
+    LogLineStamped(WTXT("VELDO version: %s (%s)"), kVeldoVersion, kVeldoProduct);
 }
 
 void StartLog(bool keepContent) {
@@ -59,36 +63,4 @@ void StartLog(bool keepContent) {
         path.Join(WTXT("veldo.log"));
     }
     StartLogAt(path.CStr(), keepContent);
-}
-
-void LogTextArgs(const WChar* path, bool lineEnd, const WChar* format, const FmtArg* args, int count) {
-    WString text;
-    FormatWide(text, 0, format, args, count);
-    if (lineEnd) text.AppendChar(WChar('\n'));
-    WriteToLog(path, text, false);
-}
-
-void LogStamp(const WChar* path) {
-    WString stamp;
-    SysLocalTimeStamp(stamp);
-    LogText(path, WTXT("%s"), stamp);
-}
-
-void LogCellDiagnosticArgs(const WChar* path, const WChar* level, const WChar* className, double version,
-                           const WChar* note, const WChar* tagName, const WChar* format, const FmtArg* args,
-                           int count) {
-    if (tagName && *tagName) {
-        LogText(path, WTXT("%-7s: %-12s %.4f,%-10s,%-12s : "), level, className, version, note ? note : WTXT(""),
-                tagName);
-    } else {
-        LogText(path, WTXT("%-7s: %-12s %.4f                 : "), level, className, version);
-    }
-    LogTextArgs(path, true, format, args, count);
-}
-
-void RouteCellDiagnosticsToLog() {
-    SetCellDiagnosticSink([](const WChar* level, const WChar* className, double version, const WChar* note,
-                             const WChar* tagName, const WChar* message) {
-        LogCellDiagnostic(LogPathOrNull(), level, className, version, note, tagName, WTXT("%s"), message);
-    });
 }

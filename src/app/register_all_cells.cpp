@@ -3,7 +3,6 @@
 #include <mutex>
 
 #include "app/arguments.h"
-#include "app/log.h"
 #include "cell/register_cells.h"
 #include "gx/window_cells.h"
 #include "install/install_choices.h"
@@ -13,7 +12,6 @@
 void RegisterAllCellClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
-        RouteCellDiagnosticsToLog();
         RegisterModelCellClasses();
         RegisterArgumentCellClasses();
         RegisterInstallCellClasses();

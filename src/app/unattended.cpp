@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/log.h"
-#include "cell/text_convert.h"
+#include "cell/core/text_convert.h"
 #include "install/batch_jobs.h"
 #include "install/lw_config.h"
 #include "sys/platform.h"

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "cell/wide_text.h"
+#include "cell/core/wide_text.h"
 
 enum e_UnattendedExit : int32_t {
     kUnattendedDone = 0,

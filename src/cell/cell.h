@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "cell/links.h"
-#include "cell/wide_text.h"
+#include "cell/core/links.h"
+#include "cell/core/wide_text.h"
 
 class CellLocation;
 class HCell;
@@ -28,6 +28,12 @@ public:                                                                         
     const WChar* ClassName() const override { return kClassName; }              \
                                                                                 \
 private:
+
+// A class that adds nothing to its base but its own key and name.
+#define VELDO_EMPTY_CELL(Name, Base, Key) \
+    class Name : public Base {            \
+        VELDO_CELL(Name, Base, Key)       \
+    }
 
 class Cell {
 public:

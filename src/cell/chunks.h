@@ -12,10 +12,10 @@
 
 #include <cstdint>
 
-#include "cell/container.h"
-#include "cell/dynamic_string.h"
+#include "cell/core/container.h"
+#include "cell/core/dynamic_string.h"
 #include "cell/gates.h"
-#include "cell/mem_block.h"
+#include "cell/core/mem_block.h"
 
 class LocationCollector;
 

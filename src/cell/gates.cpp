@@ -1,6 +1,6 @@
 #include "cell/gates.h"
 
-#include "cell/text_convert.h"
+#include "cell/core/text_convert.h"
 #include "sys/platform.h"
 
 void VirtualGate::SetKey(const GateKey& k) { key.Reset(k.Duplicate()); }

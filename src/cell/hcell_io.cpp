@@ -6,15 +6,15 @@
 #include <cstdlib>
 #include <limits>
 
-#include "cell/diagnostics.h"
+#include "cell/core/log.h"
 #include "cell/hcell.h"
 #include "cell/layout_version.h"
 #include "cell/location.h"
 #include "cell/registry.h"
 #include "cell/synapser.h"
 #include "cell/tags.h"
-#include "cell/text_convert.h"
-#include "cell/value_codec.h"
+#include "cell/core/text_convert.h"
+#include "cell/core/value_codec.h"
 
 namespace {
 
@@ -155,13 +155,13 @@ bool HCell::Import(MemBlockCursor& c, double version, LocationCollector* collect
     EnsureTags();
     const WChar* name = ClassName();
     if (version > kLayoutVersion) {
-        ReportCellDiagnostic(kError, name, kLayoutVersion, nullptr, nullptr, WTXT("Cannot import newer version: %.4f!"),
+        LogCellDiagnostic(kError, name, kLayoutVersion, nullptr, nullptr, WTXT("Cannot import newer version: %.4f!"),
                              version);
         return false;
     }
     int32_t count = 0;
     if (!c.ReadValue(count) || count < 0) {
-        ReportCellDiagnostic(kError, name, version, nullptr, nullptr, WTXT("Invalid tags count!"));
+        LogCellDiagnostic(kError, name, version, nullptr, nullptr, WTXT("Invalid tags count!"));
         return false;
     }
     const bool ok = version == kLayoutVersion ? ImportCurrentLayout(c, count, collector)
@@ -174,7 +174,7 @@ bool HCell::Import(MemBlockCursor& c, double version, LocationCollector* collect
 bool HCell::ImportCurrentLayout(MemBlockCursor& c, int32_t count, LocationCollector* collector) {
     const WChar* name = ClassName();
     if (count != ExportedTagCount()) {
-        ReportCellDiagnostic(kError, name, kLayoutVersion, nullptr, nullptr,
+        LogCellDiagnostic(kError, name, kLayoutVersion, nullptr, nullptr,
                              WTXT("Imported tags count doesn't match with HCell!"));
         return false;
     }
@@ -183,17 +183,17 @@ bool HCell::ImportCurrentLayout(MemBlockCursor& c, int32_t count, LocationCollec
         Tag* tag = tags[i] ? tags[i]->AsTag() : nullptr;
         if (!tag || !tag->IsExported()) continue;
         if (!ReadHeader(c, h)) {
-            ReportCellDiagnostic(kError, name, kLayoutVersion, nullptr, nullptr, WTXT("Header import failed!"));
+            LogCellDiagnostic(kError, name, kLayoutVersion, nullptr, nullptr, WTXT("Header import failed!"));
             return false;
         }
         const WChar* valueName = tag->Value() ? tag->Value()->ClassName() : WTXT("");
         if (h.valueKey == tag->ValueKey() && h.name == tag->name) {
             if (!tag->Import(c, kLayoutVersion, collector) || !SkipBody(c, h)) {
-                ReportCellDiagnostic(kError, name, kLayoutVersion, valueName, tag->name.CStr(), WTXT("Tag import failed!"));
+                LogCellDiagnostic(kError, name, kLayoutVersion, valueName, tag->name.CStr(), WTXT("Tag import failed!"));
                 return false;
             }
         } else {
-            ReportCellDiagnostic(kWarning, name, kLayoutVersion, valueName, tag->name.CStr(),
+            LogCellDiagnostic(kWarning, name, kLayoutVersion, valueName, tag->name.CStr(),
                                  WTXT("Tag skipped, expected key is %llx but imported key is %llx and name '%s'!"),
                                  tag->ValueKey(), h.valueKey, h.name);
             if (!SkipBody(c, h)) return false;
@@ -208,7 +208,7 @@ bool HCell::ImportOlderLayout(MemBlockCursor& c, double version, int32_t count, 
     for (int32_t entry = 0; entry < count; ++entry) {
         TagHeader h;
         if (!ReadHeader(c, h)) {
-            ReportCellDiagnostic(kError, name, version, nullptr, nullptr, WTXT("Import of tag header failed!"));
+            LogCellDiagnostic(kError, name, version, nullptr, nullptr, WTXT("Import of tag header failed!"));
             return false;
         }
         const int32_t legacyIndex = FindLegacyTagTyped(h.name.CStr(), h.valueKey, version, anyDifference);
@@ -219,7 +219,7 @@ bool HCell::ImportOlderLayout(MemBlockCursor& c, double version, int32_t count, 
                 if (t && t->IsExported() && t->ValueKey() == h.valueKey && t->name == h.name) match = i;
             }
             if (match < 0) {
-                ReportCellDiagnostic(kWarning, name, version, kDisabled, h.name.CStr(),
+                LogCellDiagnostic(kWarning, name, version, kDisabled, h.name.CStr(),
                                      WTXT("No matching tag or legacy tag in new version, tag was skipped!"));
             } else {
                 ValueTagAt(match)->Import(c, version, collector);
@@ -241,7 +241,7 @@ bool HCell::ImportOlderLayout(MemBlockCursor& c, double version, int32_t count, 
                               legacy->path.Resolve(this, legacy->targetVersion, target) && target.cell &&
                               target.tagIndex >= 0;
         if (!resolved) {
-            ReportCellDiagnostic(kError, name, version, kDisabled, h.name.CStr(),
+            LogCellDiagnostic(kError, name, version, kDisabled, h.name.CStr(),
                                  WTXT("Legacy tag '%s' version %.4f points to invalid path!"), legacy->name,
                                  legacy->version);
             return false;
@@ -249,7 +249,7 @@ bool HCell::ImportOlderLayout(MemBlockCursor& c, double version, int32_t count, 
         BTag* found = target.cell->TagAt(target.tagIndex);
         Tag* destination = found && found->IsExported() ? CellAs<Tag>(static_cast<Cell*>(found)) : nullptr;
         if (!destination || !destination->Value() || !legacy->Value()) {
-            ReportCellDiagnostic(kError, name, version, kDisabled, h.name.CStr(),
+            LogCellDiagnostic(kError, name, version, kDisabled, h.name.CStr(),
                                  WTXT("Legacy tag '%s' version %.4f must point to Tag or LegacyTag!"), legacy->name,
                                  legacy->version);
             continue;

@@ -10,11 +10,11 @@
 #include <cstdint>
 
 #include "cell/cell.h"
-#include "cell/container.h"
-#include "cell/dynamic_array.h"
+#include "cell/core/container.h"
+#include "cell/core/dynamic_array.h"
 #include "cell/gate_keys.h"
-#include "cell/links.h"
-#include "cell/mem_block.h"
+#include "cell/core/links.h"
+#include "cell/core/mem_block.h"
 
 class HCell;
 

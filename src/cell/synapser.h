@@ -4,8 +4,8 @@
 #pragma once
 
 #include "cell/cell.h"
-#include "cell/container.h"
-#include "cell/links.h"
+#include "cell/core/container.h"
+#include "cell/core/links.h"
 
 class Synapser {
 public:

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "cell/cell.h"
-#include "cell/container.h"
-#include "cell/dynamic_string.h"
-#include "cell/links.h"
+#include "cell/core/container.h"
+#include "cell/core/dynamic_string.h"
+#include "cell/core/links.h"
 
 class HCell;
 

@@ -12,9 +12,9 @@
 #include <cstddef>
 
 #include "cell/cell.h"
-#include "cell/container.h"
-#include "cell/geometry.h"
-#include "cell/links.h"
+#include "cell/core/container.h"
+#include "cell/core/geometry.h"
+#include "cell/core/links.h"
 #include "gx/vertex_formats.h"
 
 using GxBox = BBox2D<float, 2>;

@@ -4,15 +4,20 @@
 
 #include "cell/gate_table.h"
 #include "cell/registry.h"
-#include "cell/value_codec.h"
+#include "cell/core/value_codec.h"
 #include "sys/instance_launch.h"
 #include "sys/platform.h"
-#include "ui/ui_messages.h"
 
 void WndGx::QueueEvent(WndEvent* event) {
-    std::lock_guard<std::mutex> lock(queueLock);
-    if (queue.count >= kQueueLimit) queue.Clear();  // a window never holds more than eight
-    queue.Add(event, kQueueLimit);
+    std::lock_guard<std::mutex> lock(queueLock_);
+    if (queue_.count >= kQueueLimit) queue_.Clear();  // a window never holds more than eight
+    queue_.Add(event, kQueueLimit);
+}
+
+void WndGx::TakeQueuedEvents(Container<WndEvent>& events) {
+    std::lock_guard<std::mutex> lock(queueLock_);
+    for (int32_t i = 0; i < queue_.count; ++i) events.Add(queue_[i], kQueueLimit);
+    queue_.count = 0;  // handed over, not destroyed
 }
 
 HCell* WndGx::RootCell() {
@@ -48,19 +53,14 @@ void WndGx::EndDropOutside(const WndEvent& event) {
 void WndGx::Frame() {
     MakeCurrent();
     PollEvents();
-    {
-        std::lock_guard<std::mutex> lock(queueLock);
-        for (int32_t i = 0; i < queue.count; ++i) Dispatch(*queue[i]);
-        queue.Clear();
-    }
+    // Dispatched outside the lock: a handler may pump or queue again.
+    Container<WndEvent> events;
+    TakeQueuedEvents(events);
+    for (int32_t i = 0; i < events.count; ++i) Dispatch(*events[i]);
     const double now = SysClockMs();
-    const float delta = lastFrameMs < 0 ? 0.0f : float((now - lastFrameMs) * 0.001);
-    lastFrameMs = now;
-    if (HCell* root = RootCell()) {
-        UiBox_Process_TimeDelta_Act act;
-        act.value = delta;
-        root->Receive(act);
-    }
+    const float delta = lastFrameMs_ < 0 ? 0.0f : float((now - lastFrameMs_) * 0.001);
+    lastFrameMs_ = now;
+    if (WndRoot* root = Root()) root->TimeDelta(delta);
     if (!IsReady()) return;
     WndRoot* root = Root();
     int32_t width = 0, height = 0, minWidth = 0, minHeight = 0;

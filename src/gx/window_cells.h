@@ -6,7 +6,7 @@
 
 #include <mutex>
 
-#include "cell/container.h"
+#include "cell/core/container.h"
 #include "cell/gates.h"
 #include "gx/wnd_event.h"
 
@@ -18,6 +18,8 @@ class WndRoot {
 public:
     virtual ~WndRoot() = default;
     virtual void HandleEvent(const WndEvent& event) = 0;
+    // The seconds since the window's previous frame (0 on the first).
+    virtual void TimeDelta(float seconds) = 0;
     virtual void MinimumSize(int32_t& width, int32_t& height) const = 0;
     virtual bool WantsLayout() const = 0;
     virtual void Layout(int32_t width, int32_t height) = 0;
@@ -30,12 +32,11 @@ class WndGx : public GCell, public ClipboardHolder {
 public:
     static constexpr int32_t kQueueLimit = 8;
 
-    std::mutex queueLock;
-    Container<WndEvent> queue;
-    double lastFrameMs = -1;
-
     // Appends an event; a queue already holding more than 7 is emptied first.
+    // Any thread may queue.
     void QueueEvent(WndEvent* event);
+    // Hands the queued events over, leaving the queue empty.
+    void TakeQueuedEvents(Container<WndEvent>& events);
     // One frame (the gate's per-frame turn).
     void Frame() override;
     // The first child that is a window root, if any.
@@ -78,6 +79,10 @@ public:
     bool Import(MemBlockCursor& cursor, double version, LocationCollector* collector) override;
 
 private:
+    std::mutex queueLock_;
+    Container<WndEvent> queue_;
+    double lastFrameMs_ = -1;
+
     void Dispatch(const WndEvent& event);
     void EndDropOutside(const WndEvent& event);
 };

@@ -3,7 +3,7 @@
 #include "install/discovery.h"
 
 int32_t InstallBatchGen::Body() {
-    SearchHosts(batches_, StopFlag());
+    SearchHosts(batches_, StopRequest());
     return 0;
 }
 
@@ -22,29 +22,4 @@ int32_t InstallBatchProcessor::Body() {
     for (int32_t b = 0; b < batches_.count; ++b)
         if (batches_[b] && !batches_[b]->Process(*this)) return -1;
     return 0;
-}
-
-void InstallBatchProcessor::AddReport(const WChar* prefix, const WChar* path) {
-    auto* line = new WString(prefix);
-    if (path) {
-        line->AppendChar(WChar(' '));
-        line->Append(path);
-    }
-    reportLines.Add(line, reportLines.count < 64 ? 16 : reportLines.count);
-}
-
-void InstallBatchProcessor::AddError(const WChar* prefix, const WChar* path) {
-    auto* line = new WString(prefix);
-    line->Append(path);
-    errorLines.Add(line);
-}
-
-void InstallBatchProcessor::AddWarning(const WChar* prefix, const WChar* path) {
-    auto* line = new WString(prefix);
-    line->Append(path);
-    warningLines.Add(line);
-}
-
-void Install_SysIOInfoCallback::Report(bool created, const WChar* path) {
-    processor_.AddReport(created ? WTXT("Creating:") : WTXT("Deleting:"), path);
 }

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/log.h"
-#include "cell/text_convert.h"
+#include "cell/core/log.h"
+#include "cell/core/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 
@@ -14,11 +14,6 @@ namespace {
 constexpr const WChar* kUninstall = WTXT("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
 constexpr uint32_t kNameUnits = 4096;
 constexpr uint32_t kValueBytes = 8192;
-
-template <class... A>
-void Log(const WChar* format, const A&... args) {
-    LogLine(LogPathOrNull(), format, args...);
-}
 
 // A string value, or false when it is missing (or not a string).
 bool QueryString(SysRegKey* key, const WChar* name, WString& out) {
@@ -55,13 +50,13 @@ bool ForEachRecord(SysRegView view, const StopFlag& stop, const WChar* stoppedMe
         const SysRegStatus s = SysRegEnumKey(uninstall, index, name.data, kNameUnits);
         if (s == SysRegStatus::kNotFound) break;
         if (stop.load()) {
-            Log(WTXT("%s"), stoppedMessage);
+            LogLine(WTXT("%s"), stoppedMessage);
             break;
         }
         if (s != SysRegStatus::kOk) continue;
         SysRegKey* record = nullptr;
         if (SysRegOpenKey(uninstall, name.data, view, record) != SysRegStatus::kOk) {
-            if (openFailure) Log(openFailure, name.data);
+            if (openFailure) LogLine(openFailure, name.data);
             continue;
         }
         visit(uninstall, name.data, record);
@@ -101,7 +96,7 @@ bool ParseVersion(const WChar* text, float& version) {
 
 void SearchCinema4D(BatchList& batches, const StopFlag& stop) {
     if (!PayloadPresent(WTXT("Cinema4D\\Plugin\\win64"))) {
-        Log(WTXT("Note: Cinema installer folder not found!"));
+        LogLine(WTXT("Note: Cinema installer folder not found!"));
         return;
     }
     const bool opened = ForEachRecord(
@@ -116,11 +111,11 @@ void SearchCinema4D(BatchList& batches, const StopFlag& stop) {
             if (lower.Find(WTXT("cinema 4d")) < 0) return;
             float version = 0;
             if (!ParseVersion(host.versionText.CStr(), version)) {
-                Log(WTXT("C4D install: cannot identify version from cinema version string '%s'."), host.versionText);
+                LogLine(WTXT("C4D install: cannot identify version from cinema version string '%s'."), host.versionText);
                 return;
             }
             if (version < 17) {
-                Log(WTXT("C4D install: skipping old version '%s'."), host.versionText);
+                LogLine(WTXT("C4D install: skipping old version '%s'."), host.versionText);
                 return;
             }
             auto* batch = new C4dInstallBatch;
@@ -132,12 +127,12 @@ void SearchCinema4D(BatchList& batches, const StopFlag& stop) {
             batches.Add(batch);
         },
         WTXT("C4D install: cannot open key '%s'."));
-    if (!opened) Log(WTXT("C4D install: cannot access 64-bit registry!"));
+    if (!opened) LogLine(WTXT("C4D install: cannot access 64-bit registry!"));
 }
 
 void SearchMax(BatchList& batches, const StopFlag& stop) {
     if (!PayloadPresent(WTXT("3DSMax\\Plugin"))) {
-        Log(WTXT("Note: Max installer folder not found!"));
+        LogLine(WTXT("Note: Max installer folder not found!"));
         return;
     }
     const bool opened = ForEachRecord(
@@ -149,7 +144,7 @@ void SearchMax(BatchList& batches, const StopFlag& stop) {
             float version = 0;
             if (!ParseVersion(host.versionText.CStr(), version)) return;
             if (version < 15) {
-                Log(WTXT("Note: (Max install) skipping old version '%s'."), host.versionText);
+                LogLine(WTXT("Note: (Max install) skipping old version '%s'."), host.versionText);
                 return;
             }
             const WChar* year = nullptr;
@@ -179,7 +174,7 @@ void SearchMax(BatchList& batches, const StopFlag& stop) {
             batches.Add(batch);
         },
         WTXT("Warning: (Max install) cannot open key '%s'."));
-    if (!opened) Log(WTXT("Error: (Max install) cannot access 64-bit registry!"));
+    if (!opened) LogLine(WTXT("Error: (Max install) cannot access 64-bit registry!"));
 }
 
 // ---- LightWave candidates --------------------------------------------------
@@ -190,12 +185,12 @@ void AddLightWave(BatchList& batches, const WString& displayName, const WString&
     if (!ContainsCaseSensitive(displayName, WTXT("LightWave"))) return;
     float version = 0;
     if (!ParseVersion(versionText.CStr(), version)) {
-        Log(WTXT("Warning: (LW install) cannot detect lw version from '%s'."), versionText);
+        LogLine(WTXT("Warning: (LW install) cannot detect lw version from '%s'."), versionText);
         return;
     }
     if (ExecutableBitness(Concatenated(folder, WTXT("\\bin\\Modeler.exe")).CStr()) == 32) return;
     if (version < 10) {
-        Log(WTXT("Note: (LW install) skipping old version '%s'."), versionText);
+        LogLine(WTXT("Note: (LW install) skipping old version '%s'."), versionText);
         return;
     }
     auto* batch = new LwInstallBatch;
@@ -278,7 +273,7 @@ void LightWaveRecord(BatchList& batches, SysRegKey* uninstall, const WChar* name
 
 void SearchLightWave(BatchList& batches, const StopFlag& stop) {
     if (!PayloadPresent(WTXT("LightWave\\Plugin\\win64"))) {
-        Log(WTXT("Note: LightWave installer folder not found!"));
+        LogLine(WTXT("Note: LightWave installer folder not found!"));
         return;
     }
     // Both views, each record as it comes; the subkeys are read 32-bit.
@@ -288,7 +283,7 @@ void SearchLightWave(BatchList& batches, const StopFlag& stop) {
                                               LightWaveRecord(batches, uninstall, name, record);
                                           });
         if (!opened) {
-            Log(WTXT("Error: (LW install) cannot access 64-bit registry!"));
+            LogLine(WTXT("Error: (LW install) cannot access 64-bit registry!"));
             return;
         }
     }

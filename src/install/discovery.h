@@ -3,12 +3,10 @@
 // skipped record worth mentioning is logged.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
-#include "install/batch_jobs.h"
-
-using StopFlag = std::atomic<uint8_t>;
+#include "install/install_batch.h"
+#include "sys/bthread.h"
 
 // Empties batches, then LightWave, 3ds Max, Cinema 4D and the presets.
 void SearchHosts(BatchList& batches, const StopFlag& stop);

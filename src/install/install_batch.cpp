@@ -2,8 +2,6 @@
 // evaluation; processing.
 #include "install/install_batch.h"
 
-#include "install/batch_jobs.h"
-#include "install/lw_config.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 
@@ -37,11 +35,9 @@ bool PayloadPresent(const WChar* subfolder) {
 
 InstallBatch::InstallBatch() { fileAction.value = kChoiceLeave; }
 
-LwInstallBatch::LwInstallBatch() { menuAction.value = kChoiceLeave; }
-
 PresetsInstallBatch::PresetsInstallBatch() { fileAction.value = kChoiceInstall; }
 
-FileTransfer* InstallBatch::AddTransfer(int32_t kind, const WChar* payload, const WChar* destination,
+FileTransfer* InstallBatch::AddTransfer(e_TransferKind kind, const WChar* payload, const WChar* destination,
                                         const WChar* auxiliary, bool removeWholeFolder) {
     auto* t = new FileTransfer;
     t->kind = kind;
@@ -56,13 +52,7 @@ FileTransfer* InstallBatch::AddTransfer(int32_t kind, const WChar* payload, cons
 
 bool InstallBatch::HasAction() const { return fileAction.value != kChoiceLeave; }
 
-bool LwInstallBatch::HasAction() const {
-    return fileAction.value != kChoiceLeave || menuAction.value != kChoiceLeave;
-}
-
 int32_t InstallBatch::CheckFix(FileTransfer&) { return kFixNone; }
-
-int32_t LwInstallBatch::CheckFix(FileTransfer& transfer) { return CheckMenuFix(*this, transfer); }
 
 WPath ExpandMacros(const InstallBatch& batch, const WChar* path) {
     WPath out(path);
@@ -103,64 +93,40 @@ void InstallBatch::Evaluate() {
     }
 }
 
-void LwInstallBatch::Evaluate() {
-    InstallBatch::Evaluate();
-    menusInstalled = false;
-    for (int32_t t = 0; t < transfers.count; ++t) {
-        if (transfers[t]->kind != kTransferLwMenu) continue;
-        NString text;
-        if (ReadTextFile(ExpandMacros(*this, transfers[t]->destination.CStr()).CStr(), text) != kTextOk) return;
-        if (text.Find("MENU_VELDO5_") >= 0 || text.Find("Veldo5 ") >= 0) {
-            menusInstalled = true;
-            return;
-        }
-    }
-}
-
 // ---- processing ------------------------------------------------------------
 
-bool InstallBatch::Process(InstallBatchProcessor& processor) {
+bool InstallBatch::Process(InstallReport& report) {
     for (int32_t t = 0; t < transfers.count; ++t) {
         FileTransfer& transfer = *transfers[t];
         if (transfer.kind != kTransferFolder && transfer.kind != kTransferLwFolder) continue;
-        if (!ProcessTransfer(*this, processor, transfer)) return false;
+        if (!ProcessTransfer(*this, report, transfer)) return false;
     }
     return true;
 }
 
-// Configuration first, then files.
-bool LwInstallBatch::Process(InstallBatchProcessor& processor) {
-    for (int32_t t = 0; t < transfers.count; ++t) {
-        FileTransfer& transfer = *transfers[t];
-        if (transfer.kind == kTransferLwExtension && !EditExtensionConfig(*this, processor, transfer)) return false;
-        if (transfer.kind == kTransferLwMenu && !EditMenuConfig(*this, processor, transfer)) return false;
-    }
-    return InstallBatch::Process(processor);
-}
-
-bool ProcessTransfer(InstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer) {
+bool ProcessTransfer(InstallBatch& batch, InstallReport& report, FileTransfer& transfer) {
     const int32_t action = batch.fileAction.value;
     if (action == kChoiceLeave) return true;
     const WPath destination = ExpandMacros(batch, transfer.destination.CStr());
-    Install_SysIOInfoCallback progress(processor);
+    Install_SysIOInfoCallback progress(report);
     // The previous payload goes first; failures here never stop a batch.
     RemoveFolderFiles(transfer.source.CStr(), destination.CStr(), transfer.removeWholeFolder, &progress);
     if (transfer.removeWholeFolder && IsDirectory(destination.CStr())) {
-        processor.AddReport(WTXT("Deleting: "), destination.CStr());
+        report.AddReport(WTXT("Deleting: "), destination.CStr());
         DeleteFolderTree(destination.CStr(), &progress);
     }
     if (action == kChoiceRemove) return true;
     if (!IsDirectory(destination.CStr())) {
-        processor.AddReport(WTXT("Creating: "), destination.CStr());
+        report.AddReport(WTXT("Creating: "), destination.CStr());
         if (!CreateDirectoryPath(destination.CStr())) {
-            processor.AddError(WTXT("Cannot create directory: "), destination.CStr());
-            if (transfer.kind == kTransferLwFolder) processor.lightWaveFlag = 1;
+            report.AddError(WTXT("Cannot create directory: "), destination.CStr());
+            if (transfer.kind == kTransferLwFolder) report.lightWaveFlag = 1;
             return false;
         }
     }
     if (!CopyFolderTree(transfer.source.CStr(), destination.CStr(), false, &progress)) {
-        processor.AddError(WTXT("Cannot copy files into: "), destination.CStr());
-        if (transfer.kind == kTransferLwFolder) processor.lightWaveFlag = 1;
+        report.AddError(WTXT("Cannot copy files into: "), destination.CStr());
+        if (transfer.kind == kTransferLwFolder) report.lightWaveFlag = 1;
         return false;
     }
     return true;

@@ -6,11 +6,10 @@
 
 #include <cstdint>
 
-#include "cell/container.h"
-#include "cell/path.h"
+#include "cell/core/container.h"
+#include "cell/core/path.h"
 #include "install/install_choices.h"
-
-class InstallBatchProcessor;
+#include "install/install_report.h"
 
 enum e_TransferKind : int32_t {
     kTransferFolder = 0,      // a payload folder copied into the host
@@ -27,9 +26,17 @@ enum e_PlatformKind : int32_t {
     kPlatformPresets = 3,
 };
 
+// Fix codes of the preparation step, one per transfer that needs one.
+enum e_InstallBatchFix : int32_t {
+    kFixNone = 0,
+    kFixModelerStarted = 1,   // the menu file was unreadable; Modeler was started to write one
+    kFixMenuPatched = 2,      // the menu file was patched; Modeler was started to rewrite it
+    kFixCannotModify = 4,     // customised or invalid: cannot be modified by the installer
+};
+
 class FileTransfer {
 public:
-    int32_t kind = kTransferFolder;
+    e_TransferKind kind = kTransferFolder;
     WPath source;       // the payload folder (or file) beside the executable
     WPath destination;  // may hold %PATH% or %CONFIG_PATH%
     WPath auxiliary;    // kind 2: the plug-in folder; kind 3: the Modeler executable
@@ -58,7 +65,7 @@ public:
     // The fix code of one transfer before installing (0 unless LightWave).
     virtual int32_t CheckFix(FileTransfer& transfer);
     // Carries the actions out; false stops the whole installation.
-    virtual bool Process(InstallBatchProcessor& processor);
+    virtual bool Process(InstallReport& report);
     virtual bool HasAction() const;
     virtual int32_t PlatformKind() const { return kPlatformNone; }
 
@@ -68,10 +75,12 @@ public:
     virtual bool AnythingInstalled() const { return installed; }
 
     // A transfer from a payload item beside the executable.
-    FileTransfer* AddTransfer(int32_t kind, const WChar* payload, const WChar* destination, const WChar* auxiliary,
+    FileTransfer* AddTransfer(e_TransferKind kind, const WChar* payload, const WChar* destination, const WChar* auxiliary,
                               bool removeWholeFolder);
 };
 
+// LightWave: the configuration files are edited before the files move
+// (lw_install_batch.cpp).
 class LwInstallBatch : public InstallBatch {
 public:
     ec_MenuInstall menuAction;
@@ -80,7 +89,7 @@ public:
     LwInstallBatch();
     void Evaluate() override;
     int32_t CheckFix(FileTransfer& transfer) override;
-    bool Process(InstallBatchProcessor& processor) override;
+    bool Process(InstallReport& report) override;
     bool HasAction() const override;
     int32_t PlatformKind() const override { return kPlatformLightWave; }
     bool AnythingInstalled() const override { return installed || menusInstalled; }
@@ -107,7 +116,10 @@ public:
 WPath ExpandMacros(const InstallBatch& batch, const WChar* path);
 
 // The folder transfer of kinds 0 and 1: the old payload out, the new in.
-bool ProcessTransfer(InstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer);
+bool ProcessTransfer(InstallBatch& batch, InstallReport& report, FileTransfer& transfer);
+
+// The host batches of one run, in the wizard's order.
+using BatchList = Container<InstallBatch>;
 
 // The folder of the running executable (its path up to its last "\").
 const WPath& PayloadFolder();

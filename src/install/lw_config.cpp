@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cell/text_convert.h"
-#include "install/batch_jobs.h"
-#include "install/install_batch.h"
+#include "cell/core/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 
@@ -150,15 +148,15 @@ void BranchToMenuBlock(NString& branch) {
 
 }  // namespace lwconfig
 
-bool EditMenuConfig(LwInstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer) {
+bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer) {
     const int32_t action = batch.menuAction.value;
     if (action == kChoiceLeave) return true;
     const WPath path = ExpandMacros(batch, transfer.destination.CStr());
     NString text;
     const int32_t status = ReadTextFile(path.CStr(), text);
     if (status != kTextOk) {
-        processor.AddError(ReadFailurePrefix(status), path.CStr());
-        processor.lightWaveFlag = 1;
+        report.AddError(ReadFailurePrefix(status), path.CStr());
+        report.lightWaveFlag = 1;
         return false;
     }
     lwconfig::RemoveMenuBranches(text);
@@ -166,10 +164,10 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallBatchProcessor& processor, Fil
     const lwconfig::MarkerState marker = lwconfig::FindMenuInsertionPoint(text, at);
     if (marker != lwconfig::MarkerState::kOnce) {
         if (action == kChoiceInstall) {
-            processor.AddWarning(marker == lwconfig::MarkerState::kMissing ? WTXT("LW menu branches are missing: ")
+            report.AddWarning(marker == lwconfig::MarkerState::kMissing ? WTXT("LW menu branches are missing: ")
                                                                            : WTXT("Unknow LW menu format: "),
                                  path.CStr());
-            processor.manualMenuFlag = 1;
+            report.manualMenuFlag = 1;
         }
         return true;
     }
@@ -182,17 +180,17 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallBatchProcessor& processor, Fil
         for (int32_t i = files.count - 1; i >= 0; --i) {
             NString block;
             if (ReadTextFile(files[i]->path.CStr(), block) != kTextOk) {
-                processor.AddError(WTXT("Cannot read file: "), files[i]->path.CStr());
+                report.AddError(WTXT("Cannot read file: "), files[i]->path.CStr());
                 return false;
             }
             lwconfig::BranchToMenuBlock(block);
             if (text.Find(block.CStr()) < 0) Insert(text, at, block);
         }
     }
-    processor.AddReport(WTXT("Modifying: "), path.CStr());
+    report.AddReport(WTXT("Modifying: "), path.CStr());
     if (WriteTextFile(path.CStr(), text) != kTextOk) {
-        processor.AddWarning(WTXT("Cannot write: "), path.CStr());
-        processor.manualMenuFlag = 1;
+        report.AddWarning(WTXT("Cannot write: "), path.CStr());
+        report.manualMenuFlag = 1;
     }
     return true;
 }
@@ -232,30 +230,30 @@ void FillExtensionTemplate(NString& text, const WChar* pluginFolder) {
 
 }  // namespace lwconfig
 
-bool EditExtensionConfig(LwInstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer) {
+bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer) {
     const int32_t action = batch.fileAction.value;
     if (action == kChoiceLeave) return true;
     const WPath path = ExpandMacros(batch, transfer.destination.CStr());
     NString text;
     if (ReadTextFile(path.CStr(), text) != kTextOk) {
-        processor.AddError(WTXT("Cannot read: "), path.CStr());
-        processor.lightWaveFlag = 1;
+        report.AddError(WTXT("Cannot read: "), path.CStr());
+        report.lightWaveFlag = 1;
         return false;
     }
     lwconfig::RemoveExtensionBlocks(text);
     if (action == kChoiceInstall) {
         NString blocks;
         if (ReadTextFile(transfer.source.CStr(), blocks) != kTextOk) {
-            processor.AddError(WTXT("Cannot read: "), transfer.source.CStr());
+            report.AddError(WTXT("Cannot read: "), transfer.source.CStr());
             return false;
         }
         lwconfig::FillExtensionTemplate(blocks, transfer.auxiliary.CStr());
         text.Append(blocks);
     }
-    processor.AddReport(WTXT("Modifying: "), path.CStr());
+    report.AddReport(WTXT("Modifying: "), path.CStr());
     if (WriteTextFile(path.CStr(), text) != kTextOk) {
-        processor.AddError(WTXT("Cannot write: "), path.CStr());
-        processor.lightWaveFlag = 1;
+        report.AddError(WTXT("Cannot write: "), path.CStr());
+        report.lightWaveFlag = 1;
         return false;
     }
     return true;

@@ -6,19 +6,17 @@
 
 #include <cstdint>
 
-#include "cell/dynamic_string.h"
-
-class LwInstallBatch;
-class InstallBatchProcessor;
-class FileTransfer;
+#include "cell/core/dynamic_string.h"
+#include "install/install_batch.h"
+#include "install/install_report.h"
 
 // The fix code of a menu transfer before installing (see e_InstallBatchFix);
 // may start LightWave Modeler, and may patch the menu file so that Modeler
 // rewrites it.
 int32_t CheckMenuFix(LwInstallBatch& batch, FileTransfer& transfer);
 
-bool EditMenuConfig(LwInstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer);
-bool EditExtensionConfig(LwInstallBatch& batch, InstallBatchProcessor& processor, FileTransfer& transfer);
+bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer);
+bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer);
 
 // The text edits themselves, for the editors above and their tests.
 namespace lwconfig {

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "cell/dynamic_array.h"
-#include "cell/links.h"
-#include "cell/wide_text.h"
+#include "cell/core/dynamic_array.h"
+#include "cell/core/links.h"
+#include "cell/core/wide_text.h"
 
 constexpr int32_t kLanguageColumns = 9;
 

@@ -4,7 +4,7 @@
 // need and is false on any failure.
 #pragma once
 
-#include "cell/wide_text.h"
+#include "cell/core/wide_text.h"
 
 bool EnsureService();
 bool AdminCreateFolder(const WChar* native);

@@ -105,7 +105,8 @@ void ServeAdminRequests(ByteChannel& channel, AdminActions& actions) {
     for (;;) {
         uint64_t size = 0;
         uint32_t code = 0;
-        if (!ReadFrameCount(channel, size) || !ReadU32(channel, code)) return;
+        // A code frame of another size would leave the two ends out of step.
+        if (!ReadFrameCount(channel, size) || size != 4 || !ReadU32(channel, code)) return;
         WString first, second;
         bool ok = false;
         switch (int32_t(code)) {

@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cell/dynamic_string.h"
+#include "cell/core/dynamic_string.h"
 
 enum e_AdminRequest : int32_t {
     kAdminCreateFolder = 0,

@@ -5,6 +5,6 @@
 
 #include <cstdint>
 
-#include "cell/wide_text.h"
+#include "cell/core/wide_text.h"
 
 void RunAdminService(const WChar* channelName, uint32_t clientPid);

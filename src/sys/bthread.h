@@ -1,13 +1,17 @@
 // BThread: the base of the two worker jobs (host search, installation).
 // The owner polls Running() once per frame and reads the job's results only
-// after it has stopped; a one-byte stop flag asks a job to end.
+// after it has stopped running; a one-byte stop flag, set only by the owner,
+// asks a running job to end.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <thread>
 
-#include "cell/links.h"
+#include "cell/core/links.h"
+
+// The byte a job's body polls; non-zero once its owner asked it to end.
+using StopFlag = std::atomic<uint8_t>;
 
 class BThread {
 public:
@@ -27,13 +31,15 @@ public:
 
     // Asks the job to end and waits for it.
     void Stop();
+    // The body is executing on the job's thread.
     bool Running() const { return running_.load(); }
-    bool StopRequested() const { return stop_.load(); }
-    // The flag discovery polls between registry subkeys.
-    const std::atomic<uint8_t>& StopFlag() const { return stop_; }
+    // The owner asked the job to end (cleared when it starts again).
+    bool StopRequested() const { return stopRequest_.load(); }
+    // What the body hands to work that polls for the owner's request.
+    const StopFlag& StopRequest() const { return stopRequest_; }
 
 private:
-    std::atomic<uint8_t> stop_{0};
+    StopFlag stopRequest_{0};
     SObject<std::thread> thread_;
     std::atomic<uint8_t> running_{0};
 };

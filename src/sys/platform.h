@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cell/dynamic_string.h"
+#include "cell/core/dynamic_string.h"
 
 // ---- paths and files -----------------------------------------------------
 

@@ -1,6 +1,10 @@
 #include "sys/sys_io.h"
 
+#include <atomic>
 #include <iterator>
+
+#include "cell/core/log.h"
+#include "sys/platform.h"
 
 namespace {
 
@@ -14,7 +18,41 @@ const FileType kFileTypes[] = {
     {WTXT("2D shapes"), WTXT("*.s2d")}, {WTXT("3D shapes"), WTXT("*.s3d")},  {WTXT("VELDO files"), WTXT("*.veldo")},
 };
 
+std::atomic<SysIO*> g_registered{nullptr};
+
+bool ShowBox(const WChar* first, const WChar* second, const WChar* caption, SysBoxKind kind) {
+    WString body(first);
+    body.AppendChar(WChar('\n'));
+    body.Append(second);
+    LogLine(WTXT("%s: %s"), caption, body);
+    return SysMessageBox(body.CStr(), caption, kind);
+}
+
 }  // namespace
+
+SysIO& GetSysIO() {
+    static SysIO plain;
+    SysIO* io = g_registered.load();
+    return io ? *io : plain;
+}
+
+void SetSysIO(SysIO* io) { g_registered = io; }
+
+void SysIO::ShowInfo(const WChar* first, const WChar* second) {
+    ShowBox(first, second, Caption(WTXT("Info")), SysBoxKind::kInfo);
+}
+
+void SysIO::ShowWarning(const WChar* first, const WChar* second) {
+    ShowBox(first, second, Caption(WTXT("Warning")), SysBoxKind::kWarning);
+}
+
+void SysIO::ShowError(const WChar* first, const WChar* second) {
+    ShowBox(first, second, Caption(WTXT("Error")), SysBoxKind::kError);
+}
+
+bool SysIO::AskOkCancel(const WChar* first, const WChar* second) {
+    return ShowBox(first, second, ProductName(), SysBoxKind::kOkCancel);
+}
 
 const WChar* FileTypeEnglishName(int32_t type) {
     return (type >= 0 && type < int32_t(std::size(kFileTypes))) ? kFileTypes[type].name : WTXT("");

@@ -1,23 +1,29 @@
 // SysIO: the single platform-service object through which the program shows
-// message boxes and reaches a few fixed texts. GetSysIO gives the process's
-// one instance (created on first call, never destroyed); call it once before
-// worker threads start.
+// message boxes and reaches a few fixed texts. The program registers its own
+// object (translated captions and file-type names) at start-up, before
+// worker threads start; until then GetSysIO gives a plain one with English
+// captions. Every box's text also goes to the log.
 #pragma once
 
 #include <cstdint>
 
-#include "cell/dynamic_string.h"
+#include "cell/core/dynamic_string.h"
 #include "sys/user_folders.h"
 
 class SysIO {
 public:
     virtual ~SysIO() = default;
 
-    // Message boxes: the body is first, a line feed, second (either may be null).
-    virtual void ShowInfo(const WChar* first, const WChar* second) = 0;
-    virtual void ShowWarning(const WChar* first, const WChar* second) = 0;
-    virtual void ShowError(const WChar* first, const WChar* second) = 0;
-    virtual bool AskOkCancel(const WChar* first, const WChar* second) = 0;
+    // Message boxes: the body is first, a line feed, second (either may be
+    // null). Captions "Info", "Warning" and "Error" go through Caption;
+    // the question's caption is the product's name, untranslated.
+    void ShowInfo(const WChar* first, const WChar* second);
+    void ShowWarning(const WChar* first, const WChar* second);
+    void ShowError(const WChar* first, const WChar* second);
+    bool AskOkCancel(const WChar* first, const WChar* second);
+
+    // The caption shown for an English caption word.
+    virtual const WChar* Caption(const WChar* english) const { return english; }
 
     // The file-type table (type 0 to 5; others give empty texts).
     virtual const WChar* FileTypePattern(int32_t type) const;
@@ -27,7 +33,9 @@ public:
     virtual const WChar* ProductName() const { return kProductName; }
 };
 
+// The registered object (it lives for the whole process), else the plain one.
 SysIO& GetSysIO();
+void SetSysIO(SysIO* io);
 
 // The untranslated name of a file type ("" when unknown).
 const WChar* FileTypeEnglishName(int32_t type);

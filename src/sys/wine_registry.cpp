@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "cell/utf.h"
+#include "cell/core/utf.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 
 #include <cstdint>
 
-#include "cell/dynamic_array.h"
-#include "cell/dynamic_string.h"
-#include "cell/hash_container.h"
+#include "cell/core/dynamic_array.h"
+#include "cell/core/dynamic_string.h"
+#include "cell/core/hash_container.h"
 
 enum : uint32_t {
     kRegNone = 0,

@@ -4,20 +4,15 @@
 
 #include "cell/value_cells.h"
 
-#define VELDO_PLAIN_MESSAGE(Name, Key) \
-    class Name : public Cell {         \
-        VELDO_CELL(Name, Cell, Key)    \
-    }
-
-VELDO_PLAIN_MESSAGE(UiBox_Delete_Msg, 0xBE00BECAA36DD79BULL);
-VELDO_PLAIN_MESSAGE(UiBox_DeleteAllChildren_Msg, 0x5A1B19B7A830D619ULL);
-VELDO_PLAIN_MESSAGE(UiBox_SplitTo2_Msg, 0x79ED0FAB14F760AAULL);
-VELDO_PLAIN_MESSAGE(UiBox_SplitTo3_Msg, 0x0EE76723E0558FDAULL);
-VELDO_PLAIN_MESSAGE(UiBox_Set_ChildLayout_Horizontal_Msg, 0x92C9469B4A842230ULL);
-VELDO_PLAIN_MESSAGE(UiBox_Set_ChildLayout_Vertical_Msg, 0x2657F18185C07985ULL);
-VELDO_PLAIN_MESSAGE(UiBox_Generate_CellsList_Msg, 0xB97A8A1F53BA86C3ULL);
-VELDO_PLAIN_MESSAGE(UiScrollView_ScrollUp_Msg, 0x3471367FB6B90DB4ULL);
-VELDO_PLAIN_MESSAGE(UiScrollView_ScrollDown_Msg, 0x0C9786EA78617C6AULL);
+VELDO_EMPTY_CELL(UiBox_Delete_Msg, Cell, 0xBE00BECAA36DD79BULL);
+VELDO_EMPTY_CELL(UiBox_DeleteAllChildren_Msg, Cell, 0x5A1B19B7A830D619ULL);
+VELDO_EMPTY_CELL(UiBox_SplitTo2_Msg, Cell, 0x79ED0FAB14F760AAULL);
+VELDO_EMPTY_CELL(UiBox_SplitTo3_Msg, Cell, 0x0EE76723E0558FDAULL);
+VELDO_EMPTY_CELL(UiBox_Set_ChildLayout_Horizontal_Msg, Cell, 0x92C9469B4A842230ULL);
+VELDO_EMPTY_CELL(UiBox_Set_ChildLayout_Vertical_Msg, Cell, 0x2657F18185C07985ULL);
+VELDO_EMPTY_CELL(UiBox_Generate_CellsList_Msg, Cell, 0xB97A8A1F53BA86C3ULL);
+VELDO_EMPTY_CELL(UiScrollView_ScrollUp_Msg, Cell, 0x3471367FB6B90DB4ULL);
+VELDO_EMPTY_CELL(UiScrollView_ScrollDown_Msg, Cell, 0x0C9786EA78617C6AULL);
 
 // Elapsed time in seconds, sent to cells that asked for it.
 class UiBox_Process_TimeDelta_Act : public FloatCell {

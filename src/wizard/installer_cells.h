@@ -87,17 +87,12 @@ public:
     void DeclareTags() override;
 };
 
-#define VELDO_INSTALL_PANEL(Name, Key)        \
-    class Name : public InstallPanel {        \
-        VELDO_CELL(Name, InstallPanel, Key)   \
-    }
-
-VELDO_INSTALL_PANEL(InstallPanel0_Welcome, 0x298B9394CEAD5D07ULL);
-VELDO_INSTALL_PANEL(InstallPanel1_SearchingPlatforms, 0x5F199F8C0F56D31FULL);
-VELDO_INSTALL_PANEL(InstallPanel2_QuickSettings, 0x5E0D3DB361DEFE51ULL);
-VELDO_INSTALL_PANEL(InstallPanel3_Fix, 0x44CD4D451E43F00AULL);
-VELDO_INSTALL_PANEL(InstallPanel4_Installation, 0xDC3D9641DDB9901BULL);
-VELDO_INSTALL_PANEL(InstallPanel5_InstallationComplete, 0x9961EEC42F152E1FULL);
+VELDO_EMPTY_CELL(InstallPanel0_Welcome, InstallPanel, 0x298B9394CEAD5D07ULL);
+VELDO_EMPTY_CELL(InstallPanel1_SearchingPlatforms, InstallPanel, 0x5F199F8C0F56D31FULL);
+VELDO_EMPTY_CELL(InstallPanel2_QuickSettings, InstallPanel, 0x5E0D3DB361DEFE51ULL);
+VELDO_EMPTY_CELL(InstallPanel3_Fix, InstallPanel, 0x44CD4D451E43F00AULL);
+VELDO_EMPTY_CELL(InstallPanel4_Installation, InstallPanel, 0xDC3D9641DDB9901BULL);
+VELDO_EMPTY_CELL(InstallPanel5_InstallationComplete, InstallPanel, 0x9961EEC42F152E1FULL);
 
 // Toggles the completion panel's report.
 class InstallPanel5_InstallationComplete_SwitchReport : public Cell {

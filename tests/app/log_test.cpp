@@ -6,6 +6,7 @@
 
 #include "app/log.h"
 #include "app/register_all_cells.h"
+#include "app/wsys_io.h"
 #include "cell/std_cells.h"
 #include "cell/tags.h"
 #include "support/test_support.h"
@@ -19,9 +20,9 @@ TEST(Log, EachStartLeavesOnlyItsOwnRun) {
     test::TempDir dir;
     const WString path = W(dir / "veldo.log");
     StartLogAt(path.CStr());
-    LogLine(path.CStr(), WTXT("first run %i"), 1);
+    LogLine(WTXT("first run %i"), 1);
     StartLogAt(path.CStr());
-    LogLine(path.CStr(), WTXT("second run"));
+    LogLine(WTXT("second run"));
     const std::string text = test::ReadFile(dir / "veldo.log");
     EXPECT_EQ(text.find("first run"), std::string::npos);
     EXPECT_TRUE(std::regex_match(text, std::regex("\\[\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\] "
@@ -41,11 +42,11 @@ TEST(Log, StartDeterminesThePathInTheProfile) {
 // columns differ by eight places; readers of old logs rely on the texts).
 TEST(Log, DiagnosticColumns) {
     test::TempDir dir;
-    const WString path = W(dir / "d.log");
-    LogCellDiagnostic(path.CStr(), WTXT("Error"), WTXT("StdHCell"), 5.5, WTXT("IntCell"), WTXT("Count"),
-                      WTXT("Tag import failed!"));
-    LogCellDiagnostic(path.CStr(), WTXT("Error"), WTXT("StdHCell"), 5.5, nullptr, nullptr, WTXT("Invalid tags count!"));
-    const std::string text = test::ReadFile(dir / "d.log");
+    StartLogAt(W(dir / "d.log").CStr());
+    LogCellDiagnostic(WTXT("Error"), WTXT("StdHCell"), 5.5, WTXT("IntCell"), WTXT("Count"), WTXT("Tag import failed!"));
+    LogCellDiagnostic(WTXT("Error"), WTXT("StdHCell"), 5.5, nullptr, nullptr, WTXT("Invalid tags count!"));
+    std::string text = test::ReadFile(dir / "d.log");
+    text.erase(0, text.find("\r\n") + 2);  // the version header
     const std::string first = "Error  : StdHCell     5.5000,IntCell   ,Count        : Tag import failed!\r\n";
     const std::string second = "Error  : StdHCell     5.5000                 : Invalid tags count!\r\n";
     EXPECT_EQ(text, first + second);
@@ -69,14 +70,16 @@ TEST(Log, ImportDiagnosticsReachTheLog) {
 TEST(Log, NoPathMeansTheFallbackFile) {
     test::WinePrefix prefix;
     test::MakeDirs(prefix.driveC() + "/tmp");
-    LogLine(nullptr, WTXT("%s"), WTXT("to the fallback"));
-    EXPECT_EQ(test::ReadFile(prefix.driveC() + "/tmp/veldo_debug.log"), "to the fallback\r\n");
+    StartLogAt(nullptr);
+    LogLine(WTXT("%s"), WTXT("to the fallback"));
+    const std::string text = test::ReadFile(prefix.driveC() + "/tmp/veldo_debug.log");
+    EXPECT_EQ(text.substr(text.find("\r\n") + 2), "to the fallback\r\n");
 }
 
 TEST(Log, AnUnwritableLogLosesTheLineQuietly) {
     test::TempDir dir;
-    const WString path = W(dir / "no/such/folder/veldo.log");
-    LogLine(path.CStr(), WTXT("lost"));
+    StartLogAt(W(dir / "no/such/folder/veldo.log").CStr());
+    LogLine(WTXT("lost"));
     EXPECT_FALSE(test::Exists(dir / "no"));
 }
 
@@ -85,6 +88,7 @@ TEST(MessageBoxes, WithoutADisplayTheTextGoesToStandardErrorAndTheLog) {
     test::ScopedEnv noDisplay("DISPLAY", nullptr);
     test::ScopedEnv noWayland("WAYLAND_DISPLAY", nullptr);
     StartLogAt(W(dir / "veldo.log").CStr());
+    RegisterProgramSysIO();
     testing::internal::CaptureStderr();
     GetSysIO().ShowError(WTXT("Cannot copy files into: "), WTXT("C:\\x"));
     const bool ok = GetSysIO().AskOkCancel(WTXT("Continue?"), nullptr);
@@ -96,6 +100,20 @@ TEST(MessageBoxes, WithoutADisplayTheTextGoesToStandardErrorAndTheLog) {
     EXPECT_EQ(test::U(GetSysIO().FileTypePattern(5)), "*.veldo");
     EXPECT_EQ(test::U(GetSysIO().FileTypePattern(6)), "");
     EXPECT_EQ(test::U(GetSysIO().ProductName()), "VELDO");
+}
+
+// Lines written anywhere in the program, whatever the layer, reach the one
+// sink installed at start-up.
+TEST(Log, WithoutASinkLinesAreDropped) {
+    test::TempDir dir;
+    StartLogAt(W(dir / "veldo.log").CStr());
+    SetLogSink(nullptr);
+    LogLine(WTXT("dropped"));
+    StartLogAt(W(dir / "veldo.log").CStr(), true);
+    LogLine(WTXT("kept"));
+    const std::string text = test::ReadFile(dir / "veldo.log");
+    EXPECT_EQ(text.find("dropped"), std::string::npos);
+    EXPECT_NE(text.find("kept\r\n"), std::string::npos);
 }
 
 }  // namespace

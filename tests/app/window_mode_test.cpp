@@ -46,16 +46,20 @@ public:
         return found;
     }
 
-    // Waits up to ten seconds for a window with the title to be shown.
-    Window WaitFor(const std::string& title) {
-        for (int i = 0; i < 200; ++i) {
-            if (Window w = Find(title)) {
-                XWindowAttributes a{};
-                if (XGetWindowAttributes(display_, w, &a) && a.map_state == IsViewable) return w;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return 0;
+    // Waits (a minute at most: a loaded machine starts slowly) for a window
+    // with the title to be shown.
+    Window WaitForWindow(const std::string& title) {
+        Window shown = 0;
+        test::WaitFor(
+            [&] {
+                if (Window w = Find(title)) {
+                    XWindowAttributes a{};
+                    if (XGetWindowAttributes(display_, w, &a) && a.map_state == IsViewable) shown = w;
+                }
+                return shown != 0;
+            },
+            60000);
+        return shown;
     }
 
     void Box(Window w, int& x, int& y, int& width, int& height) {
@@ -83,13 +87,11 @@ private:
     Display* display_;
 };
 
-// Waits up to ten seconds for the process; its exit code, or -1.
+// Waits (a minute at most) for the process; its exit code, or -1.
 int WaitForExit(pid_t pid) {
-    for (int i = 0; i < 200; ++i) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    int status = 0;
+    if (test::WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 60000))
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     return -1;
@@ -112,10 +114,16 @@ TEST(WindowMode, TheMainWindowOpensAndClosingItEndsTheProgram) {
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, VELDO_INSTALLER_EXE, nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
 
-    const Window w = x.WaitFor("VELDO installation");
+    const Window w = x.WaitForWindow("VELDO installation");
     ASSERT_NE(w, 0u);
-    int left, top, width, height;
-    x.Box(w, left, top, width, height);
+    // Shown first, then moved to its place.
+    int left = 0, top = 0, width = 0, height = 0;
+    test::WaitFor(
+        [&] {
+            x.Box(w, left, top, width, height);
+            return left == 100 && top == 100;
+        },
+        60000);
     EXPECT_EQ(left, 100);
     EXPECT_EQ(top, 100);
     EXPECT_EQ(width, 800);

@@ -2,9 +2,9 @@
 // and 75 % load rule.
 #include <gtest/gtest.h>
 
-#include "cell/container.h"
-#include "cell/dynamic_array.h"
-#include "cell/hash_container.h"
+#include "cell/core/container.h"
+#include "cell/core/dynamic_array.h"
+#include "cell/core/hash_container.h"
 
 namespace {
 

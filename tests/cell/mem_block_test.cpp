@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "cell/mem_block.h"
+#include "cell/core/mem_block.h"
 
 namespace {
 

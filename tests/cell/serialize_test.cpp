@@ -3,12 +3,14 @@
 // chunk files through gates, links written as locations.
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cell/chunks.h"
 #include "cell/container_cells.h"
-#include "cell/diagnostics.h"
+#include "cell/core/log.h"
 #include "cell/gate_table.h"
 #include "cell/layout_version.h"
 #include "cell/location.h"
@@ -16,7 +18,7 @@
 #include "cell/std_cells.h"
 #include "cell/synapser.h"
 #include "cell/tags.h"
-#include "cell/value_codec.h"
+#include "cell/core/value_codec.h"
 #include "memory_gate.h"
 #include "sys/platform.h"
 #include "sys/user_folders.h"
@@ -26,23 +28,26 @@ namespace {
 
 using test::U;
 
-// Diagnostics captured as "Level|Class|version|note|tag|message".
-std::vector<std::string> g_lines;
-
-void Capture(const WChar* level, const WChar* className, double version, const WChar* note, const WChar* tagName,
-             const WChar* message) {
-    char v[32];
-    std::snprintf(v, sizeof v, "%.4f", version);
-    g_lines.push_back(U(level) + "|" + U(className) + "|" + v + "|" + U(note ? note : WTXT("")) + "|" +
-                      U(tagName ? tagName : WTXT("")) + "|" + U(message));
-}
-
+// Diagnostics as the log gets them, read back as
+// "Level|Class|version|note|tag|message".
 struct Serialize : testing::Test {
-    void SetUp() override {
-        g_lines.clear();
-        SetCellDiagnosticSink(Capture);
+    test::LogCapture log;
+
+    std::vector<std::string> Diagnostics() const {
+        static const std::regex line("(\\S+) *: (\\S+) +(\\d+\\.\\d{4})(?:,([^,]*?) *,(.*?) * : | +: )(.*)");
+        std::vector<std::string> out;
+        std::istringstream in(log.text().substr(forgotten));
+        std::string text;
+        std::smatch m;
+        while (std::getline(in, text))
+            if (std::regex_match(text, m, line))
+                out.push_back(m[1].str() + "|" + m[2].str() + "|" + m[3].str() + "|" + m[4].str() + "|" + m[5].str() +
+                              "|" + m[6].str());
+        return out;
     }
-    void TearDown() override { SetCellDiagnosticSink(nullptr); }
+    // Diagnostics() leaves out what was logged before.
+    void Forget() { forgotten = log.text().size(); }
+    size_t forgotten = 0;
 };
 
 // Hand-made tag entries of an older layout.
@@ -128,7 +133,7 @@ TEST_F(Serialize, ATreeRoundTripsThroughAChunkFile) {
     SObject<Cell> back(ReadTree(gate));
     ASSERT_TRUE(back);
     EXPECT_TRUE(SameTree(*tree, *back));
-    EXPECT_TRUE(g_lines.empty());
+    EXPECT_TRUE(Diagnostics().empty());
 }
 
 TEST_F(Serialize, CurrentLayoutIsReadByPosition) {
@@ -144,26 +149,26 @@ TEST_F(Serialize, CurrentLayoutIsReadByPosition) {
         w.Int(6);
         StdHCell target;
         EXPECT_FALSE(ImportAt(target, w, kLayoutVersion));
-        ASSERT_EQ(g_lines.size(), 1u);
-        EXPECT_EQ(g_lines[0], "Error|StdHCell|5.5000|||Imported tags count doesn't match with HCell!");
+        ASSERT_EQ(Diagnostics().size(), 1u);
+        EXPECT_EQ(Diagnostics()[0], "Error|StdHCell|5.5000|||Imported tags count doesn't match with HCell!");
     }
     // A newer writer.
     {
-        g_lines.clear();
+        Forget();
         Writer w;
         w.Int(7);
         StdHCell target;
         EXPECT_FALSE(ImportAt(target, w, 5.6));
-        EXPECT_EQ(g_lines[0], "Error|StdHCell|5.5000|||Cannot import newer version: 5.6000!");
+        EXPECT_EQ(Diagnostics()[0], "Error|StdHCell|5.5000|||Cannot import newer version: 5.6000!");
     }
     // A negative count.
     {
-        g_lines.clear();
+        Forget();
         Writer w;
         w.Int(-1);
         StdHCell target;
         EXPECT_FALSE(ImportAt(target, w, kLayoutVersion));
-        EXPECT_EQ(g_lines[0], "Error|StdHCell|5.5000|||Invalid tags count!");
+        EXPECT_EQ(Diagnostics()[0], "Error|StdHCell|5.5000|||Invalid tags count!");
     }
 }
 
@@ -182,8 +187,8 @@ TEST_F(Serialize, ATagOfAnotherClassIsSkippedExactly) {
     MemBlockCursor r(good);
     ASSERT_TRUE(target.Import(r, kLayoutVersion, nullptr));
     EXPECT_EQ(U(target.TagValueAs<StringCell>(StdHCell::kName)->value), "after the skip");
-    ASSERT_EQ(g_lines.size(), 1u);
-    EXPECT_EQ(g_lines[0], "Warning|StdHCell|5.5000|IntCell|Count|Tag skipped, expected key is df95f7aa8d070204 "
+    ASSERT_EQ(Diagnostics().size(), 1u);
+    EXPECT_EQ(Diagnostics()[0], "Warning|StdHCell|5.5000|IntCell|Count|Tag skipped, expected key is df95f7aa8d070204 "
                           "but imported key is 8a5ac86916b5e1e4 and name 'Count'!");
 }
 
@@ -198,8 +203,8 @@ TEST_F(Serialize, OlderLayoutsAreReadByName) {
     ASSERT_TRUE(ImportAt(target, w, 5.2));
     EXPECT_EQ(target.TagValueAs<IntCell>(StdHCell::kCount)->value, 41);
     EXPECT_EQ(target.TagValueAs<IdxCell>(StdHCell::kIndex)->value, 99);  // Index holds an IdxCell: no match
-    ASSERT_EQ(g_lines.size(), 2u);
-    EXPECT_EQ(g_lines[0],
+    ASSERT_EQ(Diagnostics().size(), 2u);
+    EXPECT_EQ(Diagnostics()[0],
               "Warning|StdHCell|5.2000|FEATURE DISABLED IN RELEASE!|Vanished|No matching tag or legacy tag in new "
               "version, tag was skipped!");
 }
@@ -213,7 +218,7 @@ TEST_F(Serialize, LegacyTagsLeadToTheirReplacements) {
         StdHCell target;
         ASSERT_TRUE(ImportAt(target, w, 5.2));
         EXPECT_EQ(target.TagValueAs<IntCell>(StdHCell::kCount)->value, 9);
-        EXPECT_TRUE(g_lines.empty());
+        EXPECT_TRUE(Diagnostics().empty());
     }
     // Mode leads out of the cell to its parent's Count.
     {
@@ -233,7 +238,7 @@ TEST_F(Serialize, LegacyTagsLeadToTheirReplacements) {
         w.IntTag("Mode", 12);
         StdHCell orphan;
         EXPECT_FALSE(ImportAt(orphan, w, 5.25));
-        EXPECT_EQ(g_lines.back(), "Error|StdHCell|5.2500|FEATURE DISABLED IN RELEASE!|Mode|Legacy tag 'Mode' "
+        EXPECT_EQ(Diagnostics().back(), "Error|StdHCell|5.2500|FEATURE DISABLED IN RELEASE!|Mode|Legacy tag 'Mode' "
                                   "version 5.3000 points to invalid path!");
     }
 }

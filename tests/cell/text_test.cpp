@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "cell/base64.h"
-#include "cell/dynamic_string.h"
-#include "cell/path.h"
+#include "cell/core/base64.h"
+#include "cell/core/dynamic_string.h"
+#include "cell/core/path.h"
 
 namespace {
 

@@ -4,8 +4,12 @@
 #include <lodepng.h>
 
 #include <GL/glew.h>
+#include <GLFW/glfw3.h>
 
-#include "app/log.h"
+#include <cstring>
+#include <regex>
+
+#include "gx/glfw/gl_wnd_gx.h"
 #include "gx/embedded_data.h"
 #include "gx/gl/gl_draw_gx.h"
 #include "gx/gl/gl_resources.h"
@@ -264,8 +268,7 @@ TEST_F(Draw, AnOffScreenTarget) {
 }
 
 TEST_F(Draw, ShaderErrorsGoToTheLog) {
-    test::TempDir dir;
-    StartLogAt(test::W(dir / "veldo.log").CStr());
+    test::LogCapture log;
     EXPECT_EQ(GlCompileStage(GL_FRAGMENT_SHADER, "#version 330 core\nvoid main() { nonsense; }\n"), 0u);
     // A function declared but never defined compiles, and fails the link.
     const uint32_t vertex = GlCompileStage(
@@ -281,10 +284,22 @@ TEST_F(Draw, ShaderErrorsGoToTheLog) {
     EXPECT_EQ(program.name, 0u);
     glDeleteShader(vertex);
     glDeleteShader(fragment);
-    const std::string log = test::ReadFile(dir / "veldo.log");
-    EXPECT_NE(log.find("GlError, cannot compile shader: "), std::string::npos) << log;
-    EXPECT_NE(log.find("GlError, cannot link shader: "), std::string::npos) << log;
-    StartLogAt(nullptr);
+    // Each heading on a line of its own, the driver's log on the next.
+    for (const char* heading : {"GlError, cannot compile shader: \n", "GlError, cannot link shader: \n"}) {
+        const size_t at = log.text().find(heading);
+        ASSERT_NE(at, std::string::npos) << log.text();
+        const size_t next = at + std::strlen(heading);
+        EXPECT_NE(log.text().substr(next, 1), "\n") << log.text();
+    }
+}
+
+// A windowing error is a line of its own followed by an empty line.
+TEST_F(Draw, WindowingErrorsGoToTheLog) {
+    test::LogCapture log;
+    ASSERT_TRUE(StartWindowing());
+    glfwWindowHint(0x7FFF0001, 0);  // no such hint
+    EXPECT_TRUE(std::regex_match(log.text(), std::regex("Glfw error \\(65539\\) : [^\n]*7FFF0001[^\n]*\n\n")))
+        << log.text();
 }
 
 }  // namespace

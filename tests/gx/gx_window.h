@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "cell/hcell.h"
@@ -20,11 +22,11 @@ public:
     float lastDelta = -1;
 
     void HandleEvent(const WndEvent& e) override { events.push_back(e); }
+    void TimeDelta(float seconds) override { lastDelta = seconds; }
     void MinimumSize(int32_t& w, int32_t& h) const override { w = minWidth, h = minHeight; }
     bool WantsLayout() const override { return true; }
     void Layout(int32_t, int32_t) override { ++layouts; }
     void Draw(int32_t, int32_t) override { ++draws; }
-    SSlave<Cell> Receive(Cell& message) override;
     std::vector<int32_t> Codes() const {
         std::vector<int32_t> codes;
         for (const WndEvent& e : events) codes.push_back(e.type);
@@ -45,13 +47,15 @@ struct WindowFixture : ::testing::Test {
 
     void SetUp() override;
     void TearDown() override { window.Destroy(); }
-    // Frames for about ms milliseconds, so that X's events arrive.
-    void Pump(int ms = 300);
-    // Runs xdotool with the arguments and waits; coordinates are the caller's.
+    // Frames, waking as X's events arrive, until the condition holds or
+    // boundMs have passed; true when it held.
+    bool PumpUntil(const std::function<bool()>& condition, int boundMs = 20000);
+    // Runs xdotool with the arguments (coordinates are the caller's) and
+    // waits for it.
     static void XDoTool(const std::string& args);
     // Runs xdotool while the window keeps framing, so that events arrive
-    // with their real timing, then frames a little longer.
-    void Drive(const std::string& args);
+    // with their real timing, then frames until the condition holds.
+    void Drive(const std::string& args, const std::function<bool()>& until);
     // Screen position of a client pixel (x from the left, y from the top).
     std::string At(int32_t x, int32_t y) const;
 };

@@ -8,7 +8,6 @@
 #include "app/log.h"
 #include "install/discovery.h"
 #include "support/test_support.h"
-#include "wizard/installer_cells.h"
 
 namespace {
 
@@ -138,45 +137,6 @@ TEST_F(Discovery, WithoutARegistryEachSearchSaysSo) {
     EXPECT_TRUE(Logged("Error: (LW install) cannot access 64-bit registry!"));
     EXPECT_TRUE(Logged("Error: (Max install) cannot access 64-bit registry!"));
     EXPECT_TRUE(Logged("C4D install: cannot access 64-bit registry!"));
-}
-
-TEST_F(Discovery, TheInstallerSortsEachKindByVersion) {
-    Installer installer;
-    auto add = [&](InstallBatch* b, float v) {
-        b->hostVersion = v;
-        installer.batches.Add(b);
-    };
-    add(new LwInstallBatch, 2019);
-    add(new MaxInstallBatch, 20);
-    add(new LwInstallBatch, 2018);
-    add(new LwInstallBatch, 11);
-    add(new PresetsInstallBatch, 0);
-    installer.SortBatches();
-    const float expected[] = {11, 20, 2018, 2019, 0};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(installer.batches[i]->hostVersion, expected[i]);
-    EXPECT_EQ(installer.batches[1]->PlatformKind(), kPlatformMax);  // kept its place
-}
-
-TEST_F(Discovery, OneHostChoicesLeaveTheOthers) {
-    Installer installer;
-    installer.batches.Add(new LwInstallBatch);
-    installer.batches.Add(new MaxInstallBatch);
-    installer.batches.Add(new PresetsInstallBatch);
-    // Remove from the first: the presets batch is left alone; no transfers,
-    // so the preparation finds nothing and the installation starts.
-    installer.RunBatchFunction(Installer::kRemoveFromOne, 0);
-    EXPECT_EQ(installer.batches[0]->fileAction.value, kChoiceRemove);
-    EXPECT_EQ(static_cast<LwInstallBatch*>(installer.batches[0])->menuAction.value, kChoiceRemove);
-    EXPECT_EQ(installer.batches[1]->fileAction.value, kChoiceLeave);
-    EXPECT_EQ(installer.batches[2]->fileAction.value, kChoiceLeave);
-    EXPECT_EQ(installer.page, kPageInstallation);
-    while (!installer.Poll()) {}
-    EXPECT_EQ(installer.page, kPageComplete);
-    installer.RunBatchFunction(Installer::kInstallIntoOne, 1);
-    EXPECT_EQ(installer.batches[0]->fileAction.value, kChoiceLeave);
-    EXPECT_EQ(installer.batches[1]->fileAction.value, kChoiceInstall);
-    EXPECT_EQ(installer.batches[2]->fileAction.value, kChoiceInstall);
-    EXPECT_FALSE(installer.batches[0]->HasAction());
 }
 
 }  // namespace

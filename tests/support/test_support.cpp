@@ -5,14 +5,33 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
-#include "cell/text_convert.h"
+#include "cell/core/text_convert.h"
 
 namespace test {
+
+LogCapture::LogCapture() : previous_(SetLogSink(this)) {}
+
+LogCapture::~LogCapture() { SetLogSink(previous_); }
+
+void LogCapture::Append(const WString& text) { text_ += U(text); }
+
+void LogCapture::Stamp(WString& stamp) { stamp.Assign(WTXT("[stamp] ")); }
+
+bool WaitFor(const std::function<bool()>& condition, int boundMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return condition();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));  // the pace of checking, not a guess
+    }
+}
 
 TempDir::TempDir() {
     char pattern[] = "/tmp/veldo-test-XXXXXX";

@@ -3,9 +3,11 @@
 // permission boundary.
 #pragma once
 
+#include <functional>
 #include <string>
 
-#include "cell/dynamic_string.h"
+#include "cell/core/dynamic_string.h"
+#include "cell/core/log.h"
 
 namespace test {
 
@@ -50,10 +52,33 @@ private:
     ScopedEnv env_;
 };
 
+// Checks the condition until it holds or boundMs have passed (checking
+// every millisecond or so); true when it held. Tests wait for what they
+// expect with it, never for a guessed while.
+bool WaitFor(const std::function<bool()>& condition, int boundMs = 20000);
+
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 void MakeDirs(const std::string& path);
+
+// Catches what the program logs while it lives (in UTF-8, "\n" line ends),
+// then puts the previous sink back.
+class LogCapture : public LogSink {
+public:
+    LogCapture();
+    ~LogCapture() override;
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+    void Append(const WString& text) override;
+    void Stamp(WString& stamp) override;
+    const std::string& text() const { return text_; }
+    bool Has(const std::string& piece) const { return text_.find(piece) != std::string::npos; }
+
+private:
+    LogSink* previous_;
+    std::string text_;
+};
 
 WString W(const std::string& utf8);
 std::string U(const WChar* wide);

@@ -180,12 +180,10 @@ TEST(AdminService, EndsWhenItsClientIsKilled) {
     EXPECT_FALSE(test::Exists("/tmp/veldo-" + guid));  // the channel's folder went after the connection
     kill(p.pid, SIGKILL);
     p.Wait();
-    bool gone = false;
-    for (int i = 0; i < 1000 && !gone; ++i) {
-        gone = !SysProcessExists(uint32_t(service)) || test::ReadFile("/proc/" + std::to_string(service) + "/stat").find(") Z") != std::string::npos;
-        if (!gone) SysSleepMs(10);
-    }
-    EXPECT_TRUE(gone);
+    EXPECT_TRUE(test::WaitFor([&] {
+        return !SysProcessExists(uint32_t(service)) ||
+               test::ReadFile("/proc/" + std::to_string(service) + "/stat").find(") Z") != std::string::npos;
+    }));
 }
 
 // ---- the service driven by hand ----------------------------------------

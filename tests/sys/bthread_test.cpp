@@ -3,8 +3,10 @@
 
 #include <atomic>
 
+#include <thread>
+
+#include "support/test_support.h"
 #include "sys/bthread.h"
-#include "sys/platform.h"
 
 namespace {
 
@@ -17,7 +19,7 @@ struct CountingJob : BThread {
     int32_t Body() override {
         while (!StopRequested() && steps < limit) {
             ++steps;
-            SysSleepMs(1);
+            std::this_thread::yield();
         }
         return steps;
     }
@@ -26,9 +28,9 @@ struct CountingJob : BThread {
 TEST(BThread, RunsOnItsThreadAndFinishes) {
     CountingJob job(5);
     job.Start();
-    while (job.Running()) SysSleepMs(1);
+    ASSERT_TRUE(test::WaitFor([&] { return !job.Running(); }));
     EXPECT_EQ(job.steps, 5);
-    EXPECT_TRUE(job.StopRequested());  // set when the body ends
+    EXPECT_FALSE(job.StopRequested());  // it ended by itself: nobody asked
     job.Start();                        // a second run joins the first
     job.Stop();
     EXPECT_FALSE(job.Running());
@@ -37,9 +39,10 @@ TEST(BThread, RunsOnItsThreadAndFinishes) {
 TEST(BThread, StopEndsALongJob) {
     CountingJob job(1 << 30);
     job.Start();
-    while (job.steps == 0) SysSleepMs(1);
+    ASSERT_TRUE(test::WaitFor([&] { return job.steps > 0; }));
     job.Stop();
     EXPECT_FALSE(job.Running());
+    EXPECT_TRUE(job.StopRequested());
     EXPECT_LT(job.steps, 1 << 30);
 }
 

@@ -11,9 +11,10 @@ namespace {
 
 using test::W;
 
+// The programs write their record beside it and rename it into place, so
+// a record that exists is complete.
 std::string WaitForFile(const std::string& path) {
-    for (int i = 0; i < 500 && !test::Exists(path); ++i) SysSleepMs(10);
-    SysSleepMs(20);  // let the writer finish its line
+    test::WaitFor([&] { return test::Exists(path); });
     return test::ReadFile(path);
 }
 
@@ -23,7 +24,8 @@ TEST(Programs, WindowsProgramsRunUnderWine) {
     // $WINE names the loader, as Wine's own tools do; this one records how
     // it was called.
     const std::string loader = dir / "wine-loader";
-    test::WriteFile(loader, "#!/bin/sh\nprintf '%s|' \"$WINEPREFIX\" \"$@\" > '" + (dir / "called") + "'\n");
+    test::WriteFile(loader, "#!/bin/sh\nprintf '%s|' \"$WINEPREFIX\" \"$@\" > '" + (dir / "part") + "' && mv '" +
+                              (dir / "part") + "' '" + (dir / "called") + "'\n");
     chmod(loader.c_str(), 0755);
     test::ScopedEnv wine("WINE", loader.c_str());
     test::MakeDirs(prefix.driveC() + "/Program Files/LightWave/bin");
@@ -36,7 +38,8 @@ TEST(Programs, WindowsProgramsRunUnderWine) {
 TEST(Programs, OtherProgramsRunDirectly) {
     test::TempDir dir;
     const std::string script = dir / "tool.sh";
-    test::WriteFile(script, "#!/bin/sh\nprintf '%s|' \"$@\" > '" + (dir / "called") + "'\n");
+    test::WriteFile(script, "#!/bin/sh\nprintf '%s|' \"$@\" > '" + (dir / "part") + "' && mv '" + (dir / "part") + "' '" +
+                              (dir / "called") + "'\n");
     chmod(script.c_str(), 0755);
     ASSERT_TRUE(SysStartProgram(W(script).CStr(), WTXT("one two")));
     EXPECT_EQ(WaitForFile(dir / "called"), "one|two|");

@@ -6,8 +6,8 @@
 
 #include <initializer_list>
 
-#include "app/log.h"
-#include "cell/text_convert.h"
+#include "cell/core/log.h"
+#include "cell/core/text_convert.h"
 #include "gx/gl/gl_resources.h"
 #include "gx/gl/gl_shaders.h"
 
@@ -18,7 +18,9 @@ namespace {
 void LogGlError(const WChar* what, const char* infoLog) {
     WString text;
     Utf8ToWide(infoLog, text);
-    LogLine(LogPathOrNull(), WTXT("%s%s"), what, text);
+    // The heading and the driver's own log, each on its own line.
+    LogLine(what);
+    LogLine(WTXT("%s"), text);
 }
 
 }  // namespace

@@ -8,9 +8,9 @@
 #include <cmath>
 #include <mutex>
 
-#include "cell/dynamic_array.h"
-#include "app/log.h"
-#include "cell/text_convert.h"
+#include "cell/core/dynamic_array.h"
+#include "cell/core/log.h"
+#include "cell/core/text_convert.h"
 #include "gx/embedded_data.h"
 #include "gx/draw_gx.h"
 #include "gx/font_gx.h"
@@ -118,6 +118,20 @@ void OnCursorPos(GLFWwindow* handle, double x, double y) {
     WithWindow(handle, [&](GlWndGx& w) { w.OnCursor(x, y); });
 }
 
+// Presses use the pointer's place from the last move event. Two changes
+// bring none: a window moving under a still pointer, and a pointer
+// entering at the very place GLFW last reported (it drops such a move).
+// Then the place is asked for anew.
+void AskPointerPlace(GLFWwindow* handle) {
+    WithWindow(handle, [&](GlWndGx& w) { glfwGetCursorPos(handle, &w.cursorX, &w.cursorY); });
+}
+
+void OnWindowPos(GLFWwindow* handle, int, int) { AskPointerPlace(handle); }
+
+void OnCursorEnter(GLFWwindow* handle, int entered) {
+    if (entered) AskPointerPlace(handle);
+}
+
 void OnMouseButton(GLFWwindow* handle, int button, int action, int mods) {
     WithWindow(handle, [&](GlWndGx& w) { w.OnButton(button, action == GLFW_PRESS, mods); });
 }
@@ -130,6 +144,8 @@ void InstallCallbacks(GLFWwindow* h, bool on) {
     glfwSetCharCallback(h, on ? OnCharacter : nullptr);
     glfwSetKeyCallback(h, on ? OnKey : nullptr);
     glfwSetWindowRefreshCallback(h, on ? OnRefresh : nullptr);
+    glfwSetWindowPosCallback(h, on ? OnWindowPos : nullptr);
+    glfwSetCursorEnterCallback(h, on ? OnCursorEnter : nullptr);
 }
 
 }  // namespace
@@ -191,6 +207,18 @@ GlWndGx::~GlWndGx() { Destroy(); }
 
 namespace {
 
+// GLFW's images are bytes R, G, B, A; ours are 0xAARRGGBB words.
+void ArgbToRgba(const DynamicArray<uint32_t>& argb, DynamicArray<unsigned char>& rgba) {
+    rgba.Resize(argb.count * 4);
+    for (int32_t i = 0; i < argb.count; ++i) {
+        const uint32_t c = argb.data[i];
+        rgba.data[i * 4 + 0] = (c >> 16) & 255;
+        rgba.data[i * 4 + 1] = (c >> 8) & 255;
+        rgba.data[i * 4 + 2] = c & 255;
+        rgba.data[i * 4 + 3] = c >> 24;
+    }
+}
+
 void SetIcons(GLFWwindow* handle) {
     DynamicArray<uint32_t> pixels[3];
     DynamicArray<unsigned char> rgba[3];
@@ -200,14 +228,7 @@ void SetIcons(GLFWwindow* handle) {
         const EmbeddedBlock png = WindowIcon(i);
         int32_t w = 0, h = 0;
         if (!DecodePng(png.data, png.size, pixels[i], w, h)) continue;
-        rgba[i].Resize(w * h * 4);
-        for (int32_t p = 0; p < w * h; ++p) {
-            const uint32_t c = pixels[i].data[p];
-            rgba[i].data[p * 4 + 0] = (c >> 16) & 255;
-            rgba[i].data[p * 4 + 1] = (c >> 8) & 255;
-            rgba[i].data[p * 4 + 2] = c & 255;
-            rgba[i].data[p * 4 + 3] = c >> 24;
-        }
+        ArgbToRgba(pixels[i], rgba[i]);
         images[count++] = GLFWimage{w, h, rgba[i].data};
     }
     if (count) glfwSetWindowIcon(handle, count, images);
@@ -221,7 +242,8 @@ namespace {
 void LogGlfwError(int code, const char* description) {
     WString text;
     Utf8ToWide(description ? description : "", text);
-    LogText(LogPathOrNull(), WTXT("Glfw error (%d) : %s\n"), code, text);
+    // The format's own line end and the line's leave an empty line after it.
+    LogLine(WTXT("Glfw error (%d) : %s\n"), code, text);
 }
 
 }  // namespace
@@ -280,6 +302,7 @@ bool GlWndGx::Create(int32_t x, int32_t y, int32_t width, int32_t height, bool v
     glGetError();  // GLEW's probe leaves an error behind on core contexts
     InstallCallbacks(handle, true);
     glfwSetWindowPos(handle, x, y);
+    glfwGetCursorPos(handle, &cursorX, &cursorY);
     SetIcons(handle);
     marker = kMarker;
     return true;
@@ -367,12 +390,7 @@ void GlWndGx::SetTextCursor(const WChar* text, const FontGx& font) {
     for (int32_t i = 0; i < pixels.count; ++i) pixels.data[i] = 0x3f000000;
     font.PaintText(pixels.data, width, height, text, 0, 0);
     DynamicArray<unsigned char> rgba;
-    rgba.Resize(width * height * 4);
-    for (int32_t i = 0; i < pixels.count; ++i) {
-        const uint32_t c = pixels.data[i];
-        rgba.data[i * 4] = (c >> 16) & 255, rgba.data[i * 4 + 1] = (c >> 8) & 255;
-        rgba.data[i * 4 + 2] = c & 255, rgba.data[i * 4 + 3] = c >> 24;
-    }
+    ArgbToRgba(pixels, rgba);
     const GLFWimage image{width, height, rgba.data};
     GLFWcursor* cursor = glfwCreateCursor(&image, width / 2, height / 2);
     if (!cursor) return;

@@ -21,7 +21,7 @@
 #include <cstring>
 #include <thread>
 
-#include "cell/text_convert.h"
+#include "cell/core/text_convert.h"
 #include "sys/platform.h"
 
 extern char** environ;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cell/text_convert.h"
+#include "cell/core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_spawn.h"
 

@@ -10,7 +10,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "cell/text_convert.h"
+#include "cell/core/text_convert.h"
 #include "sys/platform.h"
 
 namespace {

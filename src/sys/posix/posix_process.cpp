@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cell/text_convert.h"
+#include "cell/core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_prefix.h"
 #include "sys/posix/posix_spawn.h"

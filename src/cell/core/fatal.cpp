@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cell/dynamic_array.h"
+#include "cell/core/dynamic_array.h"
 
 void FatalOutOfMemory() {
     std::fputs("veldo: out of memory\n", stderr);

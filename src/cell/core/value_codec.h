@@ -6,11 +6,11 @@
 
 #include <cstdint>
 
-#include "cell/dynamic_array.h"
-#include "cell/dynamic_string.h"
-#include "cell/geometry.h"
-#include "cell/mem_block.h"
-#include "cell/path.h"
+#include "cell/core/dynamic_array.h"
+#include "cell/core/dynamic_string.h"
+#include "cell/core/geometry.h"
+#include "cell/core/mem_block.h"
+#include "cell/core/path.h"
 
 bool WriteString(MemBlockCursor& c, const WString& s);
 bool ReadString(MemBlockCursor& c, WString& s);

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "cell/dynamic_array.h"
-#include "cell/text_format.h"
-#include "cell/wide_text.h"
+#include "cell/core/dynamic_array.h"
+#include "cell/core/text_format.h"
+#include "cell/core/wide_text.h"
 
 template <class Ch>
 class DynamicString {

@@ -1,4 +1,4 @@
-#include "cell/base64.h"
+#include "cell/core/base64.h"
 
 namespace {
 

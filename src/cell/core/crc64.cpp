@@ -5,7 +5,7 @@
 // multiplying the state by x^128, done as hi*(x^192 mod P) ^ lo*(x^128 mod P).
 // Four lanes run 64 bytes apart. The last 128-bit state and the tail then go
 // through the table with the state as if it were message bytes.
-#include "cell/crc64.h"
+#include "cell/core/crc64.h"
 
 #include <cstring>
 

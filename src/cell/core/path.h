@@ -2,7 +2,7 @@
 // separators). Folder paths are normalised before they are joined onto.
 #pragma once
 
-#include "cell/dynamic_string.h"
+#include "cell/core/dynamic_string.h"
 
 template <class Ch> class Path;
 

@@ -1,4 +1,4 @@
-#include "cell/value_codec.h"
+#include "cell/core/value_codec.h"
 
 #include <bit>
 

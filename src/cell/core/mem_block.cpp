@@ -1,9 +1,9 @@
-#include "cell/mem_block.h"
+#include "cell/core/mem_block.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "cell/dynamic_array.h"
+#include "cell/core/dynamic_array.h"
 
 // ---- MemBlock ----------------------------------------------------------
 

@@ -1,8 +1,8 @@
-#include "cell/text_convert.h"
+#include "cell/core/text_convert.h"
 
 #include <cstring>
 
-#include "cell/utf.h"
+#include "cell/core/utf.h"
 
 void WideToUtf8(const WChar* text, NString& out) { WideToUtf8(text, text ? int32_t(WLen(text)) : 0, out); }
 

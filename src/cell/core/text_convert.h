@@ -2,7 +2,7 @@
 // narrow text of file names, the log and the console on Linux).
 #pragma once
 
-#include "cell/dynamic_string.h"
+#include "cell/core/dynamic_string.h"
 
 void WideToUtf8(const WChar* text, NString& out);
 void WideToUtf8(const WChar* text, int32_t length, NString& out);

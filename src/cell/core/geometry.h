@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "cell/dynamic_array.h"
+#include "cell/core/dynamic_array.h"
 
 template <class T>
 struct Vec2 {

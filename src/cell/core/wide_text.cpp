@@ -1,4 +1,4 @@
-#include "cell/wide_text.h"
+#include "cell/core/wide_text.h"
 
 size_t WLen(const WChar* text) {
     if (!text) return 0;

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cell/wide_text.h"
+#include "cell/core/wide_text.h"
 
 // Decodes one code point from [p, end), advancing p by at least one unit.
 uint32_t DecodeUtf8(const char*& p, const char* end);

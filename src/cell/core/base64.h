@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "cell/dynamic_array.h"
-#include "cell/dynamic_string.h"
+#include "cell/core/dynamic_array.h"
+#include "cell/core/dynamic_string.h"
 
 // One line, padded to a multiple of four characters.
 void EncodeBase64(const uint8_t* bytes, int64_t n, WString& text);

@@ -1,4 +1,4 @@
-#include "cell/path.h"
+#include "cell/core/path.h"
 
 void Path<WChar>::Normalize() {
     int32_t n = Length();

@@ -1,14 +1,14 @@
 // The one formatter of the system; see text_format.h for what it accepts.
 //
 // Sections: output sink; string arguments; number conversions; the parser.
-#include "cell/text_format.h"
+#include "cell/core/text_format.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "cell/dynamic_string.h"
-#include "cell/utf.h"
+#include "cell/core/dynamic_string.h"
+#include "cell/core/utf.h"
 
 FmtArg::FmtArg(const DynamicString<WChar>& s) : kind(kWide), w(s.CStr()) {}
 FmtArg::FmtArg(const DynamicString<char>& s) : kind(kNarrow), n(s.CStr()) {}

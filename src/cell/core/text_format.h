@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "cell/wide_text.h"
+#include "cell/core/wide_text.h"
 
 template <class Ch> class DynamicString;
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cell/dynamic_array.h"
+#include "cell/core/dynamic_array.h"
 
 template <class T>
 class Container {

@@ -1,4 +1,4 @@
-#include "cell/utf.h"
+#include "cell/core/utf.h"
 
 static constexpr uint32_t kReplacement = 0xFFFD;
 

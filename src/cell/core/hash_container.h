@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "cell/container.h"
+#include "cell/core/container.h"
 
 // A key whose hash is the key value itself.
 template <class K, class H>

@@ -1,0 +1,40 @@
+// What an installation says: report lines, error and warning lines and two
+// flags. The installation job is one; the batches and the LightWave editors
+// write to it.
+#pragma once
+
+#include <cstdint>
+
+#include "cell/core/container.h"
+#include "cell/core/dynamic_string.h"
+#include "sys/file_system.h"
+
+class InstallReport {
+public:
+    Container<WString> warningLines;
+    Container<WString> errorLines;
+    uint8_t manualMenuFlag = 0;  // the user must add the menu branches by hand
+    uint8_t lightWaveFlag = 0;   // LightWave's configuration needs attention
+    Container<WString> reportLines;
+
+    InstallReport() = default;
+    InstallReport(const InstallReport&) = delete;
+    InstallReport& operator=(const InstallReport&) = delete;
+    virtual ~InstallReport() = default;
+
+    // A line from a prefix and, when given, a blank and a path.
+    void AddReport(const WChar* prefix, const WChar* path = nullptr);
+    // Error and warning lines: the prefix immediately followed by the path.
+    void AddError(const WChar* prefix, const WChar* path);
+    void AddWarning(const WChar* prefix, const WChar* path);
+};
+
+// Per-file progress of the folder operations as "Creating:"/"Deleting:" lines.
+class Install_SysIOInfoCallback : public SysIOInfoCallback {
+public:
+    explicit Install_SysIOInfoCallback(InstallReport& report) : report_(report) {}
+    void Report(bool created, const WChar* path) override;
+
+private:
+    InstallReport& report_;
+};
