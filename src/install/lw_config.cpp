@@ -28,11 +28,48 @@ int32_t LineStart(const NString& text, int32_t at) {
     return i + 1;
 }
 
-int32_t NextLineFeed(const NString& text, int32_t from) {
+// Lines end in CR LF, LF or CR alone: files written by other tools or
+// edited by hand use all three.
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// Where the next line end at or after from starts, or -1.
+int32_t NextLineEnd(const NString& text, int32_t from) {
     const char* s = text.CStr();
     for (int32_t i = from < 0 ? 0 : from; i < text.Length(); ++i)
-        if (s[i] == '\n') return i;
+        if (IsLineEnd(s[i])) return i;
     return -1;
+}
+
+// Just past the line end that starts at i (CR LF counts as one).
+int32_t PastLineEnd(const NString& text, int32_t i) {
+    return text[i] == '\r' && i + 1 < text.Length() && text[i + 1] == '\n' ? i + 2 : i + 1;
+}
+
+// The line end the text uses: its first one, else CR LF.
+NString LineEndOf(const NString& text) {
+    const int32_t i = NextLineEnd(text, 0);
+    if (i < 0) return NString("\r\n");
+    return NString(text.CStr() + i, PastLineEnd(text, i) - i);
+}
+
+// Every line end of the piece written as the given one.
+void UseLineEnds(NString& piece, const NString& end) {
+    DynamicArray<char> out;
+    for (int32_t i = 0; i < piece.Length();) {
+        if (IsLineEnd(piece[i])) {
+            out.Append(end.CStr(), end.Length());
+            i = PastLineEnd(piece, i);
+        } else {
+            out.Append(piece[i]);
+            ++i;
+        }
+    }
+    piece.Assign(out.data, out.count);
+}
+
+// Text appended after the last line starts a line of its own.
+void EndLastLine(NString& text, const NString& end) {
+    if (text.Length() > 0 && !IsLineEnd(text[text.Length() - 1])) text.Append(end);
 }
 
 // Replaces the first (or every) occurrence, building the result once.
@@ -80,15 +117,15 @@ void RemoveMenuBranches(NString& text) {
         const int32_t p = Find(text, "MENU_VELDO5_");
         if (p <= 0) break;
         int32_t l = LineStart(text, p);
-        const int32_t end = NextLineFeed(text, p);
+        const int32_t end = NextLineEnd(text, p);
         if (l == 0 || end < 0) break;
-        text.Erase(l, end + 1);
+        text.Erase(l, PastLineEnd(text, end));
         for (;;) {
-            const int32_t closeEnd = NextLineFeed(text, l);
+            const int32_t closeEnd = NextLineEnd(text, l);
             if (!StartsAt(text, l, "MenuEntry 0 .") || closeEnd < 0 || l < 2) break;
             const int32_t open = LineStart(text, l - 2);
             if (!StartsAt(text, open, "MenuEntry 1 ")) break;
-            text.Erase(open, closeEnd + 1);
+            text.Erase(open, PastLineEnd(text, closeEnd));
             l = open;
         }
     }
@@ -121,9 +158,9 @@ void RemoveMenuBranches(NString& text) {
             from = f + 1;
             continue;
         }
-        const int32_t end = NextLineFeed(text, s);
+        const int32_t end = NextLineEnd(text, s);
         if (end < 0) break;
-        text.Erase(k, end + 1);
+        text.Erase(k, PastLineEnd(text, end));
     }
 }
 
@@ -131,8 +168,8 @@ MarkerState FindMenuInsertionPoint(const NString& text, int32_t& at) {
     const int32_t marker = Find(text, "MenuEntry 65537");
     if (marker < 0) return MarkerState::kMissing;
     if (Find(text, "MenuEntry 65537", marker + 1) >= 0) return MarkerState::kMany;
-    const int32_t lineFeed = NextLineFeed(text, marker);
-    int32_t i = lineFeed < 0 ? text.Length() : lineFeed;
+    const int32_t lineEnd = NextLineEnd(text, marker);
+    int32_t i = lineEnd < 0 ? text.Length() : lineEnd;
     const auto* s = reinterpret_cast<const unsigned char*>(text.CStr());
     while (i < text.Length() && s[i] < 32) ++i;
     at = i;
@@ -140,6 +177,7 @@ MarkerState FindMenuInsertionPoint(const NString& text, int32_t& at) {
 }
 
 void BranchToMenuBlock(NString& branch) {
+    UseLineEnds(branch, NString("\r\n"));
     Replace(branch, "65536", "1", false);
     Replace(branch, "BranchEntry", "MenuEntry", true);
     Replace(branch, "\" _\r\n", "\" \r\n", true);
@@ -172,6 +210,13 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
         return true;
     }
     if (action == kChoiceInstall) {
+        // The branches start on the line after the marker, in the file's
+        // own line ends, even when the marker ends the file.
+        const NString lineEnd = LineEndOf(text);
+        if (at == text.Length()) {
+            EndLastLine(text, lineEnd);
+            at = text.Length();
+        }
         Container<WFILE> files;
         ListFiles(transfer.source.CStr(), WTXT("*.cfg"), false, files);
         std::sort(files.items, files.items + files.count,
@@ -184,6 +229,7 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
                 return false;
             }
             lwconfig::BranchToMenuBlock(block);
+            UseLineEnds(block, lineEnd);
             if (text.Find(block.CStr()) < 0) Insert(text, at, block);
         }
     }
@@ -248,6 +294,10 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
             return false;
         }
         lwconfig::FillExtensionTemplate(blocks, transfer.auxiliary.CStr());
+        // The template starts on a line of its own, in the file's line ends.
+        const NString lineEnd = LineEndOf(text);
+        UseLineEnds(blocks, lineEnd);
+        EndLastLine(text, lineEnd);
         text.Append(blocks);
     }
     report.AddReport(WTXT("Modifying: "), path.CStr());
@@ -274,8 +324,9 @@ int32_t CheckMenuFix(LwInstallBatch& batch, FileTransfer& transfer) {
     // The last entry is the tools branch: a dummy branch after it makes
     // Modeler write the file anew.
     const NString original(text);
-    const int32_t lineFeed = NextLineFeed(text, i);
-    const int32_t at = lineFeed < 0 ? text.Length() : lineFeed + 1;
+    const int32_t lineEnd = NextLineEnd(text, i);
+    if (lineEnd < 0) EndLastLine(text, LineEndOf(text));
+    const int32_t at = lineEnd < 0 ? text.Length() : PastLineEnd(text, lineEnd);
     Insert(text, at, NString("MenuEntry 1 \"a\"\nMenuEntry 0 .\n"));
     if (WriteTextFile(path.CStr(), text) != kTextOk) return kFixCannotModify;
     if (StartModeler(transfer)) return kFixMenuPatched;

@@ -131,6 +131,46 @@ TEST(MenuConfig, InstallTwiceThenRemoveGivesTheFileBack) {
     EXPECT_EQ(f.processor.warningLines.count, 0);
 }
 
+// Menu files as other tools and hands leave them: every kind of line end,
+// and the marker on the last line with no line end after it. Installing
+// puts the branches on the lines after the marker in the file's own line
+// ends, reinstalling changes nothing more, and removing gives back the
+// file (plus the line end the marker's line had to get).
+TEST(MenuConfig, AnyLineEndsAndAMarkerThatEndsTheFile) {
+    const struct {
+        const char* name;
+        std::string menu;
+        std::string removed;  // after install and remove
+        const char* lineEnd;
+    } cases[] = {
+        {"LF", "LWMenuConfig 1\nMenuEntry 65537\nMenuEntry 1 \"Modify\"\nMenuEntry 0 .\n", "", "\n"},
+        {"CR", "LWMenuConfig 1\rMenuEntry 65537\rMenuEntry 1 \"Modify\"\rMenuEntry 0 .\r", "", "\r"},
+        {"CR LF, marker last without a line end", CrLf("LWMenuConfig 1\nMenuEntry 1 \"Create\"\nMenuEntry 0 .\n") + "MenuEntry 65537",
+         CrLf("LWMenuConfig 1\nMenuEntry 1 \"Create\"\nMenuEntry 0 .\nMenuEntry 65537\n"), "\r\n"},
+        {"LF, marker last without a line end", "LWMenuConfig 1\nMenuEntry 65537", "LWMenuConfig 1\nMenuEntry 65537\n", "\n"},
+        {"the marker alone", "MenuEntry 65537", "MenuEntry 65537\r\n", "\r\n"},
+    };
+    for (const auto& c : cases) {
+        LwFixture f;
+        test::WriteFile(f.MenuPath(), c.menu);
+        f.batch.menuAction.value = kChoiceInstall;
+        ASSERT_TRUE(EditMenuConfig(f.batch, f.processor, *f.menu)) << c.name;
+        const std::string once = test::ReadFile(f.MenuPath());
+        const std::string end = c.lineEnd;
+        EXPECT_NE(once.find("MenuEntry 65537" + end + "MenuEntry 1 \"Veldo5 Modeling\" " + end), std::string::npos)
+            << c.name << ": " << once;
+        // No other kind of line end came in.
+        std::string others = once;
+        for (size_t at = 0; (at = others.find(end, at)) != std::string::npos;) others.erase(at, end.size());
+        EXPECT_EQ(others.find_first_of("\r\n"), std::string::npos) << c.name;
+        ASSERT_TRUE(EditMenuConfig(f.batch, f.processor, *f.menu)) << c.name;
+        EXPECT_EQ(test::ReadFile(f.MenuPath()), once) << c.name;
+        f.batch.menuAction.value = kChoiceRemove;
+        ASSERT_TRUE(EditMenuConfig(f.batch, f.processor, *f.menu)) << c.name;
+        EXPECT_EQ(test::ReadFile(f.MenuPath()), c.removed.empty() ? c.menu : c.removed) << c.name;
+    }
+}
+
 TEST(MenuConfig, WithoutTheMarkerTheFileStaysAndAWarningIsListed) {
     LwFixture f;
     const std::string noMarker = CrLf("LWMenuConfig 1\nMenuEntry 1 \"Create\"\nMenuEntry 0 .\n");
@@ -169,6 +209,26 @@ TEST(ExtensionConfig, InstallTwiceThenRemove) {
     f.batch.fileAction.value = kChoiceRemove;
     ASSERT_TRUE(EditExtensionConfig(f.batch, f.processor, *f.extension));
     EXPECT_EQ(test::ReadFile(f.ExtensionPath()), mine);
+}
+
+// An extension file whose last line has no line end: the template starts on
+// a line of its own, and removing gives the file back with that line ended.
+TEST(ExtensionConfig, ALastLineWithoutALineEnd) {
+    for (const std::string end : {"\r\n", "\n", "\r"}) {
+        LwFixture f;
+        const std::string mine = "{ Entry" + end + "  Module \"C:\\\\mine.p\"" + end + "}";
+        test::WriteFile(f.ExtensionPath(), mine);
+        f.batch.fileAction.value = kChoiceInstall;
+        ASSERT_TRUE(EditExtensionConfig(f.batch, f.processor, *f.extension));
+        const std::string once = test::ReadFile(f.ExtensionPath());
+        EXPECT_EQ(once.find("}{"), std::string::npos) << once;
+        EXPECT_EQ(once.substr(0, mine.size() + end.size() + 1), mine + end + "{");
+        ASSERT_TRUE(EditExtensionConfig(f.batch, f.processor, *f.extension));
+        EXPECT_EQ(test::ReadFile(f.ExtensionPath()), once);
+        f.batch.fileAction.value = kChoiceRemove;
+        ASSERT_TRUE(EditExtensionConfig(f.batch, f.processor, *f.extension));
+        EXPECT_EQ(test::ReadFile(f.ExtensionPath()), mine + end);
+    }
 }
 
 // ---- the check before installing ---------------------------------------
