@@ -108,6 +108,13 @@ bool ProcessTransfer(InstallBatch& batch, InstallReport& report, FileTransfer& t
     const int32_t action = batch.fileAction.value;
     if (action == kChoiceLeave) return true;
     const WPath destination = ExpandMacros(batch, transfer.destination.CStr());
+    // A payload folder that cannot be read would install or remove nothing
+    // and still pass for done.
+    if (!CanListFolder(transfer.source.CStr())) {
+        report.AddError(WTXT("Cannot read: "), transfer.source.CStr());
+        if (transfer.kind == kTransferLwFolder) report.lightWaveFlag = 1;
+        return false;
+    }
     Install_SysIOInfoCallback progress(report);
     // The previous payload goes first; failures here never stop a batch.
     RemoveFolderFiles(transfer.source.CStr(), destination.CStr(), transfer.removeWholeFolder, &progress);

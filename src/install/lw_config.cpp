@@ -218,7 +218,11 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
             at = text.Length();
         }
         Container<WFILE> files;
-        ListFiles(transfer.source.CStr(), WTXT("*.cfg"), false, files);
+        if (!ListFiles(transfer.source.CStr(), WTXT("*.cfg"), false, files)) {
+            report.AddError(WTXT("Cannot read: "), transfer.source.CStr());
+            report.lightWaveFlag = 1;
+            return false;
+        }
         std::sort(files.items, files.items + files.count,
                   [](const WFILE* a, const WFILE* b) { return WCompare(a->path.CStr(), b->path.CStr()) < 0; });
         // Last to first, all at one point: they end up in ascending order.

@@ -18,22 +18,28 @@ struct Native {
 
 struct Entry {
     WString name;
-    bool isFolder;
+    bool isFolder;  // for a link: what it points to
+    bool isLink;
+    // A folder to go into; a link, even to a folder, is never entered when
+    // deleting: it goes as itself, and what it points to stays.
+    bool IsRealFolder() const { return isFolder && !isLink; }
 };
 
-// The entries of a folder, sorted by name so that work runs in a stable order.
-void ReadFolder(const WChar* folder, Container<Entry>& out) {
+// The entries of a folder, sorted by name so that work runs in a stable
+// order; false when the folder could not be read (whatever was read stays).
+bool ReadFolder(const WChar* folder, Container<Entry>& out) {
     const Native native(folder);
-    if (!native.ok) return;
-    SysListFolder(
+    if (!native.ok) return false;
+    const SysStatus s = SysListFolder(
         native.c(),
-        [](void* context, const WChar* name, bool isFolder) {
+        [](void* context, const WChar* name, bool isFolder, bool isLink) {
             auto* list = static_cast<Container<Entry>*>(context);
-            list->Add(new Entry{WString(name), isFolder}, 64);
+            list->Add(new Entry{WString(name), isFolder, isLink}, 64);
         },
         &out);
     std::sort(out.items, out.items + out.count,
               [](const Entry* a, const Entry* b) { return WCompare(a->name.CStr(), b->name.CStr()) < 0; });
+    return s == SysStatus::kOk;
 }
 
 WPath Joined(const WChar* folder, const WChar* name) {
@@ -70,29 +76,36 @@ bool WildcardMatch(const WChar* pattern, const WChar* name) {
     return *p == 0;
 }
 
-void ListFiles(const WChar* folder, const WChar* pattern, bool recursive, Container<WFILE>& out) {
+bool ListFiles(const WChar* folder, const WChar* pattern, bool recursive, Container<WFILE>& out) {
     Container<Entry> entries;
-    ReadFolder(folder, entries);
+    bool ok = ReadFolder(folder, entries);
     for (int32_t i = 0; i < entries.count; ++i) {
         const Entry* e = entries[i];
         if (e->isFolder || !WildcardMatch(pattern, e->name.CStr())) continue;
         out.Add(new WFILE(Joined(folder, e->name.CStr()), e->name), 64);
     }
-    if (!recursive) return;
+    if (!recursive) return ok;
     for (int32_t i = 0; i < entries.count; ++i)
-        if (entries[i]->isFolder) ListFiles(Joined(folder, entries[i]->name.CStr()).CStr(), pattern, true, out);
+        if (entries[i]->isFolder) ok = ListFiles(Joined(folder, entries[i]->name.CStr()).CStr(), pattern, true, out) && ok;
+    return ok;
 }
 
-void ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Container<WDIR>& out) {
+bool ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Container<WDIR>& out) {
     Container<Entry> entries;
-    ReadFolder(folder, entries);
+    bool ok = ReadFolder(folder, entries);
     for (int32_t i = 0; i < entries.count; ++i) {
         const Entry* e = entries[i];
         if (!e->isFolder) continue;
         const WPath sub = Joined(folder, e->name.CStr());
         if (WildcardMatch(pattern, e->name.CStr())) out.Add(new WDIR(sub, e->name), 64);
-        if (recursive) ListFolders(sub.CStr(), pattern, true, out);
+        if (recursive) ok = ListFolders(sub.CStr(), pattern, true, out) && ok;
     }
+    return ok;
+}
+
+bool CanListFolder(const WChar* folder) {
+    Container<Entry> entries;
+    return ReadFolder(folder, entries);
 }
 
 // ---- single paths ----------------------------------------------------------
@@ -181,14 +194,14 @@ int RemoveOneFolder(const WChar* path) {
 
 bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback) {
     Container<WFILE> files;
-    ListFiles(source, WTXT("*"), false, files);
+    if (!ListFiles(source, WTXT("*"), false, files)) return false;
     for (int32_t i = 0; i < files.count; ++i) {
         const WPath destination = Joined(target, files[i]->name.CStr());
         if (callback) callback->Report(true, destination.CStr());
         if (!CopyOneFile(files[i]->path.CStr(), destination.CStr(), keepExisting)) return false;
     }
     Container<WDIR> folders;
-    ListFolders(source, WTXT("*"), false, folders);
+    if (!ListFolders(source, WTXT("*"), false, folders)) return false;
     for (int32_t i = 0; i < folders.count; ++i) {
         const WPath destination = Joined(target, folders[i]->name.CStr());
         if (!IsDirectory(destination.CStr())) {
@@ -202,21 +215,26 @@ bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting,
 
 namespace {
 
-// What a path is: 0 nothing, 1 a file, 2 a folder (one status query).
+// What a path is: 0 nothing, 1 a file, 2 a folder, 3 a link (to anything;
+// one status query).
 int PathKind(const WChar* path) {
     const Native native(path);
     SysFileInfo info;
     if (!native.ok || SysQueryPath(native.c(), info) != SysStatus::kOk || !info.exists) return 0;
+    if (info.isLink) return 3;
     return info.isFolder ? 2 : 1;
 }
 
 }  // namespace
 
-// The source's files first, then its folders, from one reading of it.
+// The source's files first, then its folders, from one reading of it. The
+// target may be a link to a folder (a host folder kept elsewhere); links
+// below it are never entered.
 bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback) {
-    if (PathKind(target) != 2) return true;  // nothing of the source can be there
+    const int targetKind = PathKind(target);
+    if (targetKind != 2 && !(targetKind == 3 && IsDirectory(target))) return true;  // nothing of the source is there
     Container<Entry> entries;
-    ReadFolder(source, entries);
+    if (!ReadFolder(source, entries)) return false;
     for (int32_t i = 0; i < entries.count; ++i) {
         if (entries[i]->isFolder) continue;
         // Deleting tells at once whether the candidate is there and is a
@@ -237,6 +255,7 @@ bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFold
     for (int32_t i = 0; i < entries.count; ++i) {
         if (!entries[i]->isFolder) continue;
         const WPath sub = Joined(target, entries[i]->name.CStr());
+        if (PathKind(sub.CStr()) != 2) continue;  // missing, a file, or a link: not ours to enter
         RemoveFolderFiles(Joined(source, entries[i]->name.CStr()).CStr(), sub.CStr(), removeFolders, callback);
         if (removeFolders && PathKind(sub.CStr()) == 2) {
             if (callback) callback->Report(false, sub.CStr());
@@ -247,16 +266,20 @@ bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFold
 }
 
 bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback) {
+    if (PathKind(folder) == 3) {  // a link: it goes, what it points to stays
+        if (callback) callback->Report(false, folder);
+        return DeleteOneFile(folder);
+    }
     Container<Entry> entries;
-    ReadFolder(folder, entries);
+    if (!ReadFolder(folder, entries)) return false;
     for (int32_t i = 0; i < entries.count; ++i) {
-        if (entries[i]->isFolder) continue;
+        if (entries[i]->IsRealFolder()) continue;
         const WPath file = Joined(folder, entries[i]->name.CStr());
         if (callback) callback->Report(false, file.CStr());
         if (!DeleteOneFile(file.CStr())) return false;
     }
     for (int32_t i = 0; i < entries.count; ++i)
-        if (entries[i]->isFolder && !DeleteFolderTree(Joined(folder, entries[i]->name.CStr()).CStr(), callback))
+        if (entries[i]->IsRealFolder() && !DeleteFolderTree(Joined(folder, entries[i]->name.CStr()).CStr(), callback))
             return false;
     if (callback) callback->Report(false, folder);
     return RemoveOneFolder(folder) == 1;

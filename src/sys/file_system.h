@@ -46,8 +46,11 @@ enum e_TextFileStatus : int32_t {
 // "*" matches any run, "?" one character, ignoring case; "*.*" matches all.
 bool WildcardMatch(const WChar* pattern, const WChar* name);
 
-void ListFiles(const WChar* folder, const WChar* pattern, bool recursive, Container<WFILE>& out);
-void ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Container<WDIR>& out);
+// Listings add what they find; false when a folder could not be read.
+bool ListFiles(const WChar* folder, const WChar* pattern, bool recursive, Container<WFILE>& out);
+bool ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Container<WDIR>& out);
+// The folder exists and can be read.
+bool CanListFolder(const WChar* folder);
 
 bool PathExists(const WChar* path);
 bool IsDirectory(const WChar* path);
@@ -58,6 +61,7 @@ bool CreateDirectoryPath(const WChar* path, bool mayElevate = true);
 bool CopyOneFile(const WChar* source, const WChar* target, bool keepExisting);
 bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback);
 bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback);
+// Symbolic links are deleted as themselves: what they point to stays.
 bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback);
 bool DeleteOneFile(const WChar* path);
 

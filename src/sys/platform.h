@@ -44,16 +44,21 @@ bool SysSpelledPath(const WChar* path, WString& native);
 // longest match, else Z:).
 bool SysWindowsPath(const WChar* native, WString& path);
 
+// What a path is. A symbolic link (on Windows, a reparse point) is described
+// by what it points to, and isLink says it is one; a link pointing nowhere
+// exists as a file.
 struct SysFileInfo {
     bool exists = false;
     bool isFolder = false;
+    bool isLink = false;
     int64_t size = 0;
 };
 
 SysStatus SysQueryPath(const WChar* native, SysFileInfo& info);
 
-// Calls visit(name, isFolder) for every entry of a folder except "." and "..".
-using SysListVisitor = void (*)(void* context, const WChar* name, bool isFolder);
+// Calls visit(name, isFolder, isLink) for every entry of a folder except "."
+// and "..", isFolder describing what a link points to.
+using SysListVisitor = void (*)(void* context, const WChar* name, bool isFolder, bool isLink);
 SysStatus SysListFolder(const WChar* native, SysListVisitor visit, void* context);
 
 SysStatus SysCreateFolder(const WChar* native);

@@ -195,6 +195,24 @@ TEST(Unattended, AHostWithoutItsPayloadIsNeverSearched) {
     EXPECT_TRUE(Has(test::ReadFile(demo.C("users/player/.Brimvale/veldo.log")), "Note: Cinema installer folder not found!\r\n"));
 }
 
+// A payload folder that is gone (or cannot be read) installs nothing: the
+// run fails and names the folder instead of saying it is complete.
+TEST(Unattended, AMissingPayloadFolderFailsTheRun) {
+    for (const char* gone : {"LightWave/Menu branches", "LightWave/Languages", "3DSMax/UI_ln/Icons", "Cinema4D/Resources"}) {
+        DemoPrefix demo;
+        test::TempDir program;
+        const std::string exe = CopyProgram(program, gone);
+        RunResult r = demo.Unattended("install", exe);
+        EXPECT_EQ(r.code, 1) << gone << "\n" << r.out;
+        EXPECT_FALSE(Has(r.out, "Install complete!")) << gone;
+        std::string windows = gone;
+        for (char& c : windows)
+            if (c == '/') c = '\\';
+        EXPECT_TRUE(Has(r.out, "Cannot read: ")) << gone << "\n" << r.out;
+        EXPECT_TRUE(Has(r.out, windows + "\n")) << gone << "\n" << r.out;
+    }
+}
+
 TEST(Unattended, ARegistryWrittenByWine) {
     if (std::system("command -v wine >/dev/null 2>&1") != 0) GTEST_SKIP() << "wine is not installed";
     test::TempDir dir;

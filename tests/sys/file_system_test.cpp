@@ -148,6 +148,84 @@ TEST(FileSystem, DeleteTree) {
     EXPECT_FALSE(DeleteFolderTree(W(dir / "victim").CStr(), nullptr));
 }
 
+// A user's links inside the plug-in folder (to their own documents, or to a
+// file) go as links; what they point to is never touched, whether the
+// whole folder is deleted or only the payload's files are removed.
+TEST(FileSystem, LinksAreDeletedNeverFollowed) {
+    test::TempDir dir;
+    const std::string mine = dir / "documents";
+    test::MakeDirs(mine + "/deep");
+    test::WriteFile(mine + "/a.txt", "mine");
+    test::WriteFile(mine + "/deep/c.txt", "mine too");
+    test::WriteFile(dir / "note.txt", "mine");
+    const auto makeHost = [&](const std::string& host) {
+        MakePayload(host);
+        ASSERT_EQ(symlink(mine.c_str(), (host + "/shortcut").c_str()), 0);
+        ASSERT_EQ(symlink(mine.c_str(), (host + "/sub/deeper/link").c_str()), 0);
+        ASSERT_EQ(symlink((dir / "note.txt").c_str(), (host + "/note").c_str()), 0);
+        ASSERT_EQ(symlink((dir / "nowhere").c_str(), (host + "/dangling").c_str()), 0);
+    };
+    const auto mineIntact = [&] {
+        EXPECT_EQ(test::ReadFile(mine + "/a.txt"), "mine");
+        EXPECT_EQ(test::ReadFile(mine + "/deep/c.txt"), "mine too");
+        EXPECT_EQ(test::ReadFile(dir / "note.txt"), "mine");
+    };
+
+    makeHost(dir / "host");
+    Recorder progress;
+    EXPECT_TRUE(DeleteFolderTree(W(dir / "host").CStr(), &progress));
+    EXPECT_FALSE(test::Exists(dir / "host"));
+    mineIntact();
+
+    // The payload names a folder "shortcut": the host's link of that name
+    // is not entered.
+    makeHost(dir / "host2");
+    MakePayload(dir / "payload");
+    test::MakeDirs(dir / "payload/shortcut/deep");
+    test::WriteFile(dir / "payload/shortcut/a.txt", "payload");
+    test::WriteFile(dir / "payload/shortcut/deep/c.txt", "payload");
+    EXPECT_TRUE(RemoveFolderFiles(W(dir / "payload").CStr(), W(dir / "host2").CStr(), true, &progress));
+    mineIntact();
+    EXPECT_FALSE(test::Exists(dir / "host2/a.txt"));
+    struct stat st;
+    EXPECT_EQ(lstat((dir / "host2/shortcut").c_str(), &st), 0);
+
+    // A plug-in folder that is itself a link goes as a link.
+    ASSERT_EQ(symlink(mine.c_str(), (dir / "linked").c_str()), 0);
+    EXPECT_TRUE(DeleteFolderTree(W(dir / "linked").CStr(), &progress));
+    EXPECT_NE(lstat((dir / "linked").c_str(), &st), 0);
+    mineIntact();
+}
+
+// A folder that cannot be read is not an empty folder.
+TEST(FileSystem, AnUnreadableFolderIsAFailedListing) {
+    test::TempDir dir;
+    MakePayload(dir / "payload");
+    Container<WFILE> files;
+    EXPECT_TRUE(ListFiles(W(dir / "payload").CStr(), WTXT("*"), true, files));
+    EXPECT_EQ(files.count, 4);
+    EXPECT_FALSE(CanListFolder(W(dir / "missing").CStr()));
+    EXPECT_FALSE(CopyFolderTree(W(dir / "missing").CStr(), W(dir / "out").CStr(), false, nullptr));
+    // A subfolder nobody may read, tried as an ordinary user (root reads
+    // any folder).
+    chmod((dir / "payload/sub").c_str(), 0);
+    const std::string payload = dir / "payload", out = dir / "out";
+    struct Paths {
+        const std::string *payload, *out;
+    } paths{&payload, &out};
+    EXPECT_EQ(test::RunUnprivileged(
+                  [](void* context) {
+                      const auto& p = *static_cast<Paths*>(context);
+                      Container<WFILE> found;
+                      const bool listed = ListFiles(W(*p.payload).CStr(), WTXT("*"), true, found);
+                      const bool copied = CopyFolderTree(W(*p.payload).CStr(), W(*p.out).CStr(), false, nullptr);
+                      return (listed ? 1 : 0) + (copied ? 2 : 0) + (found.count == 2 ? 0 : 4);
+                  },
+                  &paths),
+              0);
+    chmod((dir / "payload/sub").c_str(), 0755);
+}
+
 TEST(FileSystem, TextFileStatusCodes) {
     test::TempDir dir;
     NString text;

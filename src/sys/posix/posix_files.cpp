@@ -55,12 +55,16 @@ bool WriteAll(int fd, const void* bytes, int64_t n) {
 
 SysStatus SysQueryPath(const WChar* native, SysFileInfo& info) {
     info = SysFileInfo{};
+    const Utf8Path path(native);
     struct stat st;
-    if (stat(Utf8Path(native).c(), &st) != 0) {
-        const SysStatus s = FromErrno(errno);
-        return s;
-    }
+    if (lstat(path.c(), &st) != 0) return FromErrno(errno);
     info.exists = true;
+    if (S_ISLNK(st.st_mode)) {
+        info.isLink = true;
+        struct stat target;
+        if (stat(path.c(), &target) != 0) return SysStatus::kOk;  // points nowhere
+        st = target;
+    }
     info.isFolder = S_ISDIR(st.st_mode);
     info.size = int64_t(st.st_size);
     return SysStatus::kOk;
@@ -72,18 +76,24 @@ SysStatus SysListFolder(const WChar* native, SysListVisitor visit, void* context
     if (!dir) return FromErrno(errno);
     const int dirFd = dirfd(dir);
     WString name;
+    errno = 0;
     while (dirent* e = readdir(dir)) {
         if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
         bool isFolder = e->d_type == DT_DIR;
-        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-            struct stat st;
-            isFolder = fstatat(dirFd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        bool isLink = e->d_type == DT_LNK;
+        struct stat st;
+        if (e->d_type == DT_UNKNOWN && fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            isFolder = S_ISDIR(st.st_mode);
+            isLink = S_ISLNK(st.st_mode);
         }
+        if (isLink) isFolder = fstatat(dirFd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         Utf8ToWide(e->d_name, name);
-        visit(context, name.CStr(), isFolder);
+        visit(context, name.CStr(), isFolder, isLink);
+        errno = 0;
     }
+    const int e = errno;  // a folder that fails half-way was not listed
     closedir(dir);
-    return SysStatus::kOk;
+    return FromErrno(e);
 }
 
 SysStatus SysCreateFolder(const WChar* native) {
