@@ -10,12 +10,17 @@
 #include "gx/glfw/gl_wnd_gx.h"
 #include "lang/language_table.h"
 #include "sys/admin_service.h"
+#include "sys/file_system.h"
 
 InstallerApp::InstallerApp(Arguments* args) : App(args) {
     RegisterProgramSysIO();
     // The elevated service writes into the log of the run that started it
     // (the same user's profile) instead of emptying it mid-run.
-    StartLog(FindArgument(*args_, AdminServiceArg::kClassKey) >= 0);
+    const bool service = FindArgument(*args_, AdminServiceArg::kClassKey) >= 0;
+    StartLog(service);
+    // A rewrite that a killed run left half done is undone before anything
+    // reads the file again.
+    if (!service) RestoreKeptCopies();
     Gates();
     RegisterAllCellClasses();
 }

@@ -3,6 +3,7 @@
 #include "cell/chunks.h"
 #include "cell/gates.h"
 #include "sys/platform.h"
+#include "sys/file_system.h"
 #include "sys/user_folders.h"
 
 bool DragDropGate::TransferFile(WPath& path) {

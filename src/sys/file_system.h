@@ -66,7 +66,20 @@ bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback);
 bool DeleteOneFile(const WChar* path);
 
 int32_t ReadTextFile(const WChar* path, NString& text);
+// Writes the whole text to the file that the path names, following links.
+// A file this process may not write (read-only, someone else's) stays as
+// it is and gives kTextCannotCreate. The new text replaces the old at once;
+// only a file with other hard links, or in a folder that refuses new
+// files, is rewritten in place, after a copy of its old content has been
+// kept in the product data folder (removed once the write has finished).
 int32_t WriteTextFile(const WChar* path, const NString& text);
+// Puts back every file whose rewriting in place was cut off (its kept copy
+// is still there); run at start-up, before anything else touches them.
+void RestoreKeptCopies();
+
+// Makes the product data folder and those above it in the profile, as the
+// user (these are the user's own folders: never through elevation).
+bool CreateProductDataFolder();
 
 // 64, 32, or -1 (unreadable, shorter than 512 bytes, or no PE header).
 int32_t ExecutableBitness(const WChar* path);

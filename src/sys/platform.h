@@ -52,6 +52,7 @@ struct SysFileInfo {
     bool isFolder = false;
     bool isLink = false;
     int64_t size = 0;
+    int64_t links = 1;  // names of the same file (hard links)
 };
 
 SysStatus SysQueryPath(const WChar* native, SysFileInfo& info);
@@ -72,11 +73,22 @@ SysStatus SysReadFile(const WChar* native, NString& bytes, int64_t maxBytes, boo
 // Reads up to n bytes from the start of a file; count gets what was read.
 SysStatus SysReadFileHead(const WChar* native, void* buffer, int64_t n, int64_t& count);
 
-// Replaces a file's content: written to a new file in the same folder,
-// flushed, and renamed over the old one (whose permissions it keeps). Only
-// when the folder refuses a new file is the file rewritten in place.
-// opened tells a failure to open (false) from a failure to write (true).
+// The file a path names once every symbolic link is followed (the path
+// itself when none is); false when a link leads nowhere or in a circle.
+bool SysResolveLinks(const WChar* native, WString& resolved);
+// True when this process may write the existing file (its mode, owner and
+// file system allow it).
+bool SysMayWrite(const WChar* native);
+
+// Replaces a file's content atomically: written to a new file beside it,
+// flushed, and renamed over it (keeping its permissions and owner). Left-over
+// new files of earlier runs that ended half-way are removed first. When the
+// folder refuses a new file: kAccessDenied with opened false. opened tells
+// a failure to open (false) from a failure to write (true).
 SysStatus SysReplaceFile(const WChar* native, const void* bytes, int64_t n, bool& opened);
+// Rewrites a file in place (creating it): truncated, written and flushed.
+// Killed half-way, the file is torn: callers keep a copy first.
+SysStatus SysWriteInPlace(const WChar* native, const void* bytes, int64_t n, bool& opened);
 
 // Appends bytes to a file, creating it; truncate empties it first.
 SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool truncate);

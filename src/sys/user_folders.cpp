@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "sys/file_system.h"
 #include "sys/platform.h"
 
 bool MakerFolder(WPath& path) {
@@ -22,9 +21,4 @@ bool ProductDataFolder(WPath& path) {
     version.Format(0, WTXT("ver%i.%i\\"), int(whole), firstDecimal);
     path.Join(version);
     return true;
-}
-
-bool CreateProductDataFolder() {
-    WPath path;
-    return ProductDataFolder(path) && CreateDirectoryPath(path.CStr(), false);
 }

@@ -15,6 +15,3 @@ bool MakerFolder(WPath& path);
 // The maker folder, "\", the product name, "\", "ver" and the version's whole
 // part, ".", its first decimal digit, and a closing "\" ("...\VELDO\ver0.0\").
 bool ProductDataFolder(WPath& path);
-// Makes the product data folder and those above it in the profile, as the
-// user (these are the user's own folders: never through elevation).
-bool CreateProductDataFolder();

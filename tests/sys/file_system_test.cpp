@@ -3,8 +3,10 @@
 // permission boundary and a full file system.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -268,14 +270,6 @@ struct DeniedCase {
     std::string dir;
 };
 
-int WriteIntoReadOnlyFolder(void* context) {
-    // The folder refuses new files, but the file itself is writable: rewritten
-    // in place.
-    auto* c = static_cast<DeniedCase*>(context);
-    const int status = WriteTextFile(W(c->dir + "/locked/user.cfg").CStr(), NString("in place"));
-    return status;
-}
-
 int TryDeniedOperations(void* context) {
     auto* c = static_cast<DeniedCase*>(context);
     int failures = 0;
@@ -304,13 +298,149 @@ TEST(FileSystem, AccessDeniedFailsCleanlyWithoutTheService) {
     EXPECT_EQ(test::RunUnprivileged(TryDeniedOperations, &c), 0);
     EXPECT_EQ(test::ReadFile(dir / "root_only/keep.txt"), "keep");
     EXPECT_FALSE(test::Exists(dir / "root_only/copy.txt"));
+}
 
-    test::MakeDirs(dir / "locked");
-    test::WriteFile(dir / "locked/user.cfg", "before");
-    chmod((dir / "locked/user.cfg").c_str(), 0666);
-    chmod((dir / "locked").c_str(), 0555);
-    EXPECT_EQ(test::RunUnprivileged(WriteIntoReadOnlyFolder, &c), kTextOk);
-    EXPECT_EQ(test::ReadFile(dir / "locked/user.cfg"), "in place");
+// ---- writing configuration files the user's way ---------------------------
+
+// A configuration file that is a link is written through it: the link
+// stays a link and the file behind it gets the text. Hard links keep
+// sharing one file.
+// An ordinary user with a profile of their own in a prefix, for writes
+// that need a place to keep copies.
+struct UserProfile {
+    test::WinePrefix prefix;
+    test::ScopedEnv user{"USER", "player"};
+    test::TempDir dir;
+    UserProfile() {
+        test::MakeDirs(prefix.driveC() + "/users/player");
+        if (chown((prefix.driveC() + "/users/player").c_str(), 65534, 65534) != 0) {}
+        chmod(dir.path().c_str(), 0777);
+    }
+    std::string KeptCopies() const { return prefix.driveC() + "/users/player/.Brimvale/VELDO/ver0.0"; }
+    int KeptCopyCount() const {
+        Container<WFILE> copies;
+        ListFiles(W(KeptCopies()).CStr(), WTXT("*.veldo-keep"), false, copies);
+        return copies.count;
+    }
+};
+
+TEST(FileSystem, WritesGoThroughLinks) {
+    UserProfile user;
+    const test::TempDir& dir = user.dir;
+    test::MakeDirs(dir / "elsewhere");
+    test::WriteFile(dir / "elsewhere/real.cfg", "old");
+    ASSERT_EQ(symlink((dir / "elsewhere/real.cfg").c_str(), (dir / "LWM-64.CFG").c_str()), 0);
+    ASSERT_EQ(WriteTextFile(W(dir / "LWM-64.CFG").CStr(), NString("new")), kTextOk);
+    struct stat st;
+    ASSERT_EQ(lstat((dir / "LWM-64.CFG").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(test::ReadFile(dir / "elsewhere/real.cfg"), "new");
+
+    test::WriteFile(dir / "a.cfg", "old");
+    ASSERT_EQ(link((dir / "a.cfg").c_str(), (dir / "b.cfg").c_str()), 0);
+    ASSERT_EQ(WriteTextFile(W(dir / "a.cfg").CStr(), NString("shared")), kTextOk);
+    EXPECT_EQ(test::ReadFile(dir / "b.cfg"), "shared");
+    struct stat a, b;
+    stat((dir / "a.cfg").c_str(), &a);
+    stat((dir / "b.cfg").c_str(), &b);
+    EXPECT_EQ(a.st_ino, b.st_ino);
+    EXPECT_EQ(user.KeptCopyCount(), 0);  // kept while rewriting in place, then gone
+
+    // A link that leads nowhere is not replaced by a file.
+    ASSERT_EQ(symlink((dir / "gone.cfg").c_str(), (dir / "dangling.cfg").c_str()), 0);
+    EXPECT_EQ(WriteTextFile(W(dir / "dangling.cfg").CStr(), NString("x")), kTextCannotCreate);
+    EXPECT_EQ(lstat((dir / "dangling.cfg").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+int WriteUserCfg(void* context) {
+    return WriteTextFile(W(*static_cast<std::string*>(context)).CStr(), NString("written"));
+}
+
+// A file the user may not write stays as it is, even in a folder where a
+// new file could replace it.
+TEST(FileSystem, AFileTheUserMayNotWriteStays) {
+    UserProfile user;
+    std::string readOnly = user.dir / "readonly.cfg", others = user.dir / "others.cfg";
+    test::WriteFile(readOnly, "mine, read-only");
+    chmod(readOnly.c_str(), 0444);
+    if (chown(readOnly.c_str(), 65534, 65534) != 0) {}
+    test::WriteFile(others, "root's");  // owned by root, 0644, in a folder anyone may write
+    chmod(others.c_str(), 0644);
+    EXPECT_EQ(test::RunUnprivileged(WriteUserCfg, &readOnly), kTextCannotCreate);
+    EXPECT_EQ(test::ReadFile(readOnly), "mine, read-only");
+    if (test::IsRoot()) {  // as anyone else, root's file is someone else's
+        EXPECT_EQ(test::RunUnprivileged(WriteUserCfg, &others), kTextCannotCreate);
+        EXPECT_EQ(test::ReadFile(others), "root's");
+    }
+}
+
+// The folder refuses new files but the file may be written: it is
+// rewritten in place, and a copy of its old content is kept meanwhile and
+// removed afterwards.
+TEST(FileSystem, InPlaceWritesKeepACopyUntilDone) {
+    UserProfile user;
+    test::MakeDirs(user.dir / "locked");
+    std::string cfg = user.dir / "locked/user.cfg";
+    test::WriteFile(cfg, "before");
+    chmod(cfg.c_str(), 0666);
+    chmod((user.dir / "locked").c_str(), 0555);
+    if (!test::IsRoot()) GTEST_SKIP() << "needs an ordinary user beside root";
+    EXPECT_EQ(test::RunUnprivileged(WriteUserCfg, &cfg), kTextOk);
+    EXPECT_EQ(test::ReadFile(cfg), "written");
+    EXPECT_EQ(user.KeptCopyCount(), 0);
+}
+
+// Killed right after keeping the copy, while rewriting in place: the file
+// may be torn, and the next start puts the old content back and removes
+// the copy.
+TEST(FileSystem, AnInterruptedInPlaceWriteIsUndoneAtTheNextStart) {
+    if (!test::IsRoot()) GTEST_SKIP() << "needs an ordinary user beside root";
+    UserProfile user;
+    test::MakeDirs(user.dir / "locked");
+    std::string cfg = user.dir / "locked/LWM-64.CFG";
+    const std::string old(1 << 20, 'o');
+    test::WriteFile(cfg, old);
+    chmod(cfg.c_str(), 0666);
+    chmod((user.dir / "locked").c_str(), 0555);
+    // The run dies the moment it says it rewrites the file.
+    const int died = test::RunUnprivileged(
+        [](void* context) {
+            struct DieOnRewrite : test::LogCapture {
+                void Append(const WString& text) override {
+                    if (U(text).find("Rewriting") != std::string::npos) kill(getpid(), SIGKILL);
+                }
+            } sink;
+            return WriteTextFile(W(*static_cast<std::string*>(context)).CStr(), NString("new"));
+        },
+        &cfg);
+    EXPECT_EQ(died, -1);  // killed
+    ASSERT_EQ(user.KeptCopyCount(), 1);
+    truncate(cfg.c_str(), 1000);  // as a write cut off half-way leaves it
+    test::LogCapture log;
+    RestoreKeptCopies();
+    EXPECT_EQ(test::ReadFile(cfg), old);
+    EXPECT_EQ(user.KeptCopyCount(), 0);
+    EXPECT_TRUE(log.Has("Restored " + cfg + " from the copy kept in ")) << log.text();
+}
+
+// New files that a killed run left beside the file it was writing are
+// removed by the next write of it; those of a live run stay.
+TEST(FileSystem, LeftoverNewFilesOfDeadRunsGo) {
+    test::TempDir dir;
+    const std::string cfg = dir / "LWM-64.CFG";
+    test::WriteFile(cfg, "old");
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    waitpid(gone, nullptr, 0);
+    const std::string dead = cfg + ".veldo-new-" + std::to_string(gone) + "-3";
+    const std::string live = cfg + ".veldo-new-" + std::to_string(getppid()) + "-0";
+    test::WriteFile(dead, std::string(4096, 'x'));
+    test::WriteFile(live, "another run's");
+    ASSERT_EQ(WriteTextFile(W(cfg).CStr(), NString("new")), kTextOk);
+    EXPECT_FALSE(test::Exists(dead));
+    EXPECT_TRUE(test::Exists(live));
+    EXPECT_EQ(test::ReadFile(cfg), "new");
 }
 
 // A small tmpfs filled to the brim: copies and text writes report failure,

@@ -3,11 +3,13 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 
 #include "cell/core/text_convert.h"
@@ -19,8 +21,7 @@ SysStatus FromErrno(int e) {
     switch (e) {
         case 0: return SysStatus::kOk;
         case EACCES:
-        case EPERM:
-        case EROFS: return SysStatus::kAccessDenied;
+        case EPERM: return SysStatus::kAccessDenied;  // a read-only mount is not: elevation would not help
         case ENOENT:
         case ENOTDIR: return SysStatus::kNotFound;
         case EEXIST: return SysStatus::kExists;
@@ -67,8 +68,19 @@ SysStatus SysQueryPath(const WChar* native, SysFileInfo& info) {
     }
     info.isFolder = S_ISDIR(st.st_mode);
     info.size = int64_t(st.st_size);
+    info.links = int64_t(st.st_nlink);
     return SysStatus::kOk;
 }
+
+bool SysResolveLinks(const WChar* native, WString& resolved) {
+    char* real = realpath(Utf8Path(native).c(), nullptr);
+    if (!real) return false;
+    Utf8ToWide(real, resolved);
+    free(real);
+    return true;
+}
+
+bool SysMayWrite(const WChar* native) { return access(Utf8Path(native).c(), W_OK) == 0; }
 
 SysStatus SysListFolder(const WChar* native, SysListVisitor visit, void* context) {
     const Utf8Path path(native);
@@ -195,16 +207,44 @@ SysStatus SysReadFileHead(const WChar* native, void* buffer, int64_t n, int64_t&
     return SysStatus::kOk;
 }
 
-// A fresh name beside path for the new content; O_EXCL makes it ours alone.
-static int CreateSibling(const char* path, mode_t mode, NString& name) {
+namespace {
+
+constexpr char kNewSuffix[] = ".veldo-new-";
+
+// A fresh name beside path for the new content ("<file>.veldo-new-<pid>-<n>");
+// O_EXCL makes it ours alone.
+int CreateSibling(const char* path, mode_t mode, NString& name) {
     static std::atomic<uint32_t> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name.Format(0, "%s.veldo-new-%u-%u", path, uint32_t(getpid()), counter.fetch_add(1));
+        name.Format(0, "%s%s%u-%u", path, kNewSuffix, uint32_t(getpid()), counter.fetch_add(1));
         const int fd = open(name.CStr(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
 }
+
+// New files beside path that a run left when it was killed before renaming
+// them: their process is gone. Those of live processes are theirs.
+void RemoveLeftoverSiblings(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    const NString folder = slash ? NString(path, int32_t(slash - path) + (slash == path ? 1 : 0)) : NString(".");
+    NString prefix(slash ? slash + 1 : path);
+    prefix.Append(kNewSuffix);
+    DIR* dir = opendir(folder.CStr());
+    if (!dir) return;
+    while (dirent* e = readdir(dir)) {
+        if (std::strncmp(e->d_name, prefix.CStr(), size_t(prefix.Length())) != 0) continue;
+        const char* digits = e->d_name + prefix.Length();
+        char* end = nullptr;
+        const long pid = std::strtol(digits, &end, 10);
+        if (end == digits || *end != '-' || pid <= 0) continue;
+        if (pid == long(getpid()) || kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+        unlinkat(dirfd(dir), e->d_name, 0);
+    }
+    closedir(dir);
+}
+
+}  // namespace
 
 SysStatus SysReplaceFile(const WChar* native, const void* bytes, int64_t n, bool& opened) {
     opened = false;
@@ -212,37 +252,39 @@ SysStatus SysReplaceFile(const WChar* native, const void* bytes, int64_t n, bool
     struct stat old;
     const bool hadOld = stat(path.c(), &old) == 0;
     if (hadOld && S_ISDIR(old.st_mode)) return SysStatus::kFailed;
+    RemoveLeftoverSiblings(path.c());
 
     // The new content goes to a new file beside the old one and is renamed
     // over it only once it is complete and on disk.
     NString temp;
     const int fd = CreateSibling(path.c(), hadOld ? (old.st_mode & 0777) : 0666, temp);
-    if (fd >= 0) {
-        opened = true;
-        bool ok = WriteAll(fd, bytes, n);
-        int e = ok ? 0 : errno;
-        if (ok && fsync(fd) != 0) { ok = false; e = errno; }
-        if (ok && hadOld) {
-            fchmod(fd, old.st_mode & 07777);
-            // Giving a file to another owner works only for root; an ordinary
-            // user's files are already theirs.
-            if (fchown(fd, old.st_uid, old.st_gid) != 0) {}
-        }
-        if (close(fd) != 0 && ok) { ok = false; e = errno; }
-        if (ok && rename(temp.CStr(), path.c()) == 0) return SysStatus::kOk;
-        if (ok) e = errno;
-        unlink(temp.CStr());
-        return FromErrno(e == 0 ? EIO : e);
-    }
-    const int createError = errno;
-    if (createError != EACCES && createError != EPERM) return FromErrno(createError);
-    // The folder refuses a new file: the old one is rewritten in place.
-    const int in = open(path.c(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (in < 0) return FromErrno(errno);
+    if (fd < 0) return FromErrno(errno);
     opened = true;
-    const bool ok = WriteAll(in, bytes, n);
-    const int e = ok ? 0 : errno;
-    if (close(in) != 0 && ok) return FromErrno(errno);
+    bool ok = WriteAll(fd, bytes, n);
+    int e = ok ? 0 : errno;
+    if (ok && fsync(fd) != 0) { ok = false; e = errno; }
+    if (ok && hadOld) {
+        fchmod(fd, old.st_mode & 07777);
+        // Giving a file to another owner works only for root; an ordinary
+        // user's files are already theirs.
+        if (fchown(fd, old.st_uid, old.st_gid) != 0) {}
+    }
+    if (close(fd) != 0 && ok) { ok = false; e = errno; }
+    if (ok && rename(temp.CStr(), path.c()) == 0) return SysStatus::kOk;
+    if (ok) e = errno;
+    unlink(temp.CStr());
+    return FromErrno(e == 0 ? EIO : e);
+}
+
+SysStatus SysWriteInPlace(const WChar* native, const void* bytes, int64_t n, bool& opened) {
+    opened = false;
+    const int fd = open(Utf8Path(native).c(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return FromErrno(errno);
+    opened = true;
+    bool ok = WriteAll(fd, bytes, n);
+    int e = ok ? 0 : errno;
+    if (ok && fsync(fd) != 0) { ok = false; e = errno; }
+    if (close(fd) != 0 && ok) { ok = false; e = errno; }
     return ok ? SysStatus::kOk : FromErrno(e);
 }
 
