@@ -57,10 +57,11 @@ void StartLogAt(const WChar* path, bool keepContent) {
 }
 
 void StartLog(bool keepContent) {
+    // The user's own folder: never made through elevation (asking for the
+    // administrator just for a log would be absurd, and a declined prompt
+    // would spoil the real one later). Without it, the fallback file.
     WPath path;
-    if (MakerFolder(path)) {
-        CreateDirectoryPath(path.CStr());
-        path.Join(WTXT("veldo.log"));
-    }
+    if (!MakerFolder(path) || !CreateDirectoryPath(path.CStr(), false)) path.Assign(static_cast<const WChar*>(nullptr));
+    else path.Join(WTXT("veldo.log"));
     StartLogAt(path.CStr(), keepContent);
 }

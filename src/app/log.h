@@ -11,9 +11,9 @@
 // The log's path, set at start-up (empty before, and for the fallback).
 const WString& LogPath();
 
-// Determines the path (profile\.Brimvale\veldo.log, creating the folder),
-// installs the file as the log's sink, empties it and writes the stamped
-// version header. keepContent appends instead of emptying: the elevated
+// Determines the path (profile\.Brimvale\veldo.log, creating the folder as
+// the user; the fallback when that fails), installs the file as the log's
+// sink, empties it and writes the stamped version header. keepContent appends instead of emptying: the elevated
 // service shares the log of the run that started it.
 void StartLog(bool keepContent = false);
 // The same with a given path (null: the fallback), for tests and tools.

@@ -73,9 +73,8 @@ double VersionNumber(const WString& text) {
     if (text == current) return kLayoutVersion;
     NString narrow;
     WideToUtf8(text.CStr(), narrow);
-    char* end = nullptr;
-    const double v = std::strtod(narrow.CStr(), &end);
-    return end == narrow.CStr() ? 0.0 : v;
+    double v = 0;
+    return ScanLeadingNumber(narrow.CStr(), v) ? v : 0.0;
 }
 
 // Opens in the mode needed unless already open; closes again when asked.

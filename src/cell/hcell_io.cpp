@@ -39,9 +39,8 @@ double ParseVersion(const WString& text) {
     if (t.IsEmpty() || t[0] == WChar('0')) t.Assign(WTXT("5.2036"));
     NString narrow;
     WideToUtf8(t.CStr(), narrow);
-    char* end = nullptr;
-    const double v = std::strtod(narrow.CStr(), &end);
-    return end == narrow.CStr() ? 0.0 : v;
+    double v = 0;
+    return ScanLeadingNumber(narrow.CStr(), v) ? v : 0.0;
 }
 
 // ---- links ---------------------------------------------------------------

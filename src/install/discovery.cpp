@@ -85,10 +85,11 @@ WPath Concatenated(const WString& folder, const WChar* part) {
 bool ParseVersion(const WChar* text, float& version) {
     NString narrow;
     WideToUtf8(text, narrow);
-    char* end = nullptr;
-    const float v = std::strtof(narrow.CStr(), &end);
-    if (end == narrow.CStr()) return false;
-    version = v;
+    double v = 0;
+    // "nan", "1e30" or "-5" are no version: they would pass every "or later"
+    // and name configuration files by numbers out of range.
+    if (!ScanLeadingNumber(narrow.CStr(), v) || !(v >= 0 && v < kMaxHostVersion)) return false;
+    version = float(v);
     return true;
 }
 

@@ -16,5 +16,10 @@ void SearchMax(BatchList& batches, const StopFlag& stop);
 void SearchCinema4D(BatchList& batches, const StopFlag& stop);
 void AddPresets(BatchList& batches);
 
-// The leading number of a version text ("%f"-style scan); false when there is none.
+// Host versions are years or small numbers; anything from this on is no version.
+constexpr double kMaxHostVersion = 100000;
+
+// The leading number of a version text ("%f"-style scan, whatever the
+// locale); false when there is none or it is not a plausible version
+// (negative, not finite, kMaxHostVersion or more).
 bool ParseVersion(const WChar* text, float& version);

@@ -2,6 +2,8 @@
 // lines, the diagnostic columns, the fallback path and lost lines.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <regex>
 
 #include "app/log.h"
@@ -36,6 +38,30 @@ TEST(Log, StartDeterminesThePathInTheProfile) {
     StartLog();
     EXPECT_EQ(test::U(LogPath()), "C:\\users\\tester\\.Brimvale\\veldo.log");
     EXPECT_TRUE(test::Exists(prefix.driveC() + "/users/tester/.Brimvale/veldo.log"));
+}
+
+// A profile the user cannot write in: the log goes to the fallback file
+// without asking for the administrator's password.
+TEST(Log, AProfileWithoutRoomNeverAsksForElevation) {
+    if (!test::IsRoot()) GTEST_SKIP() << "needs an ordinary user beside root";
+    test::WinePrefix prefix;
+    test::ScopedEnv user("USER", "tester");
+    test::MakeDirs(prefix.driveC() + "/users/tester");  // root's
+    test::TempDir dir;
+    chmod(dir.path().c_str(), 0777);
+    const std::string asked = dir / "asked";
+    test::WriteFile(dir / "elevate.sh", "#!/bin/sh\ntouch '" + asked + "'\nexit 126\n");
+    chmod((dir / "elevate.sh").c_str(), 0755);
+    test::ScopedEnv elevate("VELDO_ELEVATE", (dir / "elevate.sh").c_str());
+    EXPECT_EQ(test::RunUnprivileged(
+                  [](void*) {
+                      StartLog();
+                      return LogPath().IsEmpty() ? 0 : 1;
+                  },
+                  nullptr),
+              0);
+    EXPECT_FALSE(test::Exists(asked));
+    EXPECT_FALSE(test::Exists(prefix.driveC() + "/users/tester/.Brimvale"));
 }
 
 // The two prefixes exactly as the import diagnostics use them (the message

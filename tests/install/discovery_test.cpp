@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <clocale>
 #include <string>
 
 #include "app/log.h"
@@ -106,6 +107,29 @@ TEST_F(Discovery, LightWave) {
     EXPECT_TRUE(Logged("Note: (LW install) skipping old version '9.6'."));
     EXPECT_TRUE(Logged("Warning: (LW install) cannot detect lw version from 'next'."));
     EXPECT_EQ(test::ReadFile(log).find("2018.0"), std::string::npos);  // the 32-bit one, silently
+}
+
+// Versions as "%f" reads them in the C locale, and only plausible ones.
+TEST(Versions, LeadingNumbersThatCanBeVersions) {
+    const struct {
+        const char* text;
+        bool found;
+        float version;
+    } cases[] = {
+        {"2015.3", true, 2015.3f}, {" 11.6 (64-bit)", true, 11.6f}, {"R20.059", false, 0}, {"20.059", true, 20.059f},
+        {"+17", true, 17},         {".5", true, 0.5f},               {"2e3", true, 2000},   {"2e", true, 2},
+        {"1,5", true, 1},          {"", false, 0},                   {"next", false, 0},    {"nan", false, 0},
+        {"inf", false, 0},         {"-5", false, 0},                 {"1e30", false, 0},    {"99999", true, 99999},
+        {"100000", false, 0},      {"1e999", false, 0},              {"0x10", true, 0},
+    };
+    // A locale whose decimal mark is a comma changes nothing.
+    const bool comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    for (const auto& c : cases) {
+        float v = -1;
+        EXPECT_EQ(ParseVersion(W(c.text).CStr(), v), c.found) << c.text;
+        if (c.found) EXPECT_FLOAT_EQ(v, c.version) << c.text;
+    }
+    if (comma) std::setlocale(LC_NUMERIC, "C");
 }
 
 TEST_F(Discovery, BothViewsWithoutDuplicateTests) {

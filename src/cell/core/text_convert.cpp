@@ -1,5 +1,7 @@
 #include "cell/core/text_convert.h"
 
+#include <charconv>
+
 #include <cstring>
 
 #include "cell/core/utf.h"
@@ -43,4 +45,33 @@ void Utf8ToWide(const char* text, int32_t length, WString& out) {
         for (int i = 0; i < k; ++i) buffer[n++] = units[i];
     }
     out.Assign(buffer.data, n);
+}
+
+bool ScanLeadingNumber(const char* text, double& value) {
+    if (!text) return false;
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    const char* start = p;
+    bool digits = false;
+    while (*p >= '0' && *p <= '9') ++p, digits = true;
+    if (*p == '.') {
+        ++p;
+        while (*p >= '0' && *p <= '9') ++p, digits = true;
+    }
+    if (!digits) return false;
+    if (*p == 'e' || *p == 'E') {  // an exponent only when digits follow
+        const char* e = p + 1;
+        if (*e == '+' || *e == '-') ++e;
+        if (*e >= '0' && *e <= '9') {
+            while (*e >= '0' && *e <= '9') ++e;
+            p = e;
+        }
+    }
+    double v = 0;
+    const std::from_chars_result r = std::from_chars(start, p, v, std::chars_format::general);
+    if (r.ec != std::errc() || r.ptr != p) return false;
+    value = negative ? -v : v;
+    return true;
 }
