@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "cell/core/log.h"
 #include "cell/core/utf.h"
 
 namespace {
@@ -291,12 +292,23 @@ private:
     int32_t collisions_ = 0;
 };
 
-void SortTree(RegNode* node) {
-    std::sort(node->children, node->children + node->childCount, [](RegNode* a, RegNode* b) {
-        return WCompareNoCase(a->name, a->nameLength, b->name, b->nameLength) < 0;
-    });
-    for (int32_t i = 0; i < node->childCount; ++i) SortTree(node->children[i]);
+// Every family of siblings in name order; a stack of its own, not the
+// call stack, however deep the keys go.
+void SortTree(RegNode* root) {
+    DynamicArray<RegNode*> pending;
+    pending.Append(root);
+    while (pending.count > 0) {
+        RegNode* node = pending[--pending.count];
+        std::sort(node->children, node->children + node->childCount, [](RegNode* a, RegNode* b) {
+            return WCompareNoCase(a->name, a->nameLength, b->name, b->nameLength) < 0;
+        });
+        for (int32_t i = 0; i < node->childCount; ++i) pending.Append(node->children[i]);
+    }
 }
+
+// Windows keeps keys at most this deep; a file holding deeper ones was not
+// written by it, and they are skipped.
+constexpr int32_t kMaxKeyDepth = 512;
 
 }  // namespace
 
@@ -305,6 +317,7 @@ void WineRegistry::Parse(const char* text, size_t size) {
     const char* end = text + size;
     RegNode* current = nullptr;
     ChildIndex index(arena);
+    int32_t tooDeep = 0;
     DynamicArray<WChar> scratch;
     DynamicArray<uint8_t> bytes;
     while (p < end) {
@@ -339,6 +352,13 @@ void WineRegistry::Parse(const char* text, size_t size) {
                     AppendPlain(q, trimmedEnd, scratch);
                 }
             }
+            int32_t depth = 0;
+            for (int32_t i = 0; ok && i <= scratch.count; ++i)
+                depth += (i == scratch.count || scratch[i] == WChar('\\')) && (i > 0 && scratch[i - 1] != WChar('\\'));
+            if (ok && depth > kMaxKeyDepth) {
+                ++tooDeep;
+                ok = false;
+            }
             if (ok) {
                 RegNode* node = &root;
                 int32_t start = 0;
@@ -360,6 +380,7 @@ void WineRegistry::Parse(const char* text, size_t size) {
         p = lineEnd < end ? lineEnd + 1 : end;
     }
     SortTree(&root);
+    if (tooDeep > 0) LogLine(WTXT("Registry: %i keys deeper than %i levels skipped."), tooDeep, kMaxKeyDepth);
 }
 
 // ---- lookups ---------------------------------------------------------------

@@ -151,6 +151,27 @@ TEST(Registry, MissingFileFailsAndGarbageYieldsWhatItCan) {
     ASSERT_NE(a->Value(WTXT("v")), nullptr);
 }
 
+// Keys as deep as Windows allows are read; deeper ones are skipped with a
+// line in the log, however deep (the reader once overflowed its stack).
+TEST(Registry, KeysDeeperThanWindowsAllowsAreSkipped) {
+    const auto key = [](int depth, const char* value) {
+        std::string line = "[Software";
+        for (int i = 1; i < depth; ++i) line += "\\\\k";
+        return line + "] 1\n\"v\"=\"" + value + "\"\n\n";
+    };
+    const std::string text = "WINE REGISTRY Version 2\n\n" + key(512, "deepest") + key(513, "too deep") + key(400000, "far too deep");
+    test::LogCapture log;
+    WineRegistry r;
+    r.Parse(text.data(), text.size());
+    std::string path = "Software";
+    for (int i = 1; i < 512; ++i) path += "\\k";
+    const RegNode* deepest = r.Find(nullptr, W(path).CStr());
+    ASSERT_NE(deepest, nullptr);
+    ASSERT_NE(deepest->Value(WTXT("v")), nullptr);
+    EXPECT_EQ(deepest->childCount, 0);  // nothing of the deeper keys
+    EXPECT_TRUE(log.Has("Registry: 2 keys deeper than 512 levels skipped.\n")) << log.text();
+}
+
 TEST(Registry, ReadsAFileWrittenByWine) {
     if (std::system("command -v wine >/dev/null 2>&1") != 0) GTEST_SKIP() << "wine is not installed";
     test::TempDir dir;
