@@ -18,8 +18,10 @@ void GiveEveryGateItsTurn() {
 
 }  // namespace
 
-void RunFrames(WndGx& mainWindow) {
-    while (!mainWindow.ShouldClose()) {
+void RunFrames(const SSlave<GCell>& mainWindow) {
+    for (;;) {
+        auto* window = dynamic_cast<WndGx*>(mainWindow.Get());
+        if (!window || window->ShouldClose()) return;
         const double start = SysClockMs();
         GiveEveryGateItsTurn();
         const double rest = kFrameBudgetMs - (SysClockMs() - start);

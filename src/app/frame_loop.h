@@ -2,7 +2,10 @@
 // (a window's turn is its whole frame) and sleeps the rest of 1/60 s.
 #pragma once
 
-class WndGx;
+#include "cell/core/links.h"
 
-// Returns when the main window should close.
-void RunFrames(WndGx& mainWindow);
+class GCell;
+
+// Returns when the main window should close, or is gone (the gate table
+// owns it and may drop it).
+void RunFrames(const SSlave<GCell>& mainWindow);

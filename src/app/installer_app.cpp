@@ -69,8 +69,8 @@ int RunProgram(const WChar* commandLine) {
     ParseArguments(commandLine, *args);
     InstallerApp app(args);
     SSlave<GCell> window = app.Start();
-    if (auto* main = dynamic_cast<WndGx*>(window.Get())) {
-        RunFrames(*main);
+    if (dynamic_cast<WndGx*>(window.Get())) {
+        RunFrames(window);
         app.Stop(window);
     }
     return app.ExitCode();

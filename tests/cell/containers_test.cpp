@@ -126,4 +126,22 @@ TEST(HashContainer, EmptyTableStillTakesEntries) {
     EXPECT_EQ(t.FindValue(KeyU64(1))->v, 1);
 }
 
+// Borrowed constant data (tag names, a font atlas) is copied before the
+// array changes: appending or inserting never writes into it.
+TEST(DynamicArray, ChangingBorrowedDataCopiesItFirst) {
+    static const int32_t kConstant[3] = {1, 2, 3};  // read-only memory: a write would crash
+    DynamicArray<int32_t> a;
+    a.Borrow(kConstant, 3);
+    a.Append(4);
+    ASSERT_EQ(a.count, 4);
+    EXPECT_EQ(a[3], 4);
+    DynamicArray<int32_t> b;
+    b.Borrow(kConstant, 3);
+    b.Insert(1, 9);
+    ASSERT_EQ(b.count, 4);
+    EXPECT_EQ(b[1], 9);
+    EXPECT_EQ(b[3], 3);
+    EXPECT_EQ(kConstant[1], 2);
+}
+
 }  // namespace

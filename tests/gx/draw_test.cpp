@@ -10,6 +10,7 @@
 #include <regex>
 
 #include "gx/glfw/gl_wnd_gx.h"
+#include "cell/hcell.h"
 #include "gx/embedded_data.h"
 #include "gx/gl/gl_draw_gx.h"
 #include "gx/gl/gl_resources.h"
@@ -291,6 +292,48 @@ TEST_F(Draw, ShaderErrorsGoToTheLog) {
         const size_t next = at + std::strlen(heading);
         EXPECT_NE(log.text().substr(next, 1), "\n") << log.text();
     }
+}
+
+// A part uploaded again in a format without normals or texture
+// coordinates no longer reads them.
+TEST_F(Draw, AReuploadInAnotherFormatSwitchesOldAttributesOff) {
+    GlMeshGx mesh;
+    const float normals[3 * 7] = {};
+    mesh.SetTriangles(normals, kGxPosNormColBits, 3, nullptr, 0);
+    const auto enabled = [&](uint32_t attribute) {
+        glBindVertexArray(mesh.triangles.vertexArray);
+        GLint on = -1;
+        glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &on);
+        glBindVertexArray(0);
+        return on;
+    };
+    EXPECT_EQ(enabled(kGxNormal), 1);
+    const float plain[3 * 4] = {};
+    mesh.SetTriangles(plain, kGxPosColBits, 3, nullptr, 0);
+    EXPECT_EQ(enabled(kGxNormal), 0);
+    EXPECT_EQ(enabled(kGxTexCoord), 0);
+    EXPECT_EQ(enabled(kGxColor), 1);
+}
+
+// A window's children release their textures and meshes while the
+// window's context is still there and current.
+TEST_F(Draw, ChildrenGoWhileTheirContextLives) {
+    struct Child : HCell {
+        GLFWwindow** seen;
+        explicit Child(GLFWwindow** s) : seen(s) {}
+        ~Child() override { *seen = glfwGetCurrentContext(); }
+    };
+    GLFWwindow* seen = nullptr;
+    GLFWwindow* handle = nullptr;
+    {
+        GlWndGx other;
+        ASSERT_TRUE(test::CreateTestWindow(other, 20, 20, 64, 64, WTXT("Other")));
+        handle = other.handle;
+        window.MakeCurrent();  // another context current when it goes
+        other.AddChild(new Child(&seen));
+    }
+    EXPECT_EQ(seen, handle);
+    window.MakeCurrent();
 }
 
 // A windowing error is a line of its own followed by an empty line.

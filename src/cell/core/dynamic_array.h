@@ -70,7 +70,7 @@ public:
     // Appends one element; a full array grows by exactly one.
     void Append(const T& value) {
         T copy = value;  // value may live inside this array
-        if (count == capacity) Reallocate(capacity + 1);
+        if (count >= capacity) Reallocate(count + 1);  // full, or borrowed: never written into
         data[count++] = copy;
     }
 
@@ -94,7 +94,7 @@ public:
         T copy = value;
         if (index < 0) index = 0;
         if (index > count) index = count;
-        if (count == capacity) Reallocate(capacity + 1);
+        if (count >= capacity) Reallocate(count + 1);  // full, or borrowed
         std::memmove(static_cast<void*>(data + index + 1), data + index, sizeof(T) * size_t(count - index));
         data[index] = copy;
         ++count;

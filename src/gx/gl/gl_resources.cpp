@@ -113,10 +113,14 @@ void DescribeFormat(uint32_t bits, GLsizei& stride) {
     glEnableVertexAttribArray(kGxPosition);
     glVertexAttribPointer(kGxPosition, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
     size_t offset = 12;
+    // An attribute the format lacks is switched off: a part uploaded again
+    // in another format must not read the old layout's.
     if (normal) {
         glEnableVertexAttribArray(kGxNormal);
         glVertexAttribPointer(kGxNormal, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offset));
         offset += 12;
+    } else {
+        glDisableVertexAttribArray(kGxNormal);
     }
     glEnableVertexAttribArray(kGxColor);
     glVertexAttribPointer(kGxColor, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<void*>(offset));
@@ -124,6 +128,8 @@ void DescribeFormat(uint32_t bits, GLsizei& stride) {
     if (uv) {
         glEnableVertexAttribArray(kGxTexCoord);
         glVertexAttribPointer(kGxTexCoord, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offset));
+    } else {
+        glDisableVertexAttribArray(kGxTexCoord);
     }
 }
 

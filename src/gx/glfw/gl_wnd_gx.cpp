@@ -310,6 +310,10 @@ bool GlWndGx::Create(int32_t x, int32_t y, int32_t width, int32_t height, bool v
 
 void GlWndGx::Destroy() {
     if (!handle) return;
+    // The children's textures and meshes live in this window's context:
+    // they go while it is still there.
+    glfwMakeContextCurrent(handle);
+    children.Clear();
     for (GLFWcursor*& c : cursors)
         if (c) glfwDestroyCursor(c), c = nullptr;
     if (textCursor) glfwDestroyCursor(textCursor), textCursor = nullptr;
