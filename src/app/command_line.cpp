@@ -132,12 +132,14 @@ int32_t MatchWindowPos(const Tokens& t, Arguments& out) {
     return 3;
 }
 
+// "-unattended" with its word; alone (the last token) it still asks for the
+// unattended mode, whose empty word gets the usage line.
 int32_t MatchUnattended(const Tokens& t, Arguments& out) {
-    if (t.Left() < 2 || !t.At(0).Equals(WTXT("-unattended"))) return 0;
+    if (t.Left() < 1 || !t.At(0).Equals(WTXT("-unattended"))) return 0;
     auto* a = new UnattendedArg;
-    a->word = t.At(1);
+    if (t.Left() >= 2) a->word = t.At(1);
     out.Add(a);
-    return 2;
+    return t.Left() >= 2 ? 2 : 1;
 }
 
 template <class A>

@@ -14,13 +14,19 @@
 
 InstallerApp::InstallerApp(Arguments* args) : App(args) {
     RegisterProgramSysIO();
-    // The elevated service writes into the log of the run that started it
-    // (the same user's profile) instead of emptying it mid-run.
-    const bool service = FindArgument(*args_, AdminServiceArg::kClassKey) >= 0;
-    StartLog(service);
-    // A rewrite that a killed run left half done is undone before anything
-    // reads the file again.
-    if (!service) RestoreKeptCopies();
+    const int32_t service = FindArgument(*args_, AdminServiceArg::kClassKey);
+    if (service >= 0) {
+        // The elevated service logs where its client says in its own log
+        // that it does: the elevated profile is not the user's.
+        WString path;
+        ServiceLogPath(static_cast<const AdminServiceArg*>((*args_)[service])->serviceName.CStr(), path);
+        StartLogAt(path.IsEmpty() ? nullptr : path.CStr());
+    } else {
+        StartLog();
+        // A rewrite that a killed run left half done is undone before
+        // anything reads the file again.
+        RestoreKeptCopies();
+    }
     Gates();
     RegisterAllCellClasses();
 }

@@ -56,12 +56,12 @@ void StartLogAt(const WChar* path, bool keepContent) {
     LogLineStamped(WTXT("VELDO version: %s (%s)"), kVeldoVersion, kVeldoProduct);
 }
 
-void StartLog(bool keepContent) {
+void StartLog() {
     // The user's own folder: never made through elevation (asking for the
     // administrator just for a log would be absurd, and a declined prompt
     // would spoil the real one later). Without it, the fallback file.
     WPath path;
     if (!MakerFolder(path) || !CreateDirectoryPath(path.CStr(), false)) path.Assign(static_cast<const WChar*>(nullptr));
     else path.Join(WTXT("veldo.log"));
-    StartLogAt(path.CStr(), keepContent);
+    StartLogAt(path.CStr());
 }

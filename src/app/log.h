@@ -13,10 +13,10 @@ const WString& LogPath();
 
 // Determines the path (profile\.Brimvale\veldo.log, creating the folder as
 // the user; the fallback when that fails), installs the file as the log's
-// sink, empties it and writes the stamped version header. keepContent appends instead of emptying: the elevated
-// service shares the log of the run that started it.
-void StartLog(bool keepContent = false);
-// The same with a given path (null: the fallback), for tests and tools.
+// sink, empties it and writes the stamped version header.
+void StartLog();
+// The same with a given path (null: the fallback); keepContent appends to
+// what the file holds instead of emptying it.
 void StartLogAt(const WChar* path, bool keepContent = false);
 
 // The program's version and name as the header shows them.

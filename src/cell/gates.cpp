@@ -1,6 +1,7 @@
 #include "cell/gates.h"
 
 #include "cell/core/text_convert.h"
+#include "sys/file_system.h"
 #include "sys/platform.h"
 
 void VirtualGate::SetKey(const GateKey& k) { key.Reset(k.Duplicate()); }
@@ -46,10 +47,7 @@ bool GateFile::Close(const WChar* path) {
         all.Resize(int32_t(buffer_.Size()));
         MemBlockCursor from(buffer_);
         ok = from.Read(all.data, buffer_.Size());
-        WString native;
-        bool opened = false;
-        ok = ok && SysNativePath(path, native) &&
-             SysReplaceFile(native.CStr(), all.data, all.count, opened) == SysStatus::kOk;
+        ok = ok && WriteWholeFile(path, all.data, all.count) == kTextOk;
     }
     cursor_.Reset(nullptr);
     buffer_.Clear();

@@ -2,12 +2,17 @@
 // per run, even when that start fails) and served over the private channel.
 #include "sys/admin_client.h"
 
+#include "cell/core/log.h"
 #include "sys/admin_protocol.h"
+#include "sys/admin_service.h"
 #include "sys/platform.h"
 
 namespace {
 
-constexpr uint32_t kConnectLimitMs = 15000;
+// The service has this long to greet once it runs. Until it runs, the
+// elevation command may be asking the user for a password: that wait has
+// no limit but the user's cancelling, which ends the command.
+constexpr uint32_t kHelloLimitMs = 15000;
 
 class ChannelStream : public ByteChannel {
 public:
@@ -54,20 +59,20 @@ bool EnsureService() {
     if (!SysNewGuid(guid) || !SysChannelListen(guid.CStr(), listener)) return false;
     WString parameters;
     parameters.Format(0, WTXT("-admin_service %s %u"), guid, SysProcessId());
+    WString serviceLog;
+    if (ServiceLogPath(guid.CStr(), serviceLog)) LogLine(WTXT("The admin service logs to %s"), serviceLog);
     SysProcess* process = nullptr;
     if (!SysStartElevatedSelf(parameters.CStr(), process)) {
         SysListenerClose(listener);
         return false;
     }
-    const double start = SysClockMs();
     SysChannel* channel = nullptr;
-    const SysAcceptResult r = SysChannelAccept(listener, process, kConnectLimitMs, channel);
+    const SysAcceptResult r = SysChannelAccept(listener, process, 0, channel);
     // Only one service ever connects: the channel's name goes at once.
     SysListenerClose(listener);
     if (r == SysAcceptResult::kConnected) {
         s.stream.channel = channel;
-        const double left = kConnectLimitMs - (SysClockMs() - start);
-        s.stream.timeoutMs = left > 1 ? uint32_t(left) : 1;
+        s.stream.timeoutMs = kHelloLimitMs;
         uint32_t pid = 0;
         const bool hello = ReadHello(s.stream, pid);
         s.stream.timeoutMs = 0;  // requests may take as long as a copy takes

@@ -35,6 +35,13 @@ public:
 
 }  // namespace
 
+bool ServiceLogPath(const WChar* channelName, WString& path) {
+    WString folder;
+    if (!SysTemporaryFolder(folder)) return false;
+    path.Format(0, WTXT("%s/veldo-service-%s.log"), folder, channelName);
+    return true;
+}
+
 void RunAdminService(const WChar* channelName, uint32_t clientPid) {
     SysChannel* channel = nullptr;
     if (!SysChannelConnect(channelName, clientPid, channel)) return;

@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
-#include "cell/core/wide_text.h"
+#include "cell/core/dynamic_string.h"
 
 void RunAdminService(const WChar* channelName, uint32_t clientPid);
+
+// Where the service of a channel keeps its log: "veldo-service-<name>.log"
+// in the temporary folder, which the user can read (the elevated process
+// has a profile of its own). The client names it in its own log.
+bool ServiceLogPath(const WChar* channelName, WString& path);

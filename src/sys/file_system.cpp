@@ -360,7 +360,7 @@ bool RestoreFromCopy(const WChar* copy) {
 
 // The folder refuses a new file, or the file has other names: rewritten in
 // place, with its old content kept until the write has finished.
-int32_t WriteInPlace(const WString& target, bool existed, const NString& text) {
+int32_t WriteInPlace(const WString& target, bool existed, const void* bytes, int64_t n) {
     WString copy;
     if (existed) {
         if (!KeepCopy(target, copy)) {
@@ -370,7 +370,7 @@ int32_t WriteInPlace(const WString& target, bool existed, const NString& text) {
         LogLine(WTXT("Rewriting %s in place; its old content is kept in %s meanwhile"), target, copy);
     }
     bool opened = false;
-    const SysStatus s = SysWriteInPlace(target.CStr(), text.CStr(), text.Length(), opened);
+    const SysStatus s = SysWriteInPlace(target.CStr(), bytes, n, opened);
     if (!existed) return s == SysStatus::kOk ? kTextOk : opened ? kTextWriteFailed : kTextCannotCreate;
     if (s == SysStatus::kOk) {
         SysDeleteFile(copy.CStr());
@@ -382,7 +382,9 @@ int32_t WriteInPlace(const WString& target, bool existed, const NString& text) {
 
 }  // namespace
 
-int32_t WriteTextFile(const WChar* path, const NString& text) {
+int32_t WriteTextFile(const WChar* path, const NString& text) { return WriteWholeFile(path, text.CStr(), text.Length()); }
+
+int32_t WriteWholeFile(const WChar* path, const void* bytes, int64_t n) {
     const Native native(path);
     if (!native.ok) return kTextCannotCreate;
     // A link is written through: the file it points to gets the text.
@@ -395,11 +397,11 @@ int32_t WriteTextFile(const WChar* path, const NString& text) {
     } else {
         target = native.path;
     }
-    if (exists && info.links > 1) return WriteInPlace(target, true, text);  // a new file would part the names
+    if (exists && info.links > 1) return WriteInPlace(target, true, bytes, n);  // a new file would part the names
     bool opened = false;
-    const SysStatus s = SysReplaceFile(target.CStr(), text.CStr(), text.Length(), opened);
+    const SysStatus s = SysReplaceFile(target.CStr(), bytes, n, opened);
     if (s == SysStatus::kOk) return kTextOk;
-    if (s == SysStatus::kAccessDenied && !opened) return WriteInPlace(target, exists, text);
+    if (s == SysStatus::kAccessDenied && !opened) return WriteInPlace(target, exists, bytes, n);
     return opened ? kTextWriteFailed : kTextCannotCreate;
 }
 

@@ -73,6 +73,8 @@ int32_t ReadTextFile(const WChar* path, NString& text);
 // files, is rewritten in place, after a copy of its old content has been
 // kept in the product data folder (removed once the write has finished).
 int32_t WriteTextFile(const WChar* path, const NString& text);
+// The same for any bytes (documents, transfer files).
+int32_t WriteWholeFile(const WChar* path, const void* bytes, int64_t n);
 // Puts back every file whose rewriting in place was cut off (its kept copy
 // is still there); run at start-up, before anything else touches them.
 void RestoreKeptCopies();

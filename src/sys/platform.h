@@ -166,6 +166,9 @@ struct SysProcess;
 
 // A fresh GUID as 36 characters without braces.
 bool SysNewGuid(WString& text);
+// The system's folder for temporary files, in native form: the elevated
+// service and the user both reach it.
+bool SysTemporaryFolder(WString& native);
 
 // Creates the channel; only this process and the administrator can reach it.
 bool SysChannelListen(const WChar* name, SysListener*& listener);
@@ -180,9 +183,11 @@ void SysProcessTerminate(SysProcess* process);
 void SysProcessRelease(SysProcess* process);
 
 enum class SysAcceptResult : int32_t { kConnected, kProcessEnded, kTimedOut, kRefused, kFailed };
-// Waits for the elevated process to connect, at most timeoutMs; a peer that
-// is not the administrator, or not the process (or a descendant of it), is
-// refused.
+// Waits for the elevated process to connect, at most timeoutMs (0: as long
+// as the process runs). A peer that is not the administrator, or not the
+// process (or a descendant of it), is dropped and the wait goes on; kRefused
+// when the wait ends after such a peer. Creating a channel first removes
+// the channels that killed clients left behind.
 SysAcceptResult SysChannelAccept(SysListener* listener, SysProcess* process, uint32_t timeoutMs,
                                  SysChannel*& channel);
 

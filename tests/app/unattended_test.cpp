@@ -152,6 +152,10 @@ TEST(Unattended, NothingToServeAndUnknownWords) {
     RunResult bad = demo.Unattended("reinstall");
     EXPECT_EQ(bad.code, 64);
     EXPECT_TRUE(Has(bad.err, "usage: veldo-installer -unattended list|install|remove"));
+    // Without its word the mode still runs (no window opens) and says how.
+    RunResult none = demo.Unattended("");
+    EXPECT_EQ(none.code, 64);
+    EXPECT_TRUE(Has(none.err, "usage: veldo-installer -unattended list|install|remove"));
 }
 
 TEST(Unattended, NonAsciiUserAndHostFolder) {

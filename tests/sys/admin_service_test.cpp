@@ -8,7 +8,9 @@
 #include <grp.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -178,6 +180,10 @@ TEST(AdminService, EndsWhenItsClientIsKilled) {
     const pid_t service = FindService(client, guid);
     ASSERT_GT(service, 0);
     EXPECT_FALSE(test::Exists("/tmp/veldo-" + guid));  // the channel's folder went after the connection
+    // The service logs where its user can read it.
+    const std::string serviceLog = "/tmp/veldo-service-" + guid + ".log";
+    EXPECT_TRUE(test::WaitFor([&] { return test::ReadFile(serviceLog).find("VELDO version") != std::string::npos; }));
+    unlink(serviceLog.c_str());
     kill(p.pid, SIGKILL);
     p.Wait();
     EXPECT_TRUE(test::WaitFor([&] {
@@ -269,6 +275,77 @@ TEST(AdminService, WithoutAChannelTheServiceEndsAtOnce) {
     test::ScopedEnv home("HOME", dir.path().c_str());
     const pid_t service = StartService("00000000-0000-4000-8000-000000000000", getpid());
     EXPECT_EQ(WaitFor(service), 0);
+}
+
+// ---- the channel -------------------------------------------------------
+
+// A client killed before its service connected leaves its channel folder;
+// the next channel made removes it. A live channel stays.
+TEST(AdminChannel, AbandonedChannelsAreRemoved) {
+    WString liveName, newName;
+    ASSERT_TRUE(SysNewGuid(liveName) && SysNewGuid(newName));
+    SysListener* live = nullptr;
+    ASSERT_TRUE(SysChannelListen(liveName.CStr(), live));
+    // What a killed client leaves: the folder and a socket nobody listens on.
+    char guid[40];
+    std::snprintf(guid, sizeof guid, "00000000-dead-4000-8000-%012x", unsigned(getpid()));
+    const std::string abandoned = std::string("/tmp/veldo-") + guid;
+    // Folders of another kind that only start alike are left alone, even empty.
+    test::MakeDirs("/tmp/veldo-not-a-channel-" + std::to_string(getpid()));
+    test::MakeDirs(abandoned);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, (abandoned + "/service.sock").c_str());
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(fd);
+    ASSERT_TRUE(test::Exists(abandoned + "/service.sock"));
+
+    SysListener* fresh = nullptr;
+    ASSERT_TRUE(SysChannelListen(newName.CStr(), fresh));
+    EXPECT_FALSE(test::Exists(abandoned));
+    EXPECT_TRUE(test::Exists("/tmp/veldo-not-a-channel-" + std::to_string(getpid())));
+    rmdir(("/tmp/veldo-not-a-channel-" + std::to_string(getpid())).c_str());
+    EXPECT_TRUE(test::Exists("/tmp/veldo-" + test::U(liveName) + "/service.sock"));
+    SysListenerClose(fresh);
+    SysListenerClose(live);
+    EXPECT_FALSE(test::Exists("/tmp/veldo-" + test::U(liveName)));
+}
+
+// A stranger that connects first is dropped and the wait goes on for the
+// service.
+TEST(AdminChannel, AStrangerDoesNotEndTheWait) {
+    if (!test::IsRoot()) GTEST_SKIP() << "the service's end must be root";
+    if (std::system("command -v python3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 is not installed";
+    WString name;
+    ASSERT_TRUE(SysNewGuid(name));
+    SysListener* listener = nullptr;
+    ASSERT_TRUE(SysChannelListen(name.CStr(), listener));
+    const std::string socketPath = "/tmp/veldo-" + test::U(name) + "/service.sock";
+    // This test process is not the elevated process nor one of its own.
+    const int stranger = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(connect(stranger, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    // The "service": connects and waits for a byte.
+    test::TempDir dir;
+    const std::string script = dir / "service.py";
+    test::WriteFile(script, "import socket\ns = socket.socket(socket.AF_UNIX)\ns.connect('" + socketPath +
+                                "')\ns.recv(1)\n");
+    test::ScopedEnv elevate("VELDO_ELEVATE", ("python3 " + script + " --").c_str());
+    SysProcess* process = nullptr;
+    ASSERT_TRUE(SysStartElevatedSelf(WTXT("-admin_service x 1"), process));
+    SysChannel* channel = nullptr;
+    EXPECT_EQ(SysChannelAccept(listener, process, 0, channel), SysAcceptResult::kConnected);
+    ASSERT_NE(channel, nullptr);
+    const uint8_t byte = 1;
+    EXPECT_TRUE(SysChannelWrite(channel, &byte, 1));
+    SysChannelClose(channel);
+    close(stranger);
+    SysListenerClose(listener);
+    EXPECT_TRUE(test::WaitFor([&] { return !SysProcessRunning(process); }));
+    SysProcessRelease(process);
 }
 
 }  // namespace

@@ -119,8 +119,62 @@ bool SysNewGuid(WString& text) {
     return true;
 }
 
+namespace {
+
+// 36 characters of hexadecimal digits and dashes, as SysNewGuid makes them.
+bool IsGuidText(const char* text) {
+    int n = 0;
+    for (; text[n]; ++n) {
+        const char c = text[n];
+        const bool dash = n == 8 || n == 13 || n == 18 || n == 23;
+        if (dash ? c != '-' : !((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    }
+    return n == 36;
+}
+
+// Channel folders of clients killed before their service connected: ours,
+// and nobody listens on their socket any more.
+void RemoveAbandonedChannels() {
+    DIR* tmp = opendir("/tmp");
+    if (!tmp) return;
+    while (dirent* e = readdir(tmp)) {
+        // Only "veldo-" and a GUID: other folders of that start are not ours.
+        if (std::strncmp(e->d_name, "veldo-", 6) != 0 || !IsGuidText(e->d_name + 6)) continue;
+        struct stat st;
+        if (fstatat(dirfd(tmp), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode) ||
+            st.st_uid != geteuid())
+            continue;
+        NString socketPath;
+        socketPath.Format(0, "/tmp/%s/%s", e->d_name, kSocketName);
+        if (socketPath.Length() >= int32_t(sizeof(sockaddr_un::sun_path))) continue;
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, socketPath.CStr(), size_t(socketPath.Length()) + 1);
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) break;
+        // The socket is there and nobody listens: its client is gone.
+        const bool abandoned =
+            connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 && errno == ECONNREFUSED;
+        close(fd);
+        if (!abandoned) continue;
+        unlink(socketPath.CStr());
+        NString folder;
+        folder.Format(0, "/tmp/%s", e->d_name);
+        rmdir(folder.CStr());
+    }
+    closedir(tmp);
+}
+
+}  // namespace
+
+bool SysTemporaryFolder(WString& native) {
+    native.Assign(WTXT("/tmp"));
+    return true;
+}
+
 bool SysChannelListen(const WChar* name, SysListener*& listener) {
     listener = nullptr;
+    RemoveAbandonedChannels();
     auto* l = new SysListener;
     if (!ChannelPaths(name, l->folder, l->socketPath) || mkdir(l->folder.CStr(), 0700) != 0) {
         delete l;
@@ -201,25 +255,32 @@ SysAcceptResult SysChannelAccept(SysListener* listener, SysProcess* process, uin
     channel = nullptr;
     if (!listener) return SysAcceptResult::kFailed;
     const double deadline = SysClockMs() + timeoutMs;
+    bool refused = false;
     for (;;) {
         pollfd p{listener->fd, POLLIN, 0};
         const int ready = poll(&p, 1, 50);
         if (ready > 0) {
             const int fd = accept4(listener->fd, nullptr, nullptr, SOCK_CLOEXEC);
-            if (fd < 0) return SysAcceptResult::kFailed;
+            if (fd < 0) {
+                if (errno == EINTR || errno == ECONNABORTED) continue;
+                return SysAcceptResult::kFailed;
+            }
             ucred cred{};
             const bool trusted = PeerCredentials(fd, cred) && cred.uid == 0 &&
                                  (!process || IsSelfOrDescendant(cred.pid, process->pid));
-            if (!trusted) {
-                close(fd);
-                return SysAcceptResult::kRefused;
+            if (trusted) {
+                channel = new SysChannel{fd};
+                return SysAcceptResult::kConnected;
             }
-            channel = new SysChannel{fd};
-            return SysAcceptResult::kConnected;
+            close(fd);  // a stranger is dropped; the wait for the service goes on
+            refused = true;
+            continue;
         }
         if (ready < 0 && errno != EINTR) return SysAcceptResult::kFailed;
-        if (process && !SysProcessRunning(process)) return SysAcceptResult::kProcessEnded;
-        if (SysClockMs() >= deadline) return SysAcceptResult::kTimedOut;
+        if (process && !SysProcessRunning(process))
+            return refused ? SysAcceptResult::kRefused : SysAcceptResult::kProcessEnded;
+        if (timeoutMs > 0 && SysClockMs() >= deadline)
+            return refused ? SysAcceptResult::kRefused : SysAcceptResult::kTimedOut;
     }
 }
 

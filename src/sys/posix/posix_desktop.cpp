@@ -21,7 +21,8 @@ bool SysMessageBox(const WChar* text, const WChar* caption, SysBoxKind kind) {
         argv.Append("zenity");
         switch (kind) {
             case SysBoxKind::kInfo: argv.Append("--info"); break;
-            case SysBoxKind::kWarning: argv.Append("--warning"); break;
+            // A warning shows the stop icon of an error, under its own caption.
+            case SysBoxKind::kWarning:
             case SysBoxKind::kError: argv.Append("--error"); break;
             case SysBoxKind::kOkCancel: argv.Append("--question"); break;
         }
