@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text.Assign(text.CStr());
     lwconfig::RemoveExtensionBlocks(text);
     NString blocks(text);
-    lwconfig::FillExtensionTemplate(blocks, WTXT("C:\\Program Files\\LightWave\\support\\plugins\\Brimvale\\Veldo5"));
+    lwconfig::FillExtensionTemplate(blocks, WTXT("C:\\Program Files\\LightWave\\support\\plugins\\Brimvale\\Veldo5"), 1252);
     text.Append(blocks);
     lwconfig::RemoveExtensionBlocks(text);
     return 0;

@@ -266,9 +266,9 @@ void RemoveExtensionBlocks(NString& text) {
     }
 }
 
-void FillExtensionTemplate(NString& text, const WChar* pluginFolder) {
+bool FillExtensionTemplate(NString& text, const WChar* pluginFolder, uint32_t codePage) {
     NString folder;
-    WideToUtf8(pluginFolder, folder);
+    if (!SysWideToCodePage(codePage, pluginFolder, folder)) return false;
     folder.Append("\\");
     Replace(folder, "\\", "\\\\", true);
     Replace(text, "%PATH%", folder.CStr(), true);
@@ -276,6 +276,23 @@ void FillExtensionTemplate(NString& text, const WChar* pluginFolder) {
     Replace(text, "%VELDO_CUR%", "veldo_cur.p", true);
     Replace(text, "%VELDO_DIM%", "veldo_dim.p", true);
     Replace(text, "%VELDO_VERSION%", "5.5", true);
+    return true;
+}
+
+uint32_t HostAnsiCodePage() {
+    constexpr uint32_t kWestern = 1252;
+    SysRegKey* key = nullptr;
+    if (SysRegOpenKey(nullptr, WTXT("System\\CurrentControlSet\\Control\\Nls\\CodePage"), SysRegView::k64, key) !=
+        SysRegStatus::kOk)
+        return kWestern;
+    WChar value[16] = {};
+    uint32_t size = sizeof value - sizeof(WChar);
+    const SysRegStatus s = SysRegQueryString(key, WTXT("ACP"), value, size);
+    SysRegCloseKey(key);
+    if (s != SysRegStatus::kOk) return kWestern;
+    uint32_t page = 0;
+    for (const WChar* c = value; *c >= WChar('0') && *c <= WChar('9') && page < 100000; ++c) page = page * 10 + uint32_t(*c - '0');
+    return page > 0 && page < 100000 ? page : kWestern;
 }
 
 }  // namespace lwconfig
@@ -297,7 +314,13 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
             report.AddError(WTXT("Cannot read: "), transfer.source.CStr());
             return false;
         }
-        lwconfig::FillExtensionTemplate(blocks, transfer.auxiliary.CStr());
+        // LightWave reads the module path in its code page: a path that
+        // cannot be written there would name a folder it cannot open.
+        if (!lwconfig::FillExtensionTemplate(blocks, transfer.auxiliary.CStr(), lwconfig::HostAnsiCodePage())) {
+            report.AddWarning(WTXT("Path cannot be written in LightWave's code page: "), transfer.auxiliary.CStr());
+            report.manualMenuFlag = 1;
+            return true;
+        }
         // The template starts on a line of its own, in the file's line ends.
         const NString lineEnd = LineEndOf(text);
         UseLineEnds(blocks, lineEnd);

@@ -36,7 +36,13 @@ void BranchToMenuBlock(NString& branch);
 // Takes out every block that names "veldo_5.p".
 void RemoveExtensionBlocks(NString& text);
 
-// The template with its placeholders filled for the plug-in folder.
-void FillExtensionTemplate(NString& text, const WChar* pluginFolder);
+// The template with its placeholders filled for the plug-in folder, whose
+// path is written in the host's ANSI code page; false (the text unchanged)
+// when the path cannot be written in it.
+bool FillExtensionTemplate(NString& text, const WChar* pluginFolder, uint32_t codePage);
+
+// The code page in which the hosts read their configuration: the value ACP
+// of HKLM\System\CurrentControlSet\Control\Nls\CodePage, 1252 without it.
+uint32_t HostAnsiCodePage();
 
 }  // namespace lwconfig

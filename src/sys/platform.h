@@ -8,8 +8,8 @@
 // path itself, on Linux the Unix path inside the Wine prefix. Every file call
 // below takes such a native path, as UTF-16 text.
 //
-// Sections: paths and files; registry; user, program and processes; time;
-// desktop.
+// Sections: paths and files; text; registry; user, program and processes;
+// time; desktop.
 #pragma once
 
 #include <cstddef>
@@ -92,6 +92,13 @@ SysStatus SysWriteInPlace(const WChar* native, const void* bytes, int64_t n, boo
 
 // Appends bytes to a file, creating it; truncate empties it first.
 SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool truncate);
+
+// ---- text -------------------------------------------------------------------
+
+// Text in a Windows code page (1252, 1251, 932, 65001...), as programs
+// that read "ANSI" files expect it; false when a character has no byte form
+// there, or the code page is unknown. Nothing is ever replaced by a look-alike.
+bool SysWideToCodePage(uint32_t codePage, const WChar* text, NString& bytes);
 
 // ---- registry (HKEY_LOCAL_MACHINE, read-only) ------------------------------
 

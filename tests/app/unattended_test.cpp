@@ -173,7 +173,9 @@ TEST(Unattended, NonAsciiUserAndHostFolder) {
     ASSERT_EQ(r.code, 0) << r.out << r.err;
     EXPECT_TRUE(test::Exists(host + "/support/plugins/Brimvale/Veldo5/veldo_5.p"));
     const std::string ext = test::ReadFile(demo.Config("2015.3/LWEXT2015.3-64.CFG"));
-    EXPECT_TRUE(Has(ext, "C:\\\\Program Files\\\\Gr\xc3\xb6\xc3\x9f" "e\\\\support"));
+    // In the host's code page (1252 in a prefix that names none), as
+    // LightWave reads it.
+    EXPECT_TRUE(Has(ext, "C:\\\\Program Files\\\\Gr\xf6\xdf" "e\\\\support"));
     EXPECT_TRUE(test::Exists(demo.C("users/m\xc3\xa5rta/.Brimvale/Presets/Hard bevel.veldo")));
 }
 
@@ -187,6 +189,31 @@ std::string CopyProgram(const test::TempDir& dir, const char* leaveOut) {
     command += " && chmod -R a+rX '" + dir.path() + "'";
     if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
     return bin + "/veldo-installer";
+}
+
+// A host folder that LightWave's code page cannot name: its files are
+// installed, its extension file is left for the user, and a warning says so.
+TEST(Unattended, AHostPathOutsideTheCodePage) {
+    DemoPrefix demo;
+    const std::string host = demo.C("Program Files/\xe3\x83\x86");  // "テ"
+    test::MakeDirs(host + "/bin");
+    const std::string extension = demo.Config("2015.3/LWEXT2015.3-64.CFG");
+    test::MakeDirs(demo.Config("2015.3"));
+    test::WriteFile(extension, "{ mine }\r\n");
+    test::WriteFile(demo.prefix + "/system.reg",
+                    "WINE REGISTRY Version 2\n#arch=win64\n\n"
+                    "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\CodePage] 1\n\"ACP\"=\"1252\"\n\n"
+                    "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LW] 1\n"
+                    "\"DisplayName\"=\"LightWave 3D 2015.3\"\n\"DisplayVersion\"=\"2015.3\"\n"
+                    "\"InstallLocation\"=\"C:\\\\Program Files\\\\\\x30c6\"\n");
+    RunResult r = demo.Unattended("install");
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "Path cannot be written in LightWave's code page: C:\\Program Files\\\xe3\x83\x86"
+                           "\\support\\plugins\\Brimvale\\Veldo5\n"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "LightWave menu branches needs to be installed manullay.\n"));
+    EXPECT_EQ(test::ReadFile(extension), "{ mine }\r\n");
+    EXPECT_TRUE(test::Exists(host + "/support/plugins/Brimvale/Veldo5/veldo_5.p"));
 }
 
 TEST(Unattended, AHostWithoutItsPayloadIsNeverSearched) {

@@ -80,10 +80,33 @@ TEST(ExtensionConfig, BlocksAndTemplate) {
     lwconfig::RemoveExtensionBlocks(text);
     EXPECT_EQ(std::string(text.CStr()), CrLf("{ mine\n}\n{ last }\n"));
     NString blocks("{ Module \"%PATH%%VELDO%\" \"%PATH%%VELDO_CUR%\" %VELDO_DIM% v%VELDO_VERSION% }");
-    lwconfig::FillExtensionTemplate(blocks, WTXT("C:\\Program Files\\LW\\Veldo5"));
+    EXPECT_TRUE(lwconfig::FillExtensionTemplate(blocks, WTXT("C:\\Program Files\\LW\\Veldo5"), 1252));
     EXPECT_EQ(std::string(blocks.CStr()),
               "{ Module \"C:\\\\Program Files\\\\LW\\\\Veldo5\\\\veldo_5.p\" \"C:\\\\Program Files\\\\LW\\\\Veldo5\\\\veldo_cur.p\" "
               "veldo_dim.p v5.5 }");
+}
+
+// The module path goes in the code page the host reads its configuration
+// in; a path that has no form there is not written at all.
+TEST(ExtensionConfig, ThePathInTheHostsCodePage) {
+    const struct {
+        const WChar* folder;
+        uint32_t codePage;
+        const char* written;  // null: cannot be written
+    } cases[] = {
+        {WTXT("C:\\LightWave \u00dc 2015.3"), 1252, "C:\\\\LightWave \xdc 2015.3\\\\"},
+        {WTXT("C:\\LightWave \u00dc 2015.3"), 65001, "C:\\\\LightWave \xc3\x9c 2015.3\\\\"},
+        {WTXT("C:\\\u041b\u0430\u0439\u0442"), 1251, "C:\\\\\xcb\xe0\xe9\xf2\\\\"},
+        {WTXT("C:\\\u30c6"), 932, "C:\\\\\x83\x65\\\\"},
+        {WTXT("C:\\\u30c6"), 1252, nullptr},
+        {WTXT("C:\\\u041b"), 1252, nullptr},
+        {WTXT("C:\\x"), 12345, nullptr},  // no such code page
+    };
+    for (const auto& c : cases) {
+        NString text("%PATH%");
+        EXPECT_EQ(lwconfig::FillExtensionTemplate(text, c.folder, c.codePage), c.written != nullptr) << U(c.folder);
+        EXPECT_EQ(std::string(text.CStr()), c.written ? c.written : "%PATH%") << U(c.folder) << " " << c.codePage;
+    }
 }
 
 // ---- the editors on real files -------------------------------------------
