@@ -89,7 +89,36 @@ bool EnsureService() {
     return false;
 }
 
-bool AdminCreateFolder(const WChar* native) { return Request(kAdminCreateFolder, native, nullptr); }
-bool AdminRemoveFolder(const WChar* native) { return Request(kAdminRemoveFolder, native, nullptr); }
-bool AdminCopyFile(const WChar* source, const WChar* target) { return Request(kAdminCopyFile, source, target); }
-bool AdminDeleteFile(const WChar* native) { return Request(kAdminDeleteFile, native, nullptr); }
+namespace {
+
+// The path with every link before its last component resolved, as the
+// service takes it (it follows none): the prefix's drive links, a host
+// folder kept elsewhere. The last component stays as it is.
+bool ResolveFolder(const WChar* native, WString& resolved) {
+    const WString path(native);
+    int32_t cut = -1;
+    for (int32_t i = 0; i < path.Length(); ++i)
+        if (path[i] == WChar('/') || path[i] == WChar('\\')) cut = i;
+    if (cut <= 0) return false;
+    const WString folder(path.CStr(), cut);
+    if (!SysResolveLinks(folder.CStr(), resolved)) return false;
+    resolved.Append(path.CStr() + cut);
+    return true;
+}
+
+bool RequestOne(int32_t code, const WChar* native) {
+    WString path;
+    return ResolveFolder(native, path) && Request(code, path.CStr(), nullptr);
+}
+
+}  // namespace
+
+bool AdminCreateFolder(const WChar* native) { return RequestOne(kAdminCreateFolder, native); }
+bool AdminRemoveFolder(const WChar* native) { return RequestOne(kAdminRemoveFolder, native); }
+bool AdminDeleteFile(const WChar* native) { return RequestOne(kAdminDeleteFile, native); }
+
+bool AdminCopyFile(const WChar* source, const WChar* target) {
+    WString from, to;
+    return SysResolveLinks(source, from) && ResolveFolder(target, to) &&
+           Request(kAdminCopyFile, from.CStr(), to.CStr());
+}

@@ -17,20 +17,24 @@ private:
     SysChannel* channel_;
 };
 
-// Paths arrive already in native form: the service knows nothing of
-// prefixes or drives.
+// Paths arrive already in native form, their links resolved by the client:
+// the service knows nothing of prefixes or drives, and follows no link.
 class FileActions : public AdminActions {
 public:
+    explicit FileActions(SysChannel* client) : client_(client) {}
     bool CreateFolder(const WChar* path) override {
-        const SysStatus s = SysCreateFolder(path);
+        const SysStatus s = SysGuardedCreateFolder(path);
         return s == SysStatus::kOk || s == SysStatus::kExists;
     }
-    bool RemoveFolder(const WChar* path) override { return SysRemoveFolder(path) == SysStatus::kOk; }
+    bool RemoveFolder(const WChar* path) override { return SysGuardedRemoveFolder(path) == SysStatus::kOk; }
     bool CopyFile(const WChar* source, const WChar* target) override {
-        return SysCopyFile(source, target) == SysStatus::kOk;
+        return SysGuardedCopyFile(source, target, client_) == SysStatus::kOk;
     }
-    bool DeleteFile(const WChar* path) override { return SysDeleteFile(path) == SysStatus::kOk; }
+    bool DeleteFile(const WChar* path) override { return SysGuardedDeleteFile(path) == SysStatus::kOk; }
     void Pause() override { SysSleepMs(kPauseMs); }
+
+private:
+    SysChannel* client_;
 };
 
 }  // namespace
@@ -51,7 +55,7 @@ void RunAdminService(const WChar* channelName, uint32_t clientPid) {
     }
     ChannelStream stream(channel);
     if (WriteHello(stream, SysProcessId())) {
-        FileActions actions;
+        FileActions actions(channel);
         ServeAdminRequests(stream, actions);
     }
     SysChannelClose(channel);

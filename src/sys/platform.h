@@ -211,3 +211,19 @@ void SysChannelClose(SysChannel* channel);
 
 // True while a process of that id exists and can be queried.
 bool SysProcessExists(uint32_t pid);
+
+// ---- the elevated service's file operations ----------------------------
+//
+// What the service does for its client, guarded: the path is absolute, has
+// no "." or ".." component, and no component before the last may be a
+// symbolic link (the client resolves its links first); anything else is
+// kAccessDenied. The last component itself is never followed either: a
+// link is deleted as itself and never written through.
+
+SysStatus SysGuardedCreateFolder(const WChar* native);
+SysStatus SysGuardedRemoveFolder(const WChar* native);  // only when empty
+SysStatus SysGuardedDeleteFile(const WChar* native);
+// Reads the source with the identity of the channel's peer (the service
+// copies only what its client may read itself) and replaces the target with
+// a new file, never writing into the file that was there.
+SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChannel* reader);

@@ -135,6 +135,26 @@ TEST(AdminService, ServesTheFourRequestsAcrossTheBoundary) {
     EXPECT_EQ(b.Starts(), 1);  // one elevation for the whole run
 }
 
+// The service copies only what its client may read: a file only root may
+// read stays where it is, and an existing target is replaced by a new file
+// (so nothing is written into a file that has other names).
+TEST(AdminService, CopiesOnlyWhatTheClientMayRead) {
+    REQUIRE_BOUNDARY();
+    Boundary b;
+    const std::string secret = b.dir / "secret.txt";
+    test::WriteFile(secret, "root's only");
+    chmod(secret.c_str(), 0600);
+    const std::string payload = b.dir / "payload.txt";
+    test::WriteFile(b.host + "/old.txt", "old");
+    ASSERT_EQ(link((b.host + "/old.txt").c_str(), (b.dir / "other-name.txt").c_str()), 0);
+    Probe p(b, b.dir / "elevate.sh", {"copy", secret, b.host + "/leak.txt", "copy", payload, b.host + "/old.txt"});
+    EXPECT_EQ(p.Rest(), "0\n1\n");
+    p.Wait();
+    EXPECT_FALSE(test::Exists(b.host + "/leak.txt"));
+    EXPECT_EQ(test::ReadFile(b.host + "/old.txt"), "plug-in");
+    EXPECT_EQ(test::ReadFile(b.dir / "other-name.txt"), "old");
+}
+
 TEST(AdminService, DeclinedElevationFailsOnceAndNeverAsksAgain) {
     REQUIRE_BOUNDARY();
     Boundary b;
@@ -259,6 +279,50 @@ TEST(AdminService, IgnoresUnknownCodesAndKeepsServing) {
     const uint8_t end[4] = {4, 0, 0, 0};
     ASSERT_TRUE(WriteFrame(s, end, 4));
     EXPECT_EQ(WaitFor(service), 0);
+}
+
+// No path leads the service through a link or up with "..": it acts on
+// exactly the folder its client names.
+TEST(AdminService, FollowsNoLinkAndNoDotDot) {
+    if (!test::IsRoot()) GTEST_SKIP() << "the service side checks for root";
+    HandStarted h(getpid());
+    ASSERT_TRUE(h.connected);
+    uint32_t helloPid = 0;
+    ASSERT_TRUE(ReadHello(h.s, helloPid));
+    const test::TempDir& dir = h.dir;
+    test::MakeDirs(dir / "real/inside");
+    test::WriteFile(dir / "keep.txt", "keep");
+    test::WriteFile(dir / "src.txt", "payload");
+    ASSERT_EQ(symlink((dir / "real").c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "keep.txt").c_str(), (dir / "file-link").c_str()), 0);
+    const auto ask = [&](int32_t code, const std::string& a, const std::string& b = "") {
+        return SendAdminRequest(h.s, code, W(a).CStr(), b.empty() ? nullptr : W(b).CStr());
+    };
+    EXPECT_FALSE(ask(kAdminCreateFolder, dir / "link/new"));
+    EXPECT_FALSE(test::Exists(dir / "real/new"));
+    EXPECT_FALSE(ask(kAdminCreateFolder, dir / "real/../escape"));
+    EXPECT_FALSE(ask(kAdminCreateFolder, dir / "real/./here"));
+    EXPECT_FALSE(test::Exists(dir / "escape"));
+    EXPECT_FALSE(ask(kAdminCreateFolder, "relative"));
+    EXPECT_FALSE(ask(kAdminRemoveFolder, dir / "link/inside"));
+    EXPECT_FALSE(ask(kAdminRemoveFolder, dir / "link"));  // a link is no folder
+    EXPECT_TRUE(test::Exists(dir / "real/inside"));
+    EXPECT_FALSE(ask(kAdminCopyFile, dir / "src.txt", dir / "link/copied.txt"));
+    EXPECT_FALSE(ask(kAdminCopyFile, dir / "file-link", dir / "real/copied.txt"));  // a linked source
+    EXPECT_FALSE(test::Exists(dir / "real/copied.txt"));
+    EXPECT_TRUE(ask(kAdminDeleteFile, dir / "file-link"));  // the link goes, its file stays
+    EXPECT_EQ(test::ReadFile(dir / "keep.txt"), "keep");
+    // A link as the target is replaced by the new file, never written through.
+    ASSERT_EQ(symlink((dir / "keep.txt").c_str(), (dir / "target-link").c_str()), 0);
+    EXPECT_TRUE(ask(kAdminCopyFile, dir / "src.txt", dir / "target-link"));
+    EXPECT_EQ(test::ReadFile(dir / "keep.txt"), "keep");
+    EXPECT_EQ(test::ReadFile(dir / "target-link"), "payload");
+    EXPECT_TRUE(ask(kAdminCreateFolder, dir / "real/made"));
+    EXPECT_TRUE(ask(kAdminCopyFile, dir / "src.txt", dir / "real/made/copied.txt"));
+    EXPECT_EQ(test::ReadFile(dir / "real/made/copied.txt"), "payload");
+    const uint8_t end[4] = {4, 0, 0, 0};
+    ASSERT_TRUE(WriteFrame(h.s, end, 4));
+    EXPECT_EQ(WaitFor(h.service), 0);
 }
 
 TEST(AdminService, RefusesAForeignClient) {

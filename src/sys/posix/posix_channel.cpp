@@ -23,6 +23,7 @@
 
 #include "cell/core/text_convert.h"
 #include "sys/platform.h"
+#include "sys/posix/posix_channel.h"
 
 extern char** environ;
 
@@ -30,10 +31,6 @@ struct SysListener {
     int fd = -1;
     NString folder;
     NString socketPath;
-};
-
-struct SysChannel {
-    int fd = -1;
 };
 
 struct SysProcess {

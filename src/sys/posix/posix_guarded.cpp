@@ -1,0 +1,201 @@
+// The elevated service's file operations on Linux. Paths are walked one
+// folder at a time from the root with O_NOFOLLOW, so no link can lead the
+// service anywhere its client could not point to directly; the source of a
+// copy is opened with the client's file-system identity.
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/fsuid.h>
+#include <sys/sendfile.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "cell/core/text_convert.h"
+#include "sys/platform.h"
+#include "sys/posix/posix_channel.h"
+
+namespace {
+
+SysStatus FromErrno(int e) {
+    switch (e) {
+        case 0: return SysStatus::kOk;
+        case EACCES:
+        case EPERM:
+        case ELOOP: return SysStatus::kAccessDenied;
+        case ENOENT: return SysStatus::kNotFound;
+        case EEXIST: return SysStatus::kExists;
+        case ENOSPC:
+        case EDQUOT: return SysStatus::kNoSpace;
+        case EISDIR: return SysStatus::kIsFolder;
+        default: return SysStatus::kFailed;
+    }
+}
+
+// The folder holding the path's last component, opened without following
+// any link, and that component's name. -1 (errno set) when the path is not
+// absolute, has "." or ".." or an empty last component, or a link on the way.
+int OpenParent(const WChar* native, NString& last) {
+    NString path;
+    WideToUtf8(native, path);
+    const char* p = path.CStr();
+    if (*p != '/' || std::strlen(p) != size_t(path.Length())) {
+        errno = EACCES;
+        return -1;
+    }
+    int fd = open("/", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    while (fd >= 0) {
+        while (*p == '/') ++p;
+        const char* end = std::strchr(p, '/');
+        const size_t n = end ? size_t(end - p) : std::strlen(p);
+        const NString name(p, int32_t(n));
+        if (n == 0 || name == NString(".") || name == NString("..")) {
+            close(fd);
+            errno = EACCES;
+            return -1;
+        }
+        const char* next = end;
+        while (next && *next == '/') ++next;
+        if (!next || !*next) {  // the last component
+            last = name;
+            return fd;
+        }
+        const int sub = openat(fd, name.CStr(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int e = errno;
+        close(fd);
+        if (sub < 0) {
+            errno = e == ENOTDIR ? EACCES : e;  // a link (or a file) where a folder should be
+            return -1;
+        }
+        fd = sub;
+        p = next;
+    }
+    return -1;
+}
+
+// Sets the thread's file-system identity to the channel's peer until destroyed.
+class PeerIdentity {
+public:
+    explicit PeerIdentity(SysChannel* channel) {
+        ucred cred{};
+        socklen_t length = sizeof cred;
+        ok_ = channel && getsockopt(channel->fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0;
+        if (!ok_) return;
+        oldGid_ = setfsgid(cred.gid);
+        oldUid_ = setfsuid(cred.uid);
+        // setfsuid reports the previous value both when it worked and when
+        // it did not: asking again tells.
+        ok_ = setfsuid(uid_t(-1)) == cred.uid;
+    }
+    ~PeerIdentity() {
+        if (oldUid_ != uid_t(-1)) setfsuid(oldUid_);
+        if (oldGid_ != gid_t(-1)) setfsgid(oldGid_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+    uid_t oldUid_ = uid_t(-1);
+    gid_t oldGid_ = gid_t(-1);
+};
+
+}  // namespace
+
+SysStatus SysGuardedCreateFolder(const WChar* native) {
+    NString last;
+    const int parent = OpenParent(native, last);
+    if (parent < 0) return FromErrno(errno);
+    const int r = mkdirat(parent, last.CStr(), 0777);
+    const int e = errno;
+    close(parent);
+    return r == 0 ? SysStatus::kOk : FromErrno(e);
+}
+
+SysStatus SysGuardedRemoveFolder(const WChar* native) {
+    NString last;
+    const int parent = OpenParent(native, last);
+    if (parent < 0) return FromErrno(errno);
+    const int r = unlinkat(parent, last.CStr(), AT_REMOVEDIR);  // a link is no folder: ENOTDIR
+    const int e = errno;
+    close(parent);
+    return r == 0 ? SysStatus::kOk : FromErrno(e);
+}
+
+SysStatus SysGuardedDeleteFile(const WChar* native) {
+    NString last;
+    const int parent = OpenParent(native, last);
+    if (parent < 0) return FromErrno(errno);
+    struct stat st;
+    int r = fstatat(parent, last.CStr(), &st, AT_SYMLINK_NOFOLLOW);
+    int e = errno;
+    if (r == 0 && S_ISDIR(st.st_mode)) {
+        r = -1;
+        e = EISDIR;
+    } else if (r == 0) {
+        r = unlinkat(parent, last.CStr(), 0);
+        e = errno;
+    }
+    close(parent);
+    return r == 0 ? SysStatus::kOk : FromErrno(e);
+}
+
+SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChannel* reader) {
+    // The source, as the client: what it may not read, the service does not.
+    int in = -1;
+    int e = 0;
+    {
+        PeerIdentity as(reader);
+        if (!as.ok()) return SysStatus::kAccessDenied;
+        NString name;
+        const int parent = OpenParent(source, name);
+        if (parent < 0) return FromErrno(errno);
+        in = openat(parent, name.CStr(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        e = errno;
+        close(parent);
+    }
+    if (in < 0) return FromErrno(e);
+    e = 0;
+    struct stat st;
+    if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(in);
+        return SysStatus::kFailed;
+    }
+    // The target: a new file beside it, renamed over it once complete.
+    NString last;
+    const int parent = OpenParent(target, last);
+    if (parent < 0) {
+        e = errno;
+        close(in);
+        return FromErrno(e);
+    }
+    static std::atomic<uint32_t> counter{0};
+    NString temp;
+    int out = -1;
+    for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
+        temp.Format(0, "%s.veldo-new-%u-%u", last, uint32_t(getpid()), counter.fetch_add(1));
+        out = openat(parent, temp.CStr(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
+        if (out < 0 && errno != EEXIST) break;
+    }
+    if (out < 0) {
+        e = errno;
+        close(in);
+        close(parent);
+        return FromErrno(e);
+    }
+    off_t left = st.st_size;
+    while (left > 0 && e == 0) {
+        const ssize_t n = sendfile(out, in, nullptr, size_t(left > (1 << 30) ? (1 << 30) : left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) e = errno;
+        else if (n == 0) break;
+        else left -= n;
+    }
+    close(in);
+    if (close(out) != 0 && e == 0) e = errno;
+    if (e == 0 && renameat(parent, temp.CStr(), parent, last.CStr()) != 0) e = errno;
+    if (e != 0) unlinkat(parent, temp.CStr(), 0);
+    close(parent);
+    return FromErrno(e);
+}
