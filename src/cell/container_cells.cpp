@@ -59,7 +59,7 @@ bool TagPathCell::Import(MemBlockCursor& c, double, LocationCollector*) {
         return false;
     for (int32_t i = 0; i < count; ++i) {
         auto* item = new s_TagPathItem;
-        read.items.Add(item, count);
+        read.items.Add(item, read.items.count < 16 ? 16 : read.items.count);
         if (!c.ReadValue(item->classKey) || !c.ReadValue(item->tagIndex) || !ReadString(c, item->tagName))
             return false;
         read.targetName.Assign(item->tagName);
@@ -97,7 +97,7 @@ bool ScriptCell::Import(MemBlockCursor& c, double, LocationCollector*) {
         if (!hasBlock) return true;
         int64_t size = 0;
         if (!c.ReadValue(size) || size < 0 || size > c.Remaining()) return false;
-        e.value.Reset(new MemBlock);
+        e.value.Reset(new MemBlock(size > 0 ? size : 16));  // one page of just its size
         MemBlockCursor to(*e.value);
         return CopyCursorBytes(c, to, size);
     });

@@ -49,7 +49,8 @@ bool ImportEntryList(MemBlockCursor& c, Container<E>& target, ReadOne readOne) {
         uint8_t present = 0;
         if (!c.ReadValue(present)) return false;
         E* e = present ? new E : nullptr;
-        read.Add(e, count);
+        // Grown as entries arrive, not by the count the data claims.
+        read.Add(e, read.count < 16 ? 16 : read.count);
         if (e && !readOne(*e)) return false;
     }
     target.Clear();

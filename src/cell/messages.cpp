@@ -1,8 +1,10 @@
 // Messages handled by every HCell: recorded scripts, and the structural
 // actions that carry a bundle of cells.
 #include "cell/container_cells.h"
+#include "cell/core/log.h"
 #include "cell/gates.h"
 #include "cell/hcell.h"
+#include "cell/layout_version.h"
 #include "cell/registry.h"
 
 namespace {
@@ -24,10 +26,44 @@ Cell* MakeFromEntry(const ScriptEntry* entry) {
 
 }  // namespace
 
+namespace {
+
+// Scripts carried inside scripts are rebuilt this deep at most: each level
+// holds a copy of what it carries, so hostile data nested thousands deep
+// would take memory by the square of its size, and the stack with it.
+constexpr int kMaxScriptDepth = 8;
+
+// One level of script rebuilding on this thread, for as long as it lives.
+class ScriptLevel {
+public:
+    ScriptLevel() { ++Depth(); }
+    ~ScriptLevel() { --Depth(); }
+    ScriptLevel(const ScriptLevel&) = delete;
+    ScriptLevel& operator=(const ScriptLevel&) = delete;
+    // Says so in the log the first time a level is one too many.
+    bool TooDeep() const {
+        if (Depth() <= kMaxScriptDepth) return false;
+        if (Depth() == kMaxScriptDepth + 1)
+            LogCellDiagnostic(WTXT("Error"), ScriptCell::kClassName, kLayoutVersion, nullptr, nullptr,
+                              WTXT("Scripts nested deeper than %i are not rebuilt!"), kMaxScriptDepth);
+        return true;
+    }
+
+private:
+    static int& Depth() {
+        thread_local int depth = 0;
+        return depth;
+    }
+};
+
+}  // namespace
+
 // The last entry is built first; each earlier entry's cell receives what has
 // been built so far and is then cloned to become it. The clone made from
 // entry 0 is the message.
 Cell* RebuildScript(const ScriptCell& script) {
+    const ScriptLevel level;
+    if (level.TooDeep()) return nullptr;
     const int32_t n = script.entries.count;
     if (n == 0) return nullptr;
     SObject<Cell> built(MakeFromEntry(script.entries[n - 1]));
@@ -44,6 +80,8 @@ Cell* RebuildScript(const ScriptCell& script) {
 
 SSlave<Cell> HCell::Receive(Cell& message) {
     if (message.ClassKey() == ScriptCell::kClassKey) {
+        const ScriptLevel level;  // a rebuilt script may be a script again
+        if (level.TooDeep()) return {};
         SObject<Cell> rebuilt(RebuildScript(static_cast<ScriptCell&>(message)));
         if (rebuilt) Receive(*rebuilt);
     }

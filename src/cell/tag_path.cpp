@@ -10,8 +10,6 @@
 // The layout version a plain (non-legacy) tag belongs to.
 static constexpr double kCurrentLayoutVersion = 5.5;
 
-Index::Index() : selfMaster(this) {}
-
 Index::~Index() {
     if (selfMaster.link) selfMaster.link->holder.Detach();
 }

@@ -14,20 +14,25 @@
 class HCell;
 
 // A small position handle with its own self master, so weak references to it
-// read null once it is gone.
+// read null once it is gone. The link record is made when first asked for:
+// a path read from outside data may hold many items nobody links to.
 class Index {
 public:
     using LinkRoot = Index;
-    SMaster<Index> selfMaster;
+    mutable SMaster<Index> selfMaster;
     int32_t value = -1;
 
-    Index();
+    Index() = default;
     Index(const Index&) = delete;
     Index& operator=(const Index&) = delete;
     virtual ~Index();
 
     bool HasSelfMaster() const { return true; }
     SLink<Index>* SelfLink() const { return selfMaster.link; }
+    SLink<Index>* EnsureSelfLink() const {
+        if (!selfMaster.link) selfMaster.link = new SLink<Index>(const_cast<Index*>(this));
+        return selfMaster.link;
+    }
 };
 
 class s_TagPathItem {

@@ -3,6 +3,10 @@
 // chunk files through gates, links written as locations.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <regex>
 #include <sstream>
 #include <string>
@@ -512,6 +516,69 @@ TEST_F(Serialize, ScriptsReplayTheirMessage) {
     Recorder quiet;
     quiet.Receive(script);
     EXPECT_EQ(quiet.received.size(), 1u);
+}
+
+// Scripts nested in scripts thousands deep, as hostile data may carry them
+// (each level holds the next as its bytes): replaying is cut at a fixed
+// depth with a diagnostic, and memory stays a small multiple of the data.
+TEST_F(Serialize, DeeplyNestedScriptsAreCutWithBoundedMemory) {
+    ScriptCell inner;
+    HCell_AddChild_Act act;
+    inner.entries.Add(Recorded(act));
+    MemBlock innerBytes;
+    {
+        MemBlockCursor c(innerBytes);
+        ASSERT_TRUE(inner.Export(c, 0));
+    }
+    // Each level: one entry, a script, whose block is the level below:
+    // the count, present, the key, has-block and the block's size (22 bytes)
+    // before the level below's bytes.
+    constexpr int kLevels = 20000;
+    std::vector<int64_t> sizes(kLevels + 1);
+    sizes[0] = innerBytes.Size();
+    for (int k = 1; k <= kLevels; ++k) sizes[k] = 22 + sizes[k - 1];
+    MemBlock bytes;
+    {
+        MemBlockCursor c(bytes);
+        for (int k = kLevels; k >= 1; --k) {
+            c.WriteValue(int32_t(1));
+            c.WriteValue(uint8_t(1));
+            c.WriteValue(ScriptCell::kClassKey);
+            c.WriteValue(uint8_t(1));
+            c.WriteValue(sizes[k - 1]);
+        }
+        MemBlockCursor from(innerBytes);
+        ASSERT_TRUE(CopyCursorBytes(from, c, innerBytes.Size()));
+    }
+    const int64_t size = bytes.Size();
+    ASSERT_GT(size, 300000);
+    // Measured in a child of its own, whose peak tells.
+    const pid_t child = fork();
+    if (child == 0) {
+        ScriptCell hostile;
+        MemBlockCursor c(bytes);
+        if (!hostile.Import(c, kLayoutVersion, nullptr)) _exit(2);
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        Recorder target;
+        target.Receive(hostile);
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        const long grownKb = after.ru_maxrss - before.ru_maxrss;
+        _exit(grownKb * 1024 < 16 * size ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    // And in this process: the cut is said once.
+    ScriptCell hostile;
+    MemBlockCursor c(bytes);
+    ASSERT_TRUE(hostile.Import(c, kLayoutVersion, nullptr));
+    Recorder target;
+    target.Receive(hostile);
+    const std::vector<std::string> said = Diagnostics();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0], "Error|ScriptCell|5.5000|||Scripts nested deeper than 8 are not rebuilt!");
 }
 
 TEST_F(Serialize, ActionsTakeADeepCopyOfWhatTheyAreSent) {
