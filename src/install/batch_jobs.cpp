@@ -18,8 +18,21 @@ void InstallBatchProcessor::Prepare(DynamicArray<int32_t>& fixes) {
     }
 }
 
+// Each batch all or nothing: a batch that fails is put back as it was and
+// ends the installation; those done before it stay done.
 int32_t InstallBatchProcessor::Body() {
-    for (int32_t b = 0; b < batches_.count; ++b)
-        if (batches_[b] && !batches_[b]->Process(*this)) return -1;
+    for (int32_t b = 0; b < batches_.count; ++b) {
+        if (!batches_[b]) continue;
+        FileJournal journal;
+        if (batches_[b]->Process(*this, journal)) {
+            journal.Commit();
+            continue;
+        }
+        Container<WString> restored, failed;
+        journal.Rollback(restored, failed);
+        for (int32_t i = 0; i < restored.count; ++i) AddReport(WTXT("Restored:"), restored[i]->CStr());  // "Restored: " and the path
+        for (int32_t i = 0; i < failed.count; ++i) AddError(WTXT("Cannot restore: "), failed[i]->CStr());
+        return -1;
+    }
     return 0;
 }

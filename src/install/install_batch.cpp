@@ -95,16 +95,16 @@ void InstallBatch::Evaluate() {
 
 // ---- processing ------------------------------------------------------------
 
-bool InstallBatch::Process(InstallReport& report) {
+bool InstallBatch::Process(InstallReport& report, FileJournal& journal) {
     for (int32_t t = 0; t < transfers.count; ++t) {
         FileTransfer& transfer = *transfers[t];
         if (transfer.kind != kTransferFolder && transfer.kind != kTransferLwFolder) continue;
-        if (!ProcessTransfer(*this, report, transfer)) return false;
+        if (!ProcessTransfer(*this, report, transfer, &journal)) return false;
     }
     return true;
 }
 
-bool ProcessTransfer(InstallBatch& batch, InstallReport& report, FileTransfer& transfer) {
+bool ProcessTransfer(InstallBatch& batch, InstallReport& report, FileTransfer& transfer, FileJournal* journal) {
     const int32_t action = batch.fileAction.value;
     if (action == kChoiceLeave) return true;
     const WPath destination = ExpandMacros(batch, transfer.destination.CStr());
@@ -116,22 +116,35 @@ bool ProcessTransfer(InstallBatch& batch, InstallReport& report, FileTransfer& t
         return false;
     }
     Install_SysIOInfoCallback progress(report);
-    // The previous payload goes first; failures here never stop a batch.
-    RemoveFolderFiles(transfer.source.CStr(), destination.CStr(), transfer.removeWholeFolder, &progress);
-    if (transfer.removeWholeFolder && IsDirectory(destination.CStr())) {
+    if (journal) journal->Touch(destination.CStr());
+    // The previous payload goes first. Deleting outright, failures here
+    // never stop a batch; kept aside, one that cannot be is a failure, as
+    // the batch could not be put back. A folder that goes whole goes in one
+    // step.
+    const bool wholeFolder = transfer.removeWholeFolder && IsDirectory(destination.CStr());
+    if (!(journal && wholeFolder) &&
+        !RemoveFolderFiles(transfer.source.CStr(), destination.CStr(), transfer.removeWholeFolder, &progress, journal) &&
+        journal) {
+        report.AddError(WTXT("Cannot remove files from: "), destination.CStr());
+        return false;
+    }
+    if (wholeFolder) {
         report.AddReport(WTXT("Deleting: "), destination.CStr());
-        DeleteFolderTree(destination.CStr(), &progress);
+        if (!DeleteFolderTree(destination.CStr(), journal ? nullptr : &progress, journal) && journal) {
+            report.AddError(WTXT("Cannot remove files from: "), destination.CStr());
+            return false;
+        }
     }
     if (action == kChoiceRemove) return true;
     if (!IsDirectory(destination.CStr())) {
         report.AddReport(WTXT("Creating: "), destination.CStr());
-        if (!CreateDirectoryPath(destination.CStr())) {
+        if (!CreateDirectoryPath(destination.CStr(), true, journal)) {
             report.AddError(WTXT("Cannot create directory: "), destination.CStr());
             if (transfer.kind == kTransferLwFolder) report.lightWaveFlag = 1;
             return false;
         }
     }
-    if (!CopyFolderTree(transfer.source.CStr(), destination.CStr(), false, &progress)) {
+    if (!CopyFolderTree(transfer.source.CStr(), destination.CStr(), false, &progress, journal)) {
         report.AddError(WTXT("Cannot copy files into: "), destination.CStr());
         if (transfer.kind == kTransferLwFolder) report.lightWaveFlag = 1;
         return false;

@@ -10,6 +10,7 @@
 #include "cell/core/path.h"
 #include "install/install_choices.h"
 #include "install/install_report.h"
+#include "sys/file_journal.h"
 
 enum e_TransferKind : int32_t {
     kTransferFolder = 0,      // a payload folder copied into the host
@@ -64,8 +65,9 @@ public:
     virtual void Evaluate();
     // The fix code of one transfer before installing (0 unless LightWave).
     virtual int32_t CheckFix(FileTransfer& transfer);
-    // Carries the actions out; false stops the whole installation.
-    virtual bool Process(InstallReport& report);
+    // Carries the actions out, noting every change in the journal; false
+    // stops the whole installation (and the journal puts this batch back).
+    virtual bool Process(InstallReport& report, FileJournal& journal);
     virtual bool HasAction() const;
     virtual int32_t PlatformKind() const { return kPlatformNone; }
 
@@ -89,7 +91,7 @@ public:
     LwInstallBatch();
     void Evaluate() override;
     int32_t CheckFix(FileTransfer& transfer) override;
-    bool Process(InstallReport& report) override;
+    bool Process(InstallReport& report, FileJournal& journal) override;
     bool HasAction() const override;
     int32_t PlatformKind() const override { return kPlatformLightWave; }
     bool AnythingInstalled() const override { return installed || menusInstalled; }
@@ -116,7 +118,9 @@ public:
 WPath ExpandMacros(const InstallBatch& batch, const WChar* path);
 
 // The folder transfer of kinds 0 and 1: the old payload out, the new in.
-bool ProcessTransfer(InstallBatch& batch, InstallReport& report, FileTransfer& transfer);
+// With a journal, what it removes is moved aside and what it creates is
+// noted; without one, it deletes outright.
+bool ProcessTransfer(InstallBatch& batch, InstallReport& report, FileTransfer& transfer, FileJournal* journal = nullptr);
 
 // The host batches of one run, in the wizard's order.
 using BatchList = Container<InstallBatch>;

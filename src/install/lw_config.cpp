@@ -186,7 +186,7 @@ void BranchToMenuBlock(NString& branch) {
 
 }  // namespace lwconfig
 
-bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer) {
+bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer, FileJournal* journal) {
     const int32_t action = batch.menuAction.value;
     if (action == kChoiceLeave) return true;
     const WPath path = ExpandMacros(batch, transfer.destination.CStr());
@@ -197,6 +197,7 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
         report.lightWaveFlag = 1;
         return false;
     }
+    const NString original(text);
     lwconfig::RemoveMenuBranches(text);
     int32_t at = 0;
     const lwconfig::MarkerState marker = lwconfig::FindMenuInsertionPoint(text, at);
@@ -238,6 +239,7 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
         }
     }
     report.AddReport(WTXT("Modifying: "), path.CStr());
+    if (journal) journal->KeepText(path.CStr(), original);
     if (WriteTextFile(path.CStr(), text) != kTextOk) {
         report.AddWarning(WTXT("Cannot write: "), path.CStr());
         report.manualMenuFlag = 1;
@@ -297,7 +299,7 @@ uint32_t HostAnsiCodePage() {
 
 }  // namespace lwconfig
 
-bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer) {
+bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer, FileJournal* journal) {
     const int32_t action = batch.fileAction.value;
     if (action == kChoiceLeave) return true;
     const WPath path = ExpandMacros(batch, transfer.destination.CStr());
@@ -307,6 +309,7 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
         report.lightWaveFlag = 1;
         return false;
     }
+    const NString original(text);
     lwconfig::RemoveExtensionBlocks(text);
     if (action == kChoiceInstall) {
         NString blocks;
@@ -328,6 +331,7 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
         text.Append(blocks);
     }
     report.AddReport(WTXT("Modifying: "), path.CStr());
+    if (journal) journal->KeepText(path.CStr(), original);
     if (WriteTextFile(path.CStr(), text) != kTextOk) {
         report.AddError(WTXT("Cannot write: "), path.CStr());
         report.lightWaveFlag = 1;

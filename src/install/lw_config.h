@@ -15,8 +15,12 @@
 // rewrites it.
 int32_t CheckMenuFix(LwInstallBatch& batch, FileTransfer& transfer);
 
-bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer);
-bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer);
+// The editors; with a journal, the text as it was is kept there before the
+// file is written.
+bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer,
+                    FileJournal* journal = nullptr);
+bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer,
+                         FileJournal* journal = nullptr);
 
 // The text edits themselves, for the editors above and their tests.
 namespace lwconfig {

@@ -27,12 +27,12 @@ void LwInstallBatch::Evaluate() {
 }
 
 // Configuration first, then files.
-bool LwInstallBatch::Process(InstallReport& report) {
+bool LwInstallBatch::Process(InstallReport& report, FileJournal& journal) {
     for (int32_t t = 0; t < transfers.count; ++t) {
         FileTransfer& transfer = *transfers[t];
-        if (transfer.kind == kTransferLwExtension && !EditExtensionConfig(*this, report, transfer)) return false;
-        if (transfer.kind == kTransferLwMenu && !EditMenuConfig(*this, report, transfer)) return false;
+        if (transfer.kind == kTransferLwExtension && !EditExtensionConfig(*this, report, transfer, &journal)) return false;
+        if (transfer.kind == kTransferLwMenu && !EditMenuConfig(*this, report, transfer, &journal)) return false;
     }
-    return InstallBatch::Process(report);
+    return InstallBatch::Process(report, journal);
 }
 

@@ -127,7 +127,7 @@ bool IsDirectory(const WChar* path) {
     return native.ok && SysQueryPath(native.c(), info) == SysStatus::kOk && info.isFolder;
 }
 
-bool CreateDirectoryPath(const WChar* path, bool mayElevate) {
+bool CreateDirectoryPath(const WChar* path, bool mayElevate, FileChanges* changes) {
     // Components between separators; a leading separator keeps the root.
     const size_t n = WLen(path);
     WString prefix;
@@ -148,8 +148,13 @@ bool CreateDirectoryPath(const WChar* path, bool mayElevate) {
                 if (!native.ok) return false;
                 const SysStatus s = SysCreateFolder(native.c());
                 if (s == SysStatus::kAccessDenied) {
-                    if (!IsDirectory(prefix.CStr()) && (!mayElevate || !AdminCreateFolder(native.c()))) return false;
-                } else if (s != SysStatus::kOk && s != SysStatus::kExists) {
+                    if (!IsDirectory(prefix.CStr())) {
+                        if (!mayElevate || !AdminCreateFolder(native.c())) return false;
+                        if (changes) changes->Created(prefix.CStr(), true);
+                    }
+                } else if (s == SysStatus::kOk) {
+                    if (changes) changes->Created(prefix.CStr(), true);
+                } else if (s != SysStatus::kExists) {
                     return false;
                 }
             }
@@ -197,23 +202,56 @@ int RemoveOneFolder(const WChar* path) {
 
 // ---- folder trees ----------------------------------------------------------
 
-bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback) {
-    Container<WFILE> files;
-    if (!ListFiles(source, WTXT("*"), false, files)) return false;
-    for (int32_t i = 0; i < files.count; ++i) {
-        const WPath destination = Joined(target, files[i]->name.CStr());
+namespace {
+
+// The native form of a path inside a native folder: its separator, then
+// the name as it is spelled (the folder was looked up once already).
+WString NativeChild(const WString& folder, const WString& name) {
+    WString child(folder);
+    child.AppendChar(folder.Length() > 0 && folder[0] == WChar('/') ? WChar('/') : WChar('\\'));
+    child.Append(name);
+    return child;
+}
+
+}  // namespace
+
+// Each folder is looked up once; its files are reached from there by name.
+bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback,
+                    FileChanges* changes) {
+    Container<Entry> entries;
+    if (!ReadFolder(source, entries)) return false;
+    const Native from(source), to(target);
+    if (!from.ok || !to.ok) return false;
+    for (int32_t i = 0; i < entries.count; ++i) {
+        const Entry& e = *entries[i];
+        if (e.isFolder) continue;
+        const WPath destination = Joined(target, e.name.CStr());
         if (callback) callback->Report(true, destination.CStr());
-        if (!CopyOneFile(files[i]->path.CStr(), destination.CStr(), keepExisting)) return false;
+        const WString in = NativeChild(from.path, e.name), out = NativeChild(to.path, e.name);
+        SysFileInfo there;
+        const bool exists = SysQueryPath(out.CStr(), there) == SysStatus::kOk && there.exists;
+        if (exists && keepExisting && !there.isFolder) continue;
+        // A file (or link) in the way is kept aside; a folder where a file
+        // should go is the user's, and the copy fails on it.
+        if (exists && changes && (there.isLink || !there.isFolder) && !changes->MoveAside(destination.CStr()))
+            return false;
+        SysStatus s = SysCopyFile(in.CStr(), out.CStr());
+        if (s == SysStatus::kAccessDenied) s = AdminCopyFile(in.CStr(), out.CStr()) ? SysStatus::kOk : s;
+        // A full disk or any other failure stops the caller instead of
+        // passing for a copy.
+        if (s != SysStatus::kOk) return false;
+        if (changes) changes->Created(destination.CStr(), false);
     }
-    Container<WDIR> folders;
-    if (!ListFolders(source, WTXT("*"), false, folders)) return false;
-    for (int32_t i = 0; i < folders.count; ++i) {
-        const WPath destination = Joined(target, folders[i]->name.CStr());
+    for (int32_t i = 0; i < entries.count; ++i) {
+        const Entry& e = *entries[i];
+        if (!e.isFolder) continue;
+        const WPath destination = Joined(target, e.name.CStr());
         if (!IsDirectory(destination.CStr())) {
             if (callback) callback->Report(true, destination.CStr());
-            if (!CreateDirectoryPath(destination.CStr())) return false;
+            if (!CreateDirectoryPath(destination.CStr(), true, changes)) return false;
         }
-        if (!CopyFolderTree(folders[i]->path.CStr(), destination.CStr(), keepExisting, callback)) return false;
+        if (!CopyFolderTree(Joined(source, e.name.CStr()).CStr(), destination.CStr(), keepExisting, callback, changes))
+            return false;
     }
     return true;
 }
@@ -235,16 +273,24 @@ int PathKind(const WChar* path) {
 // The source's files first, then its folders, from one reading of it. The
 // target may be a link to a folder (a host folder kept elsewhere); links
 // below it are never entered.
-bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback) {
+bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback,
+                       FileChanges* changes) {
     const int targetKind = PathKind(target);
     if (targetKind != 2 && !(targetKind == 3 && IsDirectory(target))) return true;  // nothing of the source is there
     Container<Entry> entries;
     if (!ReadFolder(source, entries)) return false;
     for (int32_t i = 0; i < entries.count; ++i) {
         if (entries[i]->isFolder) continue;
+        const WPath candidate = Joined(target, entries[i]->name.CStr());
+        if (changes) {  // kept aside until the batch is done
+            const int kind = PathKind(candidate.CStr());
+            if (kind == 0 || kind == 2) continue;
+            if (callback) callback->Report(false, candidate.CStr());
+            if (!changes->MoveAside(candidate.CStr())) return false;
+            continue;
+        }
         // Deleting tells at once whether the candidate is there and is a
         // file; only a refusal needs a closer look.
-        const WPath candidate = Joined(target, entries[i]->name.CStr());
         WString native;
         SysStatus s = SysSpelledPath(candidate.CStr(), native) ? SysDeleteFile(native.CStr()) : SysStatus::kNotFound;
         if (s == SysStatus::kNotFound) {  // perhaps spelled in another case
@@ -261,8 +307,8 @@ bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFold
         if (!entries[i]->isFolder) continue;
         const WPath sub = Joined(target, entries[i]->name.CStr());
         if (PathKind(sub.CStr()) != 2) continue;  // missing, a file, or a link: not ours to enter
-        RemoveFolderFiles(Joined(source, entries[i]->name.CStr()).CStr(), sub.CStr(), removeFolders, callback);
-        if (removeFolders && PathKind(sub.CStr()) == 2) {
+        RemoveFolderFiles(Joined(source, entries[i]->name.CStr()).CStr(), sub.CStr(), removeFolders, callback, changes);
+        if (removeFolders && PathKind(sub.CStr()) == 2 && !changes) {
             if (callback) callback->Report(false, sub.CStr());
             RemoveOneFolder(sub.CStr());  // stays when it still holds something
         }
@@ -270,7 +316,12 @@ bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFold
     return true;
 }
 
-bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback) {
+bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback, FileChanges* changes) {
+    if (changes) {  // the whole folder aside in one step, until the batch is done
+        if (PathKind(folder) == 0) return true;
+        if (callback) callback->Report(false, folder);
+        return changes->MoveAside(folder);
+    }
     if (PathKind(folder) == 3) {  // a link: it goes, what it points to stays
         if (callback) callback->Report(false, folder);
         return DeleteOneFile(folder);

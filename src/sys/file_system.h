@@ -32,6 +32,17 @@ public:
     virtual void Report(bool created, const WChar* path) = 0;
 };
 
+// Where the folder operations record what they change when a change must
+// be undoable (see file_journal.h): what would be deleted is moved aside
+// instead, and what they create is noted.
+class FileChanges {
+public:
+    virtual ~FileChanges() = default;
+    // Moves a file, folder or link out of the way (false when it cannot).
+    virtual bool MoveAside(const WChar* path) = 0;
+    virtual void Created(const WChar* path, bool folder) = 0;
+};
+
 // Status codes of ReadTextFile and WriteTextFile.
 enum e_TextFileStatus : int32_t {
     kTextOk = 0,
@@ -57,12 +68,18 @@ bool IsDirectory(const WChar* path);
 // Every missing folder of the path; one refused with access denied is made
 // through the admin service unless mayElevate is false (the user's own
 // folders, where asking for elevation would make no sense).
-bool CreateDirectoryPath(const WChar* path, bool mayElevate = true);
+bool CreateDirectoryPath(const WChar* path, bool mayElevate = true, FileChanges* changes = nullptr);
 bool CopyOneFile(const WChar* source, const WChar* target, bool keepExisting);
-bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback);
-bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback);
-// Symbolic links are deleted as themselves: what they point to stays.
-bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback);
+// With changes, a file the copy would overwrite is moved aside first, and
+// what is copied and created is noted.
+bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback,
+                    FileChanges* changes = nullptr);
+// With changes, the files are moved aside instead of deleted.
+bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback,
+                       FileChanges* changes = nullptr);
+// Symbolic links are deleted as themselves: what they point to stays. With
+// changes, the folder is moved aside whole instead.
+bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback, FileChanges* changes = nullptr);
 bool DeleteOneFile(const WChar* path);
 
 int32_t ReadTextFile(const WChar* path, NString& text);

@@ -66,6 +66,9 @@ SysStatus SysCreateFolder(const WChar* native);
 SysStatus SysRemoveFolder(const WChar* native);  // only when empty
 SysStatus SysDeleteFile(const WChar* native);
 SysStatus SysCopyFile(const WChar* source, const WChar* target);  // overwrites
+// Renames a file, folder or link within its file system; the target must
+// not exist.
+SysStatus SysRenamePath(const WChar* from, const WChar* to);
 
 // Reads a whole file's bytes (at most maxBytes; more is kFailed); opened
 // tells a failure to open from a failure to read.

@@ -9,8 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/test_support.h"
 
@@ -54,6 +57,23 @@ struct DemoPrefix {
 
 bool Has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 
+// Every file and folder under a folder with its content, in one string.
+std::string Snapshot(const std::string& root) {
+    std::string out;
+    std::error_code ec;
+    std::vector<std::string> lines;
+    for (auto it = std::filesystem::recursive_directory_iterator(root, ec); !ec && it != std::filesystem::end(it);
+         it.increment(ec)) {
+        const std::string path = it->path().string().substr(root.size());
+        if (it->is_symlink()) lines.push_back(path + " -> link");
+        else if (it->is_directory()) lines.push_back(path + "/");
+        else lines.push_back(path + " = " + test::ReadFile(it->path().string()));
+    }
+    std::sort(lines.begin(), lines.end());
+    for (const auto& l : lines) out += l + "\n";
+    return out;
+}
+
 TEST(Unattended, InstallReinstallAndRemoveEveryHostKind) {
     DemoPrefix demo;
     DemoPrefix pristine;
@@ -91,6 +111,9 @@ TEST(Unattended, InstallReinstallAndRemoveEveryHostKind) {
     EXPECT_EQ(ext.find("Veldo5_Bevel"), ext.rfind("Veldo5_Bevel"));
     EXPECT_TRUE(Has(ext, "LightWave_11.6\\\\support\\\\plugins\\\\Brimvale\\\\Veldo5\\\\veldo_5.p"));
 
+    // What reinstalling kept aside while it worked is gone.
+    EXPECT_EQ(Snapshot(demo.C("Program Files")).find("veldo-old"), std::string::npos);
+
     RunResult listed = demo.Unattended("list");
     EXPECT_TRUE(Has(listed.out, "LightWave 3D 2015.3 | version 2015.3 | files installed | menus installed"));
 
@@ -127,6 +150,32 @@ TEST(Unattended, AFailingBatchStopsTheRest) {
     EXPECT_FALSE(test::Exists(demo.C("Program Files/MAXON/Cinema 4D R20/plugins/Veldo5")));  // after the failure
 }
 
+// A reinstall whose copy fails half-way (where a file goes, a folder
+// stands): the failed host is put back exactly as it was, configuration
+// and all, and the report says so; the hosts done before it stay done.
+TEST(Unattended, AFailedHostIsLeftAsItWas) {
+    DemoPrefix demo;
+    ASSERT_EQ(demo.Unattended("install").code, 0);
+    const std::string max = demo.C("Program Files/Autodesk/3ds Max 2018");
+    // The first file of the payload copies, a later one meets a folder.
+    std::system(("rm -f '" + max + "/plugins/VELDO5/Lang/en-US.lng'").c_str());
+    test::MakeDirs(max + "/plugins/VELDO5/Lang/en-US.lng/a folder");
+    test::WriteFile(max + "/plugins/user's own.txt", "mine");
+    const std::string before = Snapshot(max);
+    const std::string lw = demo.C("Program Files/NewTek/LightWave_2015.3/support/plugins/Brimvale/Veldo5/veldo_5.p");
+    std::system(("rm -f '" + lw + "'").c_str());
+
+    RunResult r = demo.Unattended("install");
+    EXPECT_EQ(r.code, 1) << r.out;
+    EXPECT_TRUE(Has(r.out, "Restored: C:\\Program Files\\Autodesk\\3ds Max 2018\\plugins\n")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Installation failed!\n"));
+    const std::string after = Snapshot(max);
+    EXPECT_TRUE(after == before) << "the host changed";  // (its files are binary: not printed)
+    EXPECT_TRUE(test::Exists(lw));  // LightWave came before and stays installed
+    // Nothing was left aside either.
+    EXPECT_EQ(after.find("veldo-old"), std::string::npos);
+}
+
 TEST(Unattended, AFullDiskFailsTheInstallation) {
     if (!test::IsRoot()) GTEST_SKIP() << "mounting a tmpfs needs root";
     DemoPrefix demo;
@@ -137,9 +186,12 @@ TEST(Unattended, AFullDiskFailsTheInstallation) {
         ~Unmount() { umount(at.c_str()); }
     } unmount{plugins};
     test::WriteFile(plugins + "/filler", std::string(64 * 1024, 'f'));  // as much as fits
+    const std::string before = Snapshot(plugins);
     RunResult r = demo.Unattended("install");
     EXPECT_EQ(r.code, 1) << r.out;
     EXPECT_TRUE(Has(r.out, "Cannot copy files into: C:\\Program Files\\MAXON\\Cinema 4D R20\\plugins\\Veldo5\n"));
+    EXPECT_TRUE(Has(r.out, "Restored: C:\\Program Files\\MAXON\\Cinema 4D R20\\plugins\\Veldo5\n")) << r.out;
+    EXPECT_TRUE(Snapshot(plugins) == before);  // what was copied before the disk was full is gone again
 }
 
 TEST(Unattended, NothingToServeAndUnknownWords) {

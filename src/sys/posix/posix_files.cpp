@@ -116,6 +116,15 @@ SysStatus SysRemoveFolder(const WChar* native) {
     return rmdir(Utf8Path(native).c()) == 0 ? SysStatus::kOk : FromErrno(errno);
 }
 
+SysStatus SysRenamePath(const WChar* from, const WChar* to) {
+    // The names given here are fresh ones: a target that exists is refused
+    // rather than replaced.
+    const Utf8Path a(from), b(to);
+    struct stat st;
+    if (lstat(b.c(), &st) == 0) return SysStatus::kExists;
+    return rename(a.c(), b.c()) == 0 ? SysStatus::kOk : FromErrno(errno);
+}
+
 SysStatus SysDeleteFile(const WChar* native) {
     return unlink(Utf8Path(native).c()) == 0 ? SysStatus::kOk : FromErrno(errno);
 }
