@@ -121,7 +121,8 @@ int32_t RunUnattended(const WChar* word) {
             PrintFix(installer.fixes);
             code = kUnattendedNeedsFix;
         } else {
-            while (!installer.Poll()) SysSleepMs(10);
+            installer.installJob->Wait();  // no window to keep alive meanwhile
+            installer.Poll();
             code = PrintCompletion(*installer.installJob);
         }
     }

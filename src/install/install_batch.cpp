@@ -73,23 +73,35 @@ WPath ExpandMacros(const InstallBatch& batch, const WChar* path) {
 
 // ---- evaluation ----------------------------------------------------------
 
+namespace {
+
+// True when some file of the payload folder (or of its folders, below the
+// same relative path) stands in the destination; stops at the first one.
+bool AnyPayloadFileIn(const WChar* source, const WPath& destination) {
+    Container<WFILE> files;
+    ListFiles(source, WTXT("*"), false, files);
+    for (int32_t i = 0; i < files.count; ++i) {
+        WPath candidate(destination);
+        candidate.Join(files[i]->name.CStr());
+        if (PathExists(candidate.CStr()) && !IsDirectory(candidate.CStr())) return true;
+    }
+    Container<WDIR> folders;
+    ListFolders(source, WTXT("*"), false, folders);
+    for (int32_t i = 0; i < folders.count; ++i) {
+        WPath below(destination);
+        below.Join(folders[i]->name.CStr());
+        if (IsDirectory(below.CStr()) && AnyPayloadFileIn(folders[i]->path.CStr(), below)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void InstallBatch::Evaluate() {
     installed = false;
     for (int32_t t = 0; t < transfers.count && !installed; ++t) {
         const FileTransfer* transfer = transfers[t];
-        const WPath destination = ExpandMacros(*this, transfer->destination.CStr());
-        Container<WFILE> files;
-        ListFiles(transfer->source.CStr(), WTXT("*"), true, files);
-        const int32_t base = transfer->source.Length();
-        for (int32_t i = 0; i < files.count; ++i) {
-            // The destination followed by the file's path below the source.
-            WPath candidate(destination);
-            candidate.Append(files[i]->path.CStr() + base);
-            if (PathExists(candidate.CStr()) && !IsDirectory(candidate.CStr())) {
-                installed = true;
-                break;
-            }
-        }
+        installed = AnyPayloadFileIn(transfer->source.CStr(), ExpandMacros(*this, transfer->destination.CStr()));
     }
 }
 

@@ -26,3 +26,7 @@ void BThread::Stop() {
         running_ = 0;
     }
 }
+
+void BThread::Wait() {
+    if (thread_ && thread_->joinable()) thread_->join();
+}

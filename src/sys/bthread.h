@@ -31,6 +31,8 @@ public:
 
     // Asks the job to end and waits for it.
     void Stop();
+    // Waits for the job to end by itself (not on the frame loop's thread).
+    void Wait();
     // The body is executing on the job's thread.
     bool Running() const { return running_.load(); }
     // The owner asked the job to end (cleared when it starts again).

@@ -328,11 +328,14 @@ bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback, FileChan
     }
     Container<Entry> entries;
     if (!ReadFolder(folder, entries)) return false;
+    const Native native(folder);  // looked up once; its files are reached by name
+    if (!native.ok) return false;
     for (int32_t i = 0; i < entries.count; ++i) {
         if (entries[i]->IsRealFolder()) continue;
-        const WPath file = Joined(folder, entries[i]->name.CStr());
-        if (callback) callback->Report(false, file.CStr());
-        if (!DeleteOneFile(file.CStr())) return false;
+        if (callback) callback->Report(false, Joined(folder, entries[i]->name.CStr()).CStr());
+        const WString file = NativeChild(native.path, entries[i]->name);
+        const SysStatus s = SysDeleteFile(file.CStr());
+        if (s != SysStatus::kOk && (s != SysStatus::kAccessDenied || !AdminDeleteFile(file.CStr()))) return false;
     }
     for (int32_t i = 0; i < entries.count; ++i)
         if (entries[i]->IsRealFolder() && !DeleteFolderTree(Joined(folder, entries[i]->name.CStr()).CStr(), callback))

@@ -64,6 +64,10 @@ SysStatus SysListFolder(const WChar* native, SysListVisitor visit, void* context
 
 SysStatus SysCreateFolder(const WChar* native);
 SysStatus SysRemoveFolder(const WChar* native);  // only when empty
+// Deletes a folder with all it holds, each entry reached from its folder
+// (no path is walked twice) and no link followed; stops at the first
+// failure, leaving the rest.
+SysStatus SysDeleteTree(const WChar* native);
 SysStatus SysDeleteFile(const WChar* native);
 SysStatus SysCopyFile(const WChar* source, const WChar* target);  // overwrites
 // Renames a file, folder or link within its file system; the target must

@@ -28,7 +28,8 @@ struct CountingJob : BThread {
 TEST(BThread, RunsOnItsThreadAndFinishes) {
     CountingJob job(5);
     job.Start();
-    ASSERT_TRUE(test::WaitFor([&] { return !job.Running(); }));
+    job.Wait();
+    EXPECT_FALSE(job.Running());
     EXPECT_EQ(job.steps, 5);
     EXPECT_FALSE(job.StopRequested());  // it ended by itself: nobody asked
     job.Start();                        // a second run joins the first

@@ -125,6 +125,53 @@ SysStatus SysRenamePath(const WChar* from, const WChar* to) {
     return rename(a.c(), b.c()) == 0 ? SysStatus::kOk : FromErrno(errno);
 }
 
+namespace {
+
+// The tree named name in the folder parent, deepest first; 0 or an errno.
+int DeleteTreeAt(int parent, const char* name) {
+    const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return errno;
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+        const int e = errno;
+        close(fd);
+        return e;
+    }
+    int e = 0;
+    while (e == 0) {
+        errno = 0;
+        dirent* entry = readdir(dir);
+        if (!entry) {
+            e = errno;
+            break;
+        }
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+        bool folder = entry->d_type == DT_DIR;
+        struct stat st;
+        if (entry->d_type == DT_UNKNOWN && fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+            folder = S_ISDIR(st.st_mode);
+        if (folder) e = DeleteTreeAt(fd, entry->d_name);
+        else if (unlinkat(fd, entry->d_name, 0) != 0) e = errno;
+    }
+    closedir(dir);
+    if (e == 0 && unlinkat(parent, name, AT_REMOVEDIR) != 0) e = errno;
+    return e;
+}
+
+}  // namespace
+
+SysStatus SysDeleteTree(const WChar* native) {
+    const Utf8Path path(native);
+    const char* slash = std::strrchr(path.c(), '/');
+    if (!slash || !slash[1]) return SysStatus::kFailed;
+    const NString folder = slash == path.c() ? NString("/") : NString(path.c(), int32_t(slash - path.c()));
+    const int parent = open(folder.CStr(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (parent < 0) return FromErrno(errno);
+    const int e = DeleteTreeAt(parent, slash + 1);
+    close(parent);
+    return FromErrno(e);
+}
+
 SysStatus SysDeleteFile(const WChar* native) {
     return unlink(Utf8Path(native).c()) == 0 ? SysStatus::kOk : FromErrno(errno);
 }
