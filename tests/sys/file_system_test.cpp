@@ -464,6 +464,27 @@ TEST(FileSystem, FullDiskIsAFailure) {
     EXPECT_EQ(test::ReadFile(mnt + "/LWEXT2015-64.CFG"), "precious configuration");
 }
 
+// A read-only mount refuses everyone: the administrator is not asked.
+TEST(FileSystem, AReadOnlyMountNeverAsksForElevation) {
+    if (!test::IsRoot()) GTEST_SKIP() << "mounting a tmpfs needs root";
+    test::TempDir dir;
+    const std::string mnt = dir / "readonly";
+    test::MakeDirs(mnt);
+    if (mount("tmpfs", mnt.c_str(), "tmpfs", MS_RDONLY, "size=64k") != 0) GTEST_SKIP() << "cannot mount tmpfs here";
+    struct Unmount {
+        std::string at;
+        ~Unmount() { umount(at.c_str()); }
+    } unmount{mnt};
+    const std::string asked = dir / "asked";
+    test::WriteFile(dir / "elevate.sh", "#!/bin/sh\ntouch '" + asked + "'\nexit 126\n");
+    chmod((dir / "elevate.sh").c_str(), 0755);
+    test::ScopedEnv elevate("VELDO_ELEVATE", (dir / "elevate.sh").c_str());
+    test::WriteFile(dir / "payload.txt", "payload");
+    EXPECT_FALSE(CopyOneFile(W(dir / "payload.txt").CStr(), W(mnt + "/payload.txt").CStr(), false));
+    EXPECT_FALSE(CreateDirectoryPath(W(mnt + "/folder").CStr()));
+    EXPECT_FALSE(test::Exists(asked));
+}
+
 TEST(FileSystem, ExecutableBitness) {
     test::TempDir dir;
     const std::string fixtures = VELDO_EXE_FIXTURES;
