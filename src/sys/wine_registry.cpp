@@ -3,6 +3,7 @@
 #include "sys/wine_registry.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -320,6 +321,14 @@ void WineRegistry::Parse(const char* text, size_t size) {
     int32_t tooDeep = 0;
     DynamicArray<WChar> scratch;
     DynamicArray<uint8_t> bytes;
+    // Arrays grow by one element at a time: room for the longest text a
+    // line (or a value's continued lines) can hold is made once, so a huge
+    // key or value costs its length, not its square.
+    const int32_t room = size < size_t(INT32_MAX / 2) ? int32_t(size) + 1 : INT32_MAX / 2;
+    scratch.Resize(room);
+    scratch.Clear();
+    bytes.Resize(room / 3 + 1);
+    bytes.Clear();
     while (p < end) {
         const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
         const char* lineEnd = nl ? nl : end;
