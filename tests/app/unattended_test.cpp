@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <grp.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -180,11 +179,8 @@ TEST(Unattended, AFullDiskFailsTheInstallation) {
     if (!test::IsRoot()) GTEST_SKIP() << "mounting a tmpfs needs root";
     DemoPrefix demo;
     const std::string plugins = demo.C("Program Files/MAXON/Cinema 4D R20/plugins");
-    if (mount("tmpfs", plugins.c_str(), "tmpfs", 0, "size=16k") != 0) GTEST_SKIP() << "cannot mount tmpfs here";
-    struct Unmount {
-        std::string at;
-        ~Unmount() { umount(at.c_str()); }
-    } unmount{plugins};
+    test::ScopedTmpfs small(plugins, "16k");
+    if (!small.ok()) GTEST_SKIP() << "cannot mount tmpfs here";
     test::WriteFile(plugins + "/filler", std::string(64 * 1024, 'f'));  // as much as fits
     const std::string before = Snapshot(plugins);
     RunResult r = demo.Unattended("install");

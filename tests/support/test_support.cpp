@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <grp.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,15 @@
 #include "cell/core/text_convert.h"
 
 namespace test {
+
+ScopedTmpfs::ScopedTmpfs(const std::string& at, const char* size, bool readOnly) : at_(at) {
+    const std::string options = std::string("size=") + size;
+    ok_ = mount("tmpfs", at.c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, options.c_str()) == 0;
+}
+
+ScopedTmpfs::~ScopedTmpfs() {
+    if (ok_) umount(at_.c_str());
+}
 
 LogCapture::LogCapture() : previous_(SetLogSink(this)) {}
 

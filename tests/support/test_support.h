@@ -57,6 +57,21 @@ private:
 // expect with it, never for a guessed while.
 bool WaitFor(const std::function<bool()>& condition, int boundMs = 20000);
 
+// A small tmpfs mounted on a folder (root only) until destroyed; ok() tells
+// whether the mount worked.
+class ScopedTmpfs {
+public:
+    ScopedTmpfs(const std::string& at, const char* size, bool readOnly = false);
+    ~ScopedTmpfs();
+    ScopedTmpfs(const ScopedTmpfs&) = delete;
+    ScopedTmpfs& operator=(const ScopedTmpfs&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::string at_;
+    bool ok_ = false;
+};
+
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);

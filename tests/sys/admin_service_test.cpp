@@ -155,6 +155,21 @@ TEST(AdminService, CopiesOnlyWhatTheClientMayRead) {
     EXPECT_EQ(test::ReadFile(b.dir / "other-name.txt"), "old");
 }
 
+// A user who takes longer than the service's 15 s to type the password
+// still gets the service: the limit runs only once it has started. The
+// elevation command here is that user, answering after 16 s.
+TEST(AdminService, ThePasswordPromptHasNoTimeLimit) {
+    REQUIRE_BOUNDARY();
+    Boundary b;
+    test::WriteFile(b.dir / "slow.sh", "#!/bin/sh\necho start >> '" + (b.dir / "starts") +
+                                           "'\nsleep 16\nexec sudo -n \"$@\"\n");
+    chmod((b.dir / "slow.sh").c_str(), 0755);
+    Probe p(b, b.dir / "slow.sh", {"mkdir", b.host + "/a"});
+    EXPECT_EQ(p.Rest(), "1\n");
+    p.Wait();
+    EXPECT_TRUE(test::Exists(b.host + "/a"));
+}
+
 TEST(AdminService, DeclinedElevationFailsOnceAndNeverAsksAgain) {
     REQUIRE_BOUNDARY();
     Boundary b;
@@ -350,7 +365,11 @@ TEST(AdminChannel, AbandonedChannelsAreRemoved) {
     ASSERT_TRUE(SysNewGuid(liveName) && SysNewGuid(newName));
     SysListener* live = nullptr;
     ASSERT_TRUE(SysChannelListen(liveName.CStr(), live));
-    // What a killed client leaves: the folder and a socket nobody listens on.
+    // What a killed client leaves: the folder, a socket nobody listens on,
+    // and the id of a process that is gone.
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    waitpid(gone, nullptr, 0);
     char guid[40];
     std::snprintf(guid, sizeof guid, "00000000-dead-4000-8000-%012x", unsigned(getpid()));
     const std::string abandoned = std::string("/tmp/veldo-") + guid;
@@ -363,6 +382,7 @@ TEST(AdminChannel, AbandonedChannelsAreRemoved) {
     std::strcpy(address.sun_path, (abandoned + "/service.sock").c_str());
     ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     close(fd);
+    test::WriteFile(abandoned + "/client.pid", std::to_string(gone) + "\n");
     ASSERT_TRUE(test::Exists(abandoned + "/service.sock"));
 
     SysListener* fresh = nullptr;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -450,11 +449,8 @@ TEST(FileSystem, FullDiskIsAFailure) {
     test::TempDir dir;
     const std::string mnt = dir / "small";
     test::MakeDirs(mnt);
-    if (mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount tmpfs here";
-    struct Unmount {
-        std::string at;
-        ~Unmount() { umount(at.c_str()); }
-    } unmount{mnt};
+    test::ScopedTmpfs small(mnt, "64k");
+    if (!small.ok()) GTEST_SKIP() << "cannot mount tmpfs here";
     test::WriteFile(mnt + "/LWEXT2015-64.CFG", "precious configuration");
     test::WriteFile(dir / "big.bin", std::string(200 * 1024, 'x'));
     EXPECT_FALSE(CopyOneFile(W(dir / "big.bin").CStr(), W(mnt + "/big.bin").CStr(), false));
@@ -470,11 +466,8 @@ TEST(FileSystem, AReadOnlyMountNeverAsksForElevation) {
     test::TempDir dir;
     const std::string mnt = dir / "readonly";
     test::MakeDirs(mnt);
-    if (mount("tmpfs", mnt.c_str(), "tmpfs", MS_RDONLY, "size=64k") != 0) GTEST_SKIP() << "cannot mount tmpfs here";
-    struct Unmount {
-        std::string at;
-        ~Unmount() { umount(at.c_str()); }
-    } unmount{mnt};
+    test::ScopedTmpfs readOnly(mnt, "64k", true);
+    if (!readOnly.ok()) GTEST_SKIP() << "cannot mount tmpfs here";
     const std::string asked = dir / "asked";
     test::WriteFile(dir / "elevate.sh", "#!/bin/sh\ntouch '" + asked + "'\nexit 126\n");
     chmod((dir / "elevate.sh").c_str(), 0755);

@@ -129,8 +129,13 @@ bool IsGuidText(const char* text) {
     return n == 36;
 }
 
+// Beside the socket, the client's process id, so that a later client can
+// tell a channel whose client was killed without knocking on its socket
+// (a knock would be taken for the service by a live client).
+constexpr const char* kClientFile = "client.pid";
+
 // Channel folders of clients killed before their service connected: ours,
-// and nobody listens on their socket any more.
+// and the process that made them is gone.
 void RemoveAbandonedChannels() {
     DIR* tmp = opendir("/tmp");
     if (!tmp) return;
@@ -141,22 +146,18 @@ void RemoveAbandonedChannels() {
         if (fstatat(dirfd(tmp), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode) ||
             st.st_uid != geteuid())
             continue;
-        NString socketPath;
-        socketPath.Format(0, "/tmp/%s/%s", e->d_name, kSocketName);
-        if (socketPath.Length() >= int32_t(sizeof(sockaddr_un::sun_path))) continue;
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, socketPath.CStr(), size_t(socketPath.Length()) + 1);
-        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd < 0) break;
-        // The socket is there and nobody listens: its client is gone.
-        const bool abandoned =
-            connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 && errno == ECONNREFUSED;
-        close(fd);
-        if (!abandoned) continue;
-        unlink(socketPath.CStr());
-        NString folder;
+        NString folder, socketPath, clientPath;
         folder.Format(0, "/tmp/%s", e->d_name);
+        socketPath.Format(0, "%s/%s", folder, kSocketName);
+        clientPath.Format(0, "%s/%s", folder, kClientFile);
+        FILE* f = std::fopen(clientPath.CStr(), "r");
+        if (!f) continue;  // without its client's id, it cannot be told
+        long pid = 0;
+        const bool read = std::fscanf(f, "%ld", &pid) == 1 && pid > 0;
+        std::fclose(f);
+        if (!read || kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+        unlink(socketPath.CStr());
+        unlink(clientPath.CStr());
         rmdir(folder.CStr());
     }
     closedir(tmp);
@@ -185,6 +186,12 @@ bool SysChannelListen(const WChar* name, SysListener*& listener) {
         SysListenerClose(l);
         return false;
     }
+    NString clientPath;
+    clientPath.Format(0, "%s/%s", l->folder, kClientFile);
+    if (FILE* f = std::fopen(clientPath.CStr(), "w")) {
+        std::fprintf(f, "%d\n", int(getpid()));
+        std::fclose(f);
+    }
     listener = l;
     return true;
 }
@@ -193,6 +200,9 @@ void SysListenerClose(SysListener* listener) {
     if (!listener) return;
     if (listener->fd >= 0) close(listener->fd);
     unlink(listener->socketPath.CStr());
+    NString clientPath;
+    clientPath.Format(0, "%s/%s", listener->folder, kClientFile);
+    unlink(clientPath.CStr());
     rmdir(listener->folder.CStr());
     delete listener;
 }
