@@ -1,8 +1,7 @@
 #include "ui/ui_box.h"
 
-#include <limits>
-
 #include "cell/registry.h"
+#include "ui/size_rule.h"
 #include "ui/ui_choice_cells.h"
 #include "ui/ui_messages.h"
 
@@ -12,11 +11,7 @@ void UiBox::DeclareTags() {
     DeclareTag(WTXT("ChildLayoutType"), new ec_LayHV);
     // Flexible by default: value and weight 100, from 0 to the largest float.
     auto* layout = new FltParamCell;
-    layout->rule.mode = 1;
-    layout->rule.weight = 100;
-    layout->rule.values.Append(0.0f);
-    layout->rule.values.Append(std::numeric_limits<float>::max());
-    layout->value = 100;
+    ApplySizeKind(kSizeFlexible, *layout);
     DeclareTag(WTXT("Layout"), layout);
     DeclareTag(WTXT("BoxTitle"), new StringCell);
     DeclareTag(WTXT("Visible"), new ec_UiBoxVisibility);
