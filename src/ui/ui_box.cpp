@@ -1,7 +1,9 @@
 #include "ui/ui_box.h"
 
 #include "cell/registry.h"
+#include "cell/tags.h"
 #include "ui/size_rule.h"
+#include "ui/ui_options.h"
 #include "ui/ui_choice_cells.h"
 #include "ui/ui_messages.h"
 
@@ -18,6 +20,97 @@ void UiBox::DeclareTags() {
 }
 
 bool UiBox::AcceptsChild(CellKey key) const { return IsA(key, UiBox::kClassKey); }
+
+// ---- shape and tags ------------------------------------------------------------
+
+void UiBox::Shape(int32_t childLayout, int32_t sizeKind) {
+    if (auto* layout = TagValueAs<ec_LayHV>(kChildLayoutType)) layout->value = childLayout;
+    if (FltParamCell* rule = SizeRule()) ApplySizeKind(sizeKind, *rule);
+}
+
+int32_t UiBox::ChildLayoutType() const {
+    const auto* layout = TagValueAs<ec_LayHV>(kChildLayoutType);
+    return layout ? layout->value : kLayoutNone;
+}
+
+int32_t UiBox::Visibility() const {
+    const auto* visible = TagValueAs<ec_UiBoxVisibility>(kVisible);
+    return visible ? visible->value : -1;
+}
+
+bool UiBox::HasTitle() const {
+    const auto* title = TagValueAs<StringCell>(kBoxTitle);
+    return title && !title->value.IsEmpty();
+}
+
+FltParamCell* UiBox::SizeRule() const { return TagValueAs<FltParamCell>(kLayout); }
+
+UiBox::Rect UiBox::Box() const {
+    const auto* box = TagValueAs<FltBox2>(kBox);
+    return box ? box->value : Rect{};
+}
+
+void UiBox::SetBox(float x0, float y0, float x1, float y1) {
+    auto* box = TagValueAs<FltBox2>(kBox);
+    if (!box) return;
+    box->value = Rect{x0, y0, x1, y1, true};
+    if (Tag* tag = ValueTagAt(kBox)) tag->MarkChanged();
+}
+
+UiBox* UiBox::ChildBox(int32_t index) const { return CellAs<UiBox>(children.At(index)); }
+
+// ---- measure and arrange ----------------------------------------------------------
+
+void UiBox::Measure() {
+    if (!IsChanged()) return;
+    const float row = UiOptions::Get().Row();
+    if (Visibility() == 0) {
+        measuredWidth = measuredHeight = 0;
+        return;
+    }
+    const int32_t layout = ChildLayoutType();
+    if (layout == kLayoutNone) {
+        measuredWidth = measuredHeight = row;
+        return;
+    }
+    float along = 0, across = 0;
+    for (int32_t i = 0; i < children.count; ++i) {
+        UiBox* child = ChildBox(i);
+        if (!child) continue;
+        child->Measure();
+        const float minimum = child->SizeRule() ? child->SizeRule()->rule.Minimum() : 0;
+        const float extent = layout == kLayoutHorizontal ? child->measuredWidth : child->measuredHeight;
+        const float breadth = layout == kLayoutHorizontal ? child->measuredHeight : child->measuredWidth;
+        along += extent > minimum ? extent : minimum;
+        if (child->Visibility() == 1 && breadth > across) across = breadth;
+    }
+    measuredWidth = layout == kLayoutHorizontal ? along : across;
+    measuredHeight = layout == kLayoutHorizontal ? across : along;
+}
+
+void UiBox::Arrange() {
+    Rect r = Box();
+    const int32_t layout = ChildLayoutType();
+    if (!r.valid || layout == kLayoutNone || children.count == 0) return;
+    if (HasTitle()) r.y1 -= UiOptions::Get().Margin() + UiOptions::Get().Row();
+    DynamicArray<FltParamCell*> rules;
+    for (int32_t i = 0; i < children.count; ++i) rules.Append(ChildBox(i) ? ChildBox(i)->SizeRule() : nullptr);
+    DistributeLength(layout == kLayoutHorizontal ? r.x1 - r.x0 : r.y1 - r.y0, rules.data, rules.count);
+    // Hidden children keep their share.
+    float at = layout == kLayoutHorizontal ? r.x0 : r.y1;
+    for (int32_t i = 0; i < children.count; ++i) {
+        UiBox* child = ChildBox(i);
+        if (!child || !rules[i]) continue;
+        const float size = rules[i]->value;
+        if (layout == kLayoutHorizontal) {
+            child->SetBox(at, r.y0, at + size, r.y1);
+            at += size;
+        } else {
+            child->SetBox(r.x0, at - size, r.x1, at);
+            at -= size;
+        }
+    }
+}
 
 void RegisterUiCellClasses() {
     RegisterCellClass<UiBox>();

@@ -2,16 +2,48 @@
 // ChildLayoutType, Layout, BoxTitle, Visible). Only boxes are its children.
 #pragma once
 
+#include "cell/core/geometry.h"
 #include "cell/hcell.h"
+#include "cell/value_cells.h"
 
 class UiBox : public HCell {
     VELDO_CELL(UiBox, HCell, 0x32F319C7F7971A24ULL)
 
 public:
     enum TagIndex : int32_t { kBox, kChildLayoutType, kLayout, kBoxTitle, kVisible, kBoxTagCount };
+    enum ChildLayout : int32_t { kLayoutNone = -1, kLayoutHorizontal = 0, kLayoutVertical = 1 };
+    using Rect = BBox2D<float, 2>;
+
+    // From the last measure pass.
+    float measuredWidth = 0, measuredHeight = 0;
 
     void DeclareTags() override;
     bool AcceptsChild(CellKey key) const override;
+
+    // How its children are stacked, and its size rule made of that kind
+    // (e_UiSizeKind; kSizeAsGiven keeps the rule it has).
+    void Shape(int32_t childLayout, int32_t sizeKind);
+
+    // The tags as the layout reads them.
+    int32_t ChildLayoutType() const;
+    int32_t Visibility() const;  // 0 hidden, 1 visible, -1 not set
+    bool HasTitle() const;
+    FltParamCell* SizeRule() const;
+    Rect Box() const;
+    // Stores a new rectangle and marks it changed (and so the box and those
+    // above it).
+    void SetBox(float x0, float y0, float x1, float y1);
+    // The child at index when it is a box, else null.
+    UiBox* ChildBox(int32_t index) const;
+
+    // Bottom-up, changed boxes only: a hidden box is 0 x 0, a leaf one row
+    // square; a stack sums its children along its axis (each at least its
+    // rule's minimum) and takes the tallest visible one across it.
+    virtual void Measure();
+    // Top-down: the children's rules share the length along the stacking
+    // axis (below a title band of margin + row), and the children are
+    // placed left to right, or from the top down, in order.
+    virtual void Arrange();
 };
 
 // The tree's root, which owns a window's drawing resources.
