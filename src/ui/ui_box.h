@@ -44,6 +44,19 @@ public:
     // axis (below a title band of margin + row), and the children are
     // placed left to right, or from the top down, in order.
     virtual void Arrange();
+
+    // Marks the rectangle changed here and in every box above, so that the
+    // next processing measures and arranges them again.
+    void InvalidateLayout();
+    // k new boxes (2 or 3) after the children, flexible, stacked across this
+    // box's own direction, each after a splitter but the first of an empty
+    // box; arranged at once when the box has a rectangle.
+    void SplitInto(int32_t k);
+
+    // The box's messages: splitting, child layout, visibility, deleting,
+    // time deltas and added children; the rest as any HCell.
+    SSlave<Cell> Receive(Cell& message) override;
+    bool Accepts(CellKey key) const override;
 };
 
 // The tree's root, which owns a window's drawing resources.

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "cell/core/links.h"
+#include "cell/gates.h"
+#include "cell/register_cells.h"
 #include "cell/std_cells.h"
 #include "ui/size_rule.h"
 #include "ui/ui_choice_cells.h"
+#include "ui/ui_messages.h"
 #include "support/test_support.h"
 #include "ui/ui_box.h"
 
@@ -20,7 +23,14 @@ struct Child {
     float minimum = 0;
 };
 
+// Boxes know their kinds through the class registry, as in the program.
+void RegisterClasses() {
+    static const bool once = (RegisterModelCellClasses(), RegisterUiCellClasses(), true);
+    (void)once;
+}
+
 UiBox* MakeBox(int32_t layout, int32_t kind) {
+    RegisterClasses();
     auto* box = new UiBox;
     box->Shape(layout, kind);
     return box;
@@ -99,6 +109,79 @@ TEST(UiLayout, Measuring) {
     row->Measure();
     EXPECT_EQ(row->measuredWidth, 20 + 40 + 20);
     EXPECT_EQ(row->measuredHeight, 20);  // only a says it is visible
+}
+
+// The kinds of the children in order: B a box, S a splitter.
+std::string Kinds(const UiBox& parent) {
+    std::string out;
+    for (int32_t i = 0; i < parent.children.count; ++i)
+        out += parent.children[i]->ClassKey() == UiSplitter::kClassKey ? 'S' : 'B';
+    return out;
+}
+
+TEST(UiBoxMessages, Splitting) {
+    // An empty box: box, splitter, box, stacked across its own direction.
+    SObject<UiBox> empty(MakeBox(UiBox::kLayoutHorizontal, kSizeFlexible));
+    UiBox_SplitTo2_Msg two;
+    empty->Receive(two);
+    EXPECT_EQ(Kinds(*empty), "BSB");
+    EXPECT_EQ(empty->ChildBox(0)->ChildLayoutType(), UiBox::kLayoutVertical);
+    EXPECT_FALSE(empty->ChildBox(0)->Box().valid);  // no rectangle yet: arranged later
+
+    // A box with children: splitter, box, splitter, box after them; with a
+    // rectangle it is arranged at once.
+    SObject<UiBox> filled(MakeBox(UiBox::kLayoutVertical, kSizeFlexible));
+    filled->AddChild(MakeBox(UiBox::kLayoutNone, kSizeFlexible));
+    filled->SetBox(0, 0, 100, 210);
+    UiBox_SplitTo3_Msg three;
+    filled->Receive(three);
+    EXPECT_EQ(Kinds(*filled), "BSBSBSB");
+    EXPECT_EQ(filled->ChildBox(2)->ChildLayoutType(), UiBox::kLayoutHorizontal);
+    // Four flexible boxes share 210 - 3 x 5 pixels.
+    EXPECT_EQ(Rects(*filled),
+              "(0 161.25 100 210) (0 156.25 100 161.25) (0 107.5 100 156.25) (0 102.5 100 107.5) "
+              "(0 53.75 100 102.5) (0 48.75 100 53.75) (0 0 100 48.75)");
+}
+
+TEST(UiBoxMessages, LayoutVisibilityDeletingAndAdding) {
+    SObject<UiBox> root(MakeBox(UiBox::kLayoutVertical, kSizeFlexible));
+    UiBox* middle = MakeBox(UiBox::kLayoutVertical, kSizeFlexible);
+    UiBox* leaf = MakeBox(UiBox::kLayoutNone, kSizeRow);
+    root->AddChild(middle);
+    middle->AddChild(leaf);
+    root->ClearChanged();
+    middle->ClearChanged();
+    leaf->ClearChanged();
+
+    UiBox_Set_ChildLayout_Horizontal_Msg horizontal;
+    middle->Receive(horizontal);
+    EXPECT_EQ(middle->ChildLayoutType(), UiBox::kLayoutHorizontal);
+    EXPECT_TRUE(root->IsChanged());  // the layout is invalid up the tree
+
+    UiBox_Visibility hide;
+    hide.value = 0;
+    leaf->Receive(hide);
+    EXPECT_EQ(leaf->Visibility(), 0);
+
+    root->ClearChanged();
+    UiBox_Process_TimeDelta_Act tick;
+    tick.value = 0.016f;
+    leaf->Receive(tick);
+    EXPECT_TRUE(leaf->IsChanged());
+
+    // Only boxes are added from an act's bundle.
+    HCell_AddChild_Act add;
+    add.AddChild(MakeBox(UiBox::kLayoutNone, kSizeRow));
+    add.AddChild(new StdHCell);
+    middle->Receive(add);
+    EXPECT_EQ(middle->children.count, 2);
+
+    UiBox_DeleteAllChildren_Msg clear;
+    middle->Receive(clear);
+    EXPECT_EQ(middle->children.count, 0);
+    UiBox_Delete_Msg remove;
+    middle->Receive(remove);  // gone from its parent, and destroyed
+    EXPECT_EQ(root->children.count, 0);
 }
 
 }  // namespace
