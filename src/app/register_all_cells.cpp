@@ -6,7 +6,7 @@
 #include "cell/register_cells.h"
 #include "gx/window_cells.h"
 #include "install/install_choices.h"
-#include "ui/ui_box.h"
+#include "ui/register_ui_cells.h"
 #include "wizard/installer_cells.h"
 
 void RegisterAllCellClasses() {

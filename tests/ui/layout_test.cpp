@@ -12,7 +12,9 @@
 #include "ui/size_rule.h"
 #include "ui/ui_choice_cells.h"
 #include "ui/ui_messages.h"
+#include "ui/ui_scroll_view.h"
 #include "support/test_support.h"
+#include "ui/register_ui_cells.h"
 #include "ui/ui_box.h"
 
 namespace {
@@ -182,6 +184,54 @@ TEST(UiBoxMessages, LayoutVisibilityDeletingAndAdding) {
     UiBox_Delete_Msg remove;
     middle->Receive(remove);  // gone from its parent, and destroyed
     EXPECT_EQ(root->children.count, 0);
+}
+
+// A view 100 px tall over a content of rows 20 px each.
+struct ScrollFixture {
+    SObject<UiScrollView> view{new UiScrollView};
+    explicit ScrollFixture(int rows) {
+        RegisterClasses();
+        view->Shape(UiBox::kLayoutVertical, kSizeFlexible);
+        UiBox* content = MakeBox(UiBox::kLayoutVertical, kSizeFlexible);
+        for (int i = 0; i < rows; ++i) content->AddChild(MakeBox(UiBox::kLayoutNone, kSizeRow));
+        view->AddChild(content);
+        view->SetBox(0, 0, 50, 100);
+        view->Measure();
+        view->Arrange();
+    }
+    UiBox::Rect Content() const { return view->ChildBox(0)->Box(); }
+};
+
+TEST(UiScrollView, ScrollingAndTheButtons) {
+    {
+        ScrollFixture shortContent(3);  // 60 px in a 100 px view
+        EXPECT_EQ(shortContent.view->measuredHeight, 20);  // a row, whatever the content
+        EXPECT_FALSE(shortContent.view->ButtonsShown());
+        UiScrollView_ScrollDown_Msg down;
+        shortContent.view->Receive(down);
+        EXPECT_EQ(shortContent.view->Offset(), 0);
+        // The content is at least as tall as the view, from its top.
+        const UiBox::Rect c = shortContent.Content();
+        EXPECT_EQ(c.y0, 0);
+        EXPECT_EQ(c.y1, 100);
+    }
+    ScrollFixture tall(10);  // 200 px in a 100 px view
+    UiScrollView_Button_Vis_Act shown;
+    tall.view->Receive(shown);
+    EXPECT_TRUE(shown.value);
+    UiScrollView_ScrollDown_Msg down;
+    tall.view->Receive(down);
+    EXPECT_EQ(tall.view->Offset(), 25);  // one step: row + margin
+    tall.view->Arrange();
+    EXPECT_EQ(tall.Content().y1, 125);  // its top 25 px above the view's
+    EXPECT_EQ(tall.Content().y0, -75);
+    tall.view->ScrollBy(10);
+    EXPECT_EQ(tall.view->Offset(), 100);  // stops at content - view
+    UiScrollView_ScrollUp_Msg up;
+    tall.view->Receive(up);
+    EXPECT_EQ(tall.view->Offset(), 75);
+    tall.view->ScrollBy(-10);
+    EXPECT_EQ(tall.view->Offset(), 0);
 }
 
 }  // namespace
