@@ -56,6 +56,15 @@ struct DemoPrefix {
 
 bool Has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 
+// A system.reg with one LightWave 3D 2015.3 at a location written as Wine
+// writes it, after the given blocks.
+std::string OneLightWave(const std::string& location, const std::string& before = "") {
+    return "WINE REGISTRY Version 2\n#arch=win64\n\n" + before +
+           "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LW] 1\n"
+           "\"DisplayName\"=\"LightWave 3D 2015.3\"\n\"DisplayVersion\"=\"2015.3\"\n"
+           "\"InstallLocation\"=\"" + location + "\"\n";
+}
+
 // Every file and folder under a folder with its content, in one string.
 std::string Snapshot(const std::string& root) {
     std::string out;
@@ -211,12 +220,8 @@ TEST(Unattended, NonAsciiUserAndHostFolder) {
     // A LightWave in "Größe", written in the registry with Wine's escapes.
     const std::string host = demo.C("Program Files/Gr\xc3\xb6\xc3\x9f" "e");
     test::MakeDirs(host + "/bin");
-    test::WriteFile(demo.prefix + "/system.reg",
-                    "WINE REGISTRY Version 2\n#arch=win64\n\n"
-                    "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LW] 1\n"
-                    "\"DisplayName\"=\"LightWave 3D 2015.3\"\n\"DisplayVersion\"=\"2015.3\"\n"
-                    // Wine pads an escape to four digits when a hex digit follows.
-                    "\"InstallLocation\"=\"C:\\\\Program Files\\\\Gr\\xf6\\x00dfe\"\n");
+    // Wine pads an escape to four digits when a hex digit follows.
+    test::WriteFile(demo.prefix + "/system.reg", OneLightWave("C:\\\\Program Files\\\\Gr\\xf6\\x00dfe"));
     RunResult r = demo.Unattended("install");
     ASSERT_EQ(r.code, 0) << r.out << r.err;
     EXPECT_TRUE(test::Exists(host + "/support/plugins/Brimvale/Veldo5/veldo_5.p"));
@@ -249,11 +254,8 @@ TEST(Unattended, AHostPathOutsideTheCodePage) {
     test::MakeDirs(demo.Config("2015.3"));
     test::WriteFile(extension, "{ mine }\r\n");
     test::WriteFile(demo.prefix + "/system.reg",
-                    "WINE REGISTRY Version 2\n#arch=win64\n\n"
-                    "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\CodePage] 1\n\"ACP\"=\"1252\"\n\n"
-                    "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LW] 1\n"
-                    "\"DisplayName\"=\"LightWave 3D 2015.3\"\n\"DisplayVersion\"=\"2015.3\"\n"
-                    "\"InstallLocation\"=\"C:\\\\Program Files\\\\\\x30c6\"\n");
+                    OneLightWave("C:\\\\Program Files\\\\\\x30c6",
+                                 "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\CodePage] 1\n\"ACP\"=\"1252\"\n\n"));
     RunResult r = demo.Unattended("install");
     EXPECT_EQ(r.code, 0) << r.out << r.err;
     EXPECT_TRUE(Has(r.out, "Path cannot be written in LightWave's code page: C:\\Program Files\\\xe3\x83\x86"

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include "support/test_support.h"
 
@@ -17,12 +16,11 @@ namespace test {
 
 bool CreateTestWindow(GlWndGx& window, int32_t x, int32_t y, int32_t width, int32_t height, const WChar* title) {
     static LogCapture log;  // GLFW's reasons, for a refused window
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (window.Create(x, y, width, height, true, title)) return true;
-        std::fprintf(stderr, "The window was refused; the log says:\n%s\n", log.text().c_str());
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-    }
-    return false;
+    if (window.Create(x, y, width, height, true, title)) return true;
+    // The display is shared with the rest of the run: try again until it
+    // takes the window, for a while.
+    std::fprintf(stderr, "The window was refused; the log says:\n%s\n", log.text().c_str());
+    return WaitFor([&] { return window.Create(x, y, width, height, true, title); }, 10000);
 }
 
 void WindowFixture::SetUp() {

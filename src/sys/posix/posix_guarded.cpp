@@ -103,24 +103,29 @@ private:
 
 }  // namespace
 
-SysStatus SysGuardedCreateFolder(const WChar* native) {
+namespace {
+
+// One *at call on the path's last component, inside its guarded folder.
+template <class Op>
+SysStatus AtLastComponent(const WChar* native, Op op) {
     NString last;
     const int parent = OpenParent(native, last);
     if (parent < 0) return FromErrno(errno);
-    const int r = mkdirat(parent, last.CStr(), 0777);
+    const int r = op(parent, last.CStr());
     const int e = errno;
     close(parent);
     return r == 0 ? SysStatus::kOk : FromErrno(e);
 }
 
+}  // namespace
+
+SysStatus SysGuardedCreateFolder(const WChar* native) {
+    return AtLastComponent(native, [](int parent, const char* name) { return mkdirat(parent, name, 0777); });
+}
+
 SysStatus SysGuardedRemoveFolder(const WChar* native) {
-    NString last;
-    const int parent = OpenParent(native, last);
-    if (parent < 0) return FromErrno(errno);
-    const int r = unlinkat(parent, last.CStr(), AT_REMOVEDIR);  // a link is no folder: ENOTDIR
-    const int e = errno;
-    close(parent);
-    return r == 0 ? SysStatus::kOk : FromErrno(e);
+    // A link is no folder: ENOTDIR.
+    return AtLastComponent(native, [](int parent, const char* name) { return unlinkat(parent, name, AT_REMOVEDIR); });
 }
 
 SysStatus SysGuardedDeleteFile(const WChar* native) {
