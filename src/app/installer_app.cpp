@@ -11,6 +11,8 @@
 #include "lang/language_table.h"
 #include "sys/admin_service.h"
 #include "sys/file_system.h"
+#include "ui/ui_options.h"
+#include "ui/ui_root.h"
 
 InstallerApp::InstallerApp(Arguments* args) : App(args) {
     RegisterProgramSysIO();
@@ -44,6 +46,7 @@ SSlave<GCell> InstallerApp::Start() {
         return {};
     }
     StartWindowing();
+    UiOptions::Get();  // the style table, before any box reads it
     GlWndGx* window = CreateMainWindow(Title());
     if (!window) return {};
     // The clipboard is reached through the main window.
@@ -60,7 +63,9 @@ SSlave<GCell> InstallerApp::Start() {
 GlWndGx* InstallerApp::CreateMainWindow(const WChar* title) {
     auto* window = new GlWndGx;
     MakeGateCell(HddGateKey(WTXT("window.veldo")), window);  // the table owns it
-    return window->Create(100, 100, 800, 600, true, title) ? window : nullptr;
+    if (!window->Create(100, 100, 800, 600, true, title)) return nullptr;
+    window->AddChild(new UiRoot);
+    return window;
 }
 
 void InstallerApp::Stop(SSlave<GCell>& window) {

@@ -155,6 +155,19 @@ void HCell::Refresh() {
         if (BTag* t = tags.items[i]) t->Refresh();
 }
 
+void HCell::ClearOwnChanged() {
+    changed = 0;
+    for (int32_t i = 0; i < Tags().count; ++i)
+        if (BTag* t = tags.items[i]) t->ClearChanged();
+}
+
+void HCell::Process() {
+    ClearOwnChanged();
+    // A child's processing may remove children: the count is read each time.
+    for (int32_t i = 0; i < children.count; ++i)
+        if (HCell* c = children.items[i]; c && c->IsChanged()) c->Process();
+}
+
 void HCell::ClearChanged() {
     if (!changed) return;
     changed = 0;

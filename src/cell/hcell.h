@@ -51,6 +51,14 @@ public:
     bool Export(MemBlockCursor& cursor, int flag) override;
     bool Import(MemBlockCursor& cursor, double version, LocationCollector* collector) override;
 
+    // One processing pass, run once a frame on the UI thread: clears this
+    // cell's own changed flags (its tags' too), then processes every child
+    // that is still changed. A subclass does its work first and ends with
+    // this, so whatever the children change again stays marked above them.
+    virtual void Process();
+    // Clears the flags of this cell and its tags, leaving its children's.
+    void ClearOwnChanged();
+
     // Appends the class's tags after those of its bases; HCell has none.
     virtual void DeclareTags();
     virtual void ResetDefaults();

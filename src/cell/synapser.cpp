@@ -9,21 +9,55 @@ void Synapser::Add(const SSlave<Cell>& target) {
     links.Add(new SSlave<Cell>(target));
 }
 
-void Synapser::Notify() {
+namespace {
+
+// Visits the live links in order; a dead link is replaced by the last one,
+// which is visited next. A visit may add links: they are visited too.
+template <class Visit>
+void VisitLive(Container<SSlave<Cell>>& links, Visit visit) {
     for (int32_t i = 0; i < links.count;) {
         SSlave<Cell>* s = links.items[i];
         Cell* target = s ? s->Get() : nullptr;
         if (!target) {
-            // Swap-remove: the last link takes this place and is visited next.
             const int32_t last = links.count - 1;
             links.items[i] = links.items[last];
             links.items[last] = s;
             links.Remove(last);
             continue;
         }
-        if (!target->IsChanged()) target->MarkChanged();
+        visit(*target);
         ++i;
     }
+}
+
+}  // namespace
+
+void Synapser::Notify() {
+    VisitLive(links, [](Cell& target) {
+        if (!target.IsChanged()) target.MarkChanged();
+    });
+}
+
+int32_t Synapser::Deliver(Cell& message) {
+    int32_t delivered = 0;
+    VisitLive(links, [&](Cell& target) {
+        target.Receive(message);
+        ++delivered;
+    });
+    return delivered;
+}
+
+int32_t Synapser::LiveCount() const {
+    int32_t live = 0;
+    for (int32_t i = 0; i < links.count; ++i)
+        if (At(i)) ++live;
+    return live;
+}
+
+Cell* Synapser::FirstLive() const {
+    for (int32_t i = 0; i < links.count; ++i)
+        if (Cell* target = At(i)) return target;
+    return nullptr;
 }
 
 void Synapser::CopyFrom(const Synapser& other) {

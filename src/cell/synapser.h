@@ -33,6 +33,13 @@ public:
     // Marks every live linked cell changed; a dead link is replaced by the
     // last one (order is not kept).
     void Notify();
+    // Hands message to every live linked cell, dropping dead links the same
+    // way. Returns how many received it.
+    int32_t Deliver(Cell& message);
+    // The number of live links.
+    int32_t LiveCount() const;
+    // The first live linked cell, or null.
+    Cell* FirstLive() const;
 
     void CopyFrom(const Synapser& other);
 };

@@ -66,3 +66,18 @@ void DrawGx::PopClip() {
 }
 
 void DrawGx::ClearClips() { clips.Clear(); }
+
+// ---- the device in use --------------------------------------------------------------
+
+namespace {
+GxDevice* g_device = nullptr;
+}
+
+void UseGxDevice(GxDevice* device) { g_device = device; }
+GxDevice& CurrentGxDevice() { return g_device ? *g_device : BackendGxDevice(); }
+
+TextureGx* NewTextureGx() { return CurrentGxDevice().NewTexture(); }
+MeshGx* NewMeshGx() { return CurrentGxDevice().NewMesh(); }
+RenderTargetGx* NewRenderTargetGx() { return CurrentGxDevice().NewRenderTarget(); }
+ViewportGx* NewViewportGx() { return CurrentGxDevice().NewViewport(); }
+DrawGx* NewDrawGx() { return CurrentGxDevice().NewDraw(); }

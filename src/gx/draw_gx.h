@@ -153,9 +153,27 @@ public:
     virtual bool ReadPixels(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t* out) = 0;
 };
 
-// ---- factories (the backend's) ------------------------------------------------
+// ---- where resources come from --------------------------------------------------
 
-// Each needs the window's OpenGL context current.
+// Makes the drawing resources. The backend's (OpenGL) needs the window's
+// context current; another device (one that records what is drawn, for
+// laying out and meshing without a window) can stand in for it.
+class GxDevice {
+public:
+    virtual ~GxDevice() = default;
+    virtual TextureGx* NewTexture() = 0;
+    virtual MeshGx* NewMesh() = 0;
+    virtual RenderTargetGx* NewRenderTarget() = 0;
+    virtual ViewportGx* NewViewport() = 0;
+    virtual DrawGx* NewDraw() = 0;
+};
+
+// The backend's device.
+GxDevice& BackendGxDevice();
+// The device the factories below use; null goes back to the backend's.
+void UseGxDevice(GxDevice* device);
+GxDevice& CurrentGxDevice();
+
 TextureGx* NewTextureGx();
 MeshGx* NewMeshGx();
 RenderTargetGx* NewRenderTargetGx();

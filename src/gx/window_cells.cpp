@@ -74,10 +74,18 @@ void WndGx::Frame() {
         SetRect(left, top, right, bottom);
         GetClientSize(width, height);
     }
-    if (root->WantsLayout()) root->Layout(width, height);
+    // An idle window only pumps: it draws when its size changed, it was
+    // exposed, input arrived, or the root has something new to show.
+    const bool resized = width != drawnWidth_ || height != drawnHeight_;
+    if (resized || root->WantsLayout()) root->Layout(width, height);
+    if (!resized && !redrawRequested_ && events.count == 0 && !root->WantsDraw()) return;
     MakeCurrent();
     root->Draw(width, height);
     SwapBuffers();
+    redrawRequested_ = false;
+    drawnWidth_ = width;
+    drawnHeight_ = height;
+    ++drawnFrames;
 }
 
 void WndGx::GetClientBox(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const {

@@ -24,6 +24,9 @@ public:
     virtual bool WantsLayout() const = 0;
     virtual void Layout(int32_t width, int32_t height) = 0;
     virtual void Draw(int32_t width, int32_t height) = 0;
+    // Whether this frame must draw: something changed, moves or was input
+    // since the last draw. A root that cannot tell draws every frame.
+    virtual bool WantsDraw() const { return true; }
 };
 
 class WndGx : public GCell, public ClipboardHolder {
@@ -73,6 +76,10 @@ public:
     virtual WString GetTitle() const { return WString(); }
     // Open and holding a root: the frame lays out and draws.
     virtual bool IsReady() { return Root() != nullptr; }
+    // The next frame draws whatever the root says (the window was exposed).
+    void RequestRedraw() { redrawRequested_ = true; }
+    // Frames that drew and swapped (for tests and measuring).
+    int64_t drawnFrames = 0;
 
     // Stored form: client left, top, width, height, then the title.
     bool Export(MemBlockCursor& cursor, int flag) override;
@@ -82,6 +89,8 @@ private:
     std::mutex queueLock_;
     Container<WndEvent> queue_;
     double lastFrameMs_ = -1;
+    bool redrawRequested_ = true;
+    int32_t drawnWidth_ = -1, drawnHeight_ = -1;
 
     void Dispatch(const WndEvent& event);
     void EndDropOutside(const WndEvent& event);

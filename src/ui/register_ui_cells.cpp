@@ -4,7 +4,12 @@
 #include "ui/ui_box.h"
 #include "ui/ui_choice_cells.h"
 #include "ui/ui_messages.h"
+#include "ui/ui_grid.h"
+#include "ui/ui_panel.h"
+#include "ui/ui_root.h"
 #include "ui/ui_scroll_view.h"
+#include "ui/ui_shared_cells.h"
+#include "ui/ui_splitter.h"
 
 void RegisterUiCellClasses() {
     RegisterCellClass<UiBox>();

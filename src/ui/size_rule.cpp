@@ -116,3 +116,29 @@ void DistributeLength(float length, FltParamCell* const* rules, int32_t count) {
         if (!fixedOne) break;
     }
 }
+
+// ---- bounds ----------------------------------------------------------------------
+
+namespace {
+
+void EnsureBounds(FltParamCell& rule) {
+    DynamicArray<float>& values = rule.rule.values;
+    if (values.count == 0) {
+        values.Append(0.0f);
+        values.Append(std::numeric_limits<float>::max());
+    } else if (values.count == 1) {
+        values.Append(values[0]);
+    }
+}
+
+}  // namespace
+
+void SetRuleMinimum(FltParamCell& rule, float minimum) {
+    EnsureBounds(rule);
+    rule.rule.values[0] = minimum;
+}
+
+void SetRuleMaximum(FltParamCell& rule, float maximum) {
+    EnsureBounds(rule);
+    rule.rule.values[rule.rule.values.count - 1] = maximum;
+}

@@ -31,3 +31,8 @@ void MakeFixedRule(FltParamCell& rule, float size);
 // bounds fixed at the bound and the share passed out again. Rules of other
 // modes take no part. Null entries are skipped.
 void DistributeLength(float length, FltParamCell* const* rules, int32_t count);
+
+// The rule's bounds, kept as the first and last of its values (two made
+// when it has fewer).
+void SetRuleMinimum(FltParamCell& rule, float minimum);
+void SetRuleMaximum(FltParamCell& rule, float maximum);

@@ -1,12 +1,15 @@
 #include "ui/ui_box.h"
 
+#include "cell/gate_table.h"
 #include "cell/gates.h"
 #include "cell/registry.h"
 #include "cell/tags.h"
+#include "gx/font_gx.h"
 #include "ui/size_rule.h"
-#include "ui/ui_options.h"
 #include "ui/ui_choice_cells.h"
-#include "ui/ui_messages.h"
+#include "ui/ui_mesh.h"
+#include "ui/ui_options.h"
+#include "ui/ui_root_services.h"
 
 void UiBox::DeclareTags() {
     HCell::DeclareTags();
@@ -22,11 +25,32 @@ void UiBox::DeclareTags() {
 
 bool UiBox::AcceptsChild(CellKey key) const { return IsA(key, UiBox::kClassKey); }
 
-// ---- shape and tags ------------------------------------------------------------
+void UiBox::InsertChild(int32_t index, HCell* child) {
+    HCell::InsertChild(index, child);
+    if (auto* box = CellAs<UiBox>(child)) box->InvalidateLayout();  // and so this box's
+    else InvalidateLayout();
+}
+
+int32_t UiBox::AddChild(HCell* child) {
+    const int32_t index = HCell::AddChild(child);
+    if (auto* box = CellAs<UiBox>(child)) box->InvalidateLayout();
+    else InvalidateLayout();
+    return index;
+}
+
+// ---- tags and shape -------------------------------------------------------------
 
 void UiBox::Shape(int32_t childLayout, int32_t sizeKind) {
     if (auto* layout = TagValueAs<ec_LayHV>(kChildLayoutType)) layout->value = childLayout;
     if (FltParamCell* rule = SizeRule()) ApplySizeKind(sizeKind, *rule);
+}
+
+void UiBox::SetTitle(const WChar* title) {
+    auto* cell = TagValueAs<StringCell>(kBoxTitle);
+    if (!cell) return;
+    cell->value.Assign(title);
+    if (Tag* tag = ValueTagAt(kBoxTitle)) tag->MarkChanged();
+    InvalidateLayout();  // a title band takes room from the children
 }
 
 int32_t UiBox::ChildLayoutType() const {
@@ -44,6 +68,11 @@ bool UiBox::HasTitle() const {
     return title && !title->value.IsEmpty();
 }
 
+const WChar* UiBox::Title() const {
+    const auto* title = TagValueAs<StringCell>(kBoxTitle);
+    return title ? title->value.CStr() : WTXT("");
+}
+
 FltParamCell* UiBox::SizeRule() const { return TagValueAs<FltParamCell>(kLayout); }
 
 UiBox::Rect UiBox::Box() const {
@@ -54,11 +83,23 @@ UiBox::Rect UiBox::Box() const {
 void UiBox::SetBox(float x0, float y0, float x1, float y1) {
     auto* box = TagValueAs<FltBox2>(kBox);
     if (!box) return;
-    box->value = Rect{x0, y0, x1, y1, true};
+    const Rect next{x0, y0, x1, y1, true};
+    // The same rectangle again leaves the box as it is: a layout that did
+    // not move it needs no new meshes below.
+    if (box->value == next) return;
+    box->value = next;
     if (Tag* tag = ValueTagAt(kBox)) tag->MarkChanged();
 }
 
 UiBox* UiBox::ChildBox(int32_t index) const { return CellAs<UiBox>(children.At(index)); }
+
+UiBox* UiBox::ParentBox() const { return CellAs<UiBox>(ParentCell()); }
+
+UiRootServices* UiBox::Services() const {
+    for (HCell* cell = const_cast<UiBox*>(this); cell; cell = cell->ParentCell())
+        if (auto* services = dynamic_cast<UiRootServices*>(cell)) return services;
+    return nullptr;
+}
 
 // ---- measure and arrange ----------------------------------------------------------
 
@@ -95,8 +136,13 @@ void UiBox::Arrange() {
     if (!r.valid || layout == kLayoutNone || children.count == 0) return;
     if (HasTitle()) r.y1 -= UiOptions::Get().Margin() + UiOptions::Get().Row();
     DynamicArray<FltParamCell*> rules;
-    for (int32_t i = 0; i < children.count; ++i) rules.Append(ChildBox(i) ? ChildBox(i)->SizeRule() : nullptr);
-    DistributeLength(layout == kLayoutHorizontal ? r.x1 - r.x0 : r.y1 - r.y0, rules.data, rules.count);
+    bool held = false;
+    for (int32_t i = 0; i < children.count; ++i) {
+        UiBox* child = ChildBox(i);
+        rules.Append(child ? child->SizeRule() : nullptr);
+        held = held || (child && child->HoldsLayout());
+    }
+    if (!held) DistributeLength(layout == kLayoutHorizontal ? r.x1 - r.x0 : r.y1 - r.y0, rules.data, rules.count);
     // Hidden children keep their share.
     float at = layout == kLayoutHorizontal ? r.x0 : r.y1;
     for (int32_t i = 0; i < children.count; ++i) {
@@ -113,81 +159,145 @@ void UiBox::Arrange() {
     }
 }
 
-// ---- messages -------------------------------------------------------------------
-
 void UiBox::InvalidateLayout() {
-    for (UiBox* box = this; box; box = CellAs<UiBox>(box->ParentCell())) {
+    for (UiBox* box = this; box; box = box->ParentBox()) {
         if (Tag* tag = box->ValueTagAt(kBox)) tag->MarkChanged();
-        else box->MarkChanged();
+        box->MarkChanged();
     }
 }
 
-void UiBox::SplitInto(int32_t k) {
-    const int32_t across = ChildLayoutType() == kLayoutHorizontal ? kLayoutVertical : kLayoutHorizontal;
-    const bool wasEmpty = children.count == 0;
-    for (int32_t i = 0; i < k; ++i) {
-        if (i > 0 || !wasEmpty) {
-            // A splitter is one margin thick along the stack: enough to grab.
-            auto* splitter = new UiSplitter;
-            splitter->Shape(kLayoutNone, kSizeMargin);
-            AddChild(splitter);
+// ---- processing -----------------------------------------------------------------
+
+bool UiBox::FitRuleToContent() {
+    UiBox* parent = ParentBox();
+    FltParamCell* rule = SizeRule();
+    if (!parent || !rule) return false;
+    Measure();
+    const float extent = parent->ChildLayoutType() == kLayoutVertical ? measuredHeight : measuredWidth;
+    bool changed = false;
+    if (rule->rule.mode == 0 && extent > rule->value) {
+        SetRuleMaximum(*rule, extent);
+        rule->rule.weight = extent;
+        rule->SetValue(extent);
+        changed = true;
+    }
+    if (extent > rule->rule.Minimum()) {
+        SetRuleMinimum(*rule, extent);
+        changed = true;
+    }
+    return changed;
+}
+
+void UiBox::Process() {
+    if (!IsChanged()) return;
+    Tag* title = ValueTagAt(kBoxTitle);
+    Tag* box = ValueTagAt(kBox);
+    const bool boxChanged = box && box->IsChanged();
+    // The title sits in the rectangle's top band: it follows both.
+    if ((title && title->IsChanged()) || boxChanged) RebuildTitleMesh();
+    if (boxChanged) {
+        RebuildFrameMesh();
+        if (FitRuleToContent() && ParentBox()) ParentBox()->InvalidateLayout();
+        Arrange();
+    }
+    HCell::Process();
+}
+
+void UiBox::RebuildTitleMesh() {
+    UiRootServices* services = Services();
+    const FontGx* font = services ? services->Font(UiRootServices::kBodyFont) : nullptr;
+    const Rect r = Box();
+    UiMesh mesh;
+    // Hidden boxes show no title.
+    if (HasTitle() && Visibility() != 0 && r.valid && font) {
+        const float row = UiOptions::Get().Row();
+        mesh.AlignedText(*font, GxBox{r.x0, r.y1 - row, r.x1, r.y1, true}, Title(), 0, 2,
+                         UiOptions::Get().Color(UiOptions::kTitleColor));
+    }
+    mesh.StoreText(titleMesh, font);
+}
+
+void UiBox::RebuildFrameMesh() {
+    const Rect r = Box();
+    UiMesh mesh;
+    if (r.valid && Visibility() != 0) mesh.Outline(GxBox{r.x0, r.y0, r.x1, r.y1, true}, kFrameColor);
+    mesh.StoreShapes(frameMesh);
+}
+
+// ---- drawing ----------------------------------------------------------------------
+
+void UiBox::Draw(DrawGx& draw) {
+    if (Visibility() == 0) return;
+    if (frameMesh) draw.QueueMesh(*frameMesh);
+    if (titleMesh) draw.QueueMesh(*titleMesh);
+    DrawChildren(draw);
+}
+
+void UiBox::DrawChildren(DrawGx& draw) {
+    for (int32_t i = 0; i < children.count; ++i)
+        if (UiBox* child = ChildBox(i)) child->Draw(draw);
+}
+
+// ---- input --------------------------------------------------------------------------
+
+bool UiBox::HitTest(float x, float y) const {
+    const Rect r = Box();
+    return r.valid && x >= r.x0 && x < r.x1 && y >= r.y0 && y < r.y1;
+}
+
+bool UiBox::TitleHitTest(float x, float y) const {
+    const Rect r = Box();
+    const UiOptions& o = UiOptions::Get();
+    return HasTitle() && HitTest(x, y) && y >= r.y1 - (o.Margin() + o.Row());
+}
+
+bool UiBox::TakesDrops() const { return ClassKey() == UiBox::kClassKey; }
+
+bool UiBox::InsideAnyChild(float x, float y) const {
+    for (int32_t i = 0; i < children.count; ++i)
+        if (UiBox* child = ChildBox(i); child && child->HitTest(x, y)) return true;
+    return false;
+}
+
+namespace {
+
+DragDropGate* DragDrop() {
+    GCell* cell = FindGateCell(DragDropGateKey());
+    return cell ? dynamic_cast<DragDropGate*>(cell->Gate()) : nullptr;
+}
+
+}  // namespace
+
+bool UiBox::Input(const WndEvent& event) {
+    if (!Box().valid || Visibility() == 0) return false;
+    const float x = event.x, y = event.y;
+    switch (event.type) {
+        case kWndLeftDragStart:
+            // A titled plain box is picked up by its title band.
+            if (ClassKey() == UiBox::kClassKey && TitleHitTest(x, y)) {
+                if (DragDropGate* gate = DragDrop()) gate->BeginDrag(*this);
+                return true;
+            }
+            break;
+        case kWndLeftDrag:
+            if (HitTest(x, y) && !InsideAnyChild(x, y)) return false;
+            break;
+        case kWndLeftDrop: {
+            // The innermost box that takes drops gets the dropped cell: the
+            // children are asked first. A release that ends some other drag
+            // (a splitter's) goes down to every child as any event.
+            DragDropGate* gate = DragDrop();
+            if (!gate || !gate->Dragging()) break;
+            for (int32_t i = 0; i < children.count; ++i)
+                if (UiBox* child = ChildBox(i); child && child->Input(event)) return true;
+            if (!TakesDrops() || !(HasTitle() ? TitleHitTest(x, y) : HitTest(x, y))) return false;
+            if (Cell* dropped = gate->Payload()) Receive(*dropped);
+            gate->DropComplete();
+            return true;
         }
-        auto* box = new UiBox;
-        box->Shape(across, kSizeFlexible);
-        AddChild(box);
+        default: break;
     }
-    if (Box().valid) Arrange();
-    else MarkChanged();
-}
-
-bool UiBox::Accepts(CellKey key) const {
-    return HCell::Accepts(key) || IsA(key, UiBox_Delete_Msg::kClassKey) ||
-           IsA(key, UiBox_DeleteAllChildren_Msg::kClassKey) || IsA(key, UiBox_SplitTo2_Msg::kClassKey) ||
-           IsA(key, UiBox_SplitTo3_Msg::kClassKey) || IsA(key, UiBox_Set_ChildLayout_Horizontal_Msg::kClassKey) ||
-           IsA(key, UiBox_Set_ChildLayout_Vertical_Msg::kClassKey) || IsA(key, UiBox_Visibility::kClassKey) ||
-           IsA(key, UiBox_Title::kClassKey) || IsA(key, UiBox_Process_TimeDelta_Act::kClassKey);
-}
-
-SSlave<Cell> UiBox::Receive(Cell& message) {
-    const CellKey key = message.ClassKey();
-    if (key == UiBox_SplitTo2_Msg::kClassKey || key == UiBox_SplitTo3_Msg::kClassKey) {
-        SplitInto(key == UiBox_SplitTo2_Msg::kClassKey ? 2 : 3);
-    } else if (key == UiBox_Set_ChildLayout_Horizontal_Msg::kClassKey ||
-               key == UiBox_Set_ChildLayout_Vertical_Msg::kClassKey) {
-        if (auto* layout = TagValueAs<ec_LayHV>(kChildLayoutType))
-            layout->value = key == UiBox_Set_ChildLayout_Vertical_Msg::kClassKey ? kLayoutVertical : kLayoutHorizontal;
-        InvalidateLayout();
-    } else if (key == UiBox_Visibility::kClassKey) {
-        if (auto* visible = TagValueAs<ec_UiBoxVisibility>(kVisible))
-            visible->value = static_cast<UiBox_Visibility&>(message).value;
-        InvalidateLayout();
-    } else if (key == UiBox_Title::kClassKey) {
-        // consumed without effect
-    } else if (key == UiBox_Delete_Msg::kClassKey) {
-        InvalidateLayout();
-        HCell* parent = ParentCell();
-        const int32_t index = parent ? parent->children.IndexOf(this) : -1;
-        if (index >= 0) parent->children.Remove(index);  // this box is gone from here on
-    } else if (key == UiBox_DeleteAllChildren_Msg::kClassKey) {
-        InvalidateLayout();
-        while (children.count > 0) children.Remove(0);
-    } else if (key == UiBox_Process_TimeDelta_Act::kClassKey) {
-        MarkChanged();
-    } else if (key == HCell_AddChild_Act::kClassKey) {
-        // The act carries its cells as children: boxes among them join here.
-        auto& act = static_cast<HCell&>(message);
-        bool added = false;
-        for (int32_t i = 0; i < act.children.count; ++i)
-            if (act.children[i] && IsA(act.children[i]->ClassKey(), UiBox::kClassKey))
-                if (HCell* copy = act.children[i]->DeepCopy()) added = AddChild(copy) >= 0 || added;
-        if (added) {
-            Arrange();
-            MarkChanged();
-        }
-    } else if (key == HCell_Replace_Act::kClassKey) {
-        // consumed without effect
-    } else {
-        return HCell::Receive(message);
-    }
-    return {};
+    for (int32_t i = 0; i < children.count; ++i)
+        if (UiBox* child = ChildBox(i)) child->Input(event);
+    return false;
 }

@@ -50,3 +50,13 @@ uint32_t AddColors(uint32_t a, uint32_t b) {
     }
     return sum;
 }
+
+uint32_t SplitterRestColor() {
+    const uint32_t base = UiOptions::Get().Color(UiOptions::kBaseColor);
+    return AddColors(base, base);
+}
+
+uint32_t SplitterHoverColor() {
+    const UiOptions& o = UiOptions::Get();
+    return AddColors(o.Color(UiOptions::kSplitterHoverFirst), o.Color(UiOptions::kSplitterHoverSecond));
+}

@@ -36,3 +36,7 @@ private:
 
 // a + b channel by channel, each channel saturating at 255.
 uint32_t AddColors(uint32_t a, uint32_t b);
+// Splitters and grid lines: at rest the base colour added to itself, when
+// hovered entry 37 + entry 35.
+uint32_t SplitterRestColor();
+uint32_t SplitterHoverColor();

@@ -1,5 +1,7 @@
 #include "ui/ui_scroll_view.h"
 
+#include <cmath>
+
 #include "cell/tags.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
@@ -59,6 +61,41 @@ void UiScrollView::Arrange() {
     if (offset < 0) offset = 0;
     if (auto* cell = TagValueAs<FloatCell>(kViewOffsetY)) cell->value = offset;
     content->SetBox(r.x0, r.y1 - extent + offset, r.x1, r.y1 + offset);
+}
+
+bool UiScrollView::Input(const WndEvent& event) {
+    if (!Box().valid || Visibility() == 0) return false;
+    const bool inside = HitTest(event.x, event.y);
+    switch (event.type) {
+        case kWndScroll:
+            if (!inside) return false;
+            // Whole steps, and at least one for any turn of the wheel.
+            if (event.scrollY != 0) ScrollBy(-(event.scrollY > 0 ? std::ceil(event.scrollY) : std::floor(event.scrollY)));
+            return true;
+        case kWndLeftPress:
+        case kWndRightPress:
+        case kWndMiddlePress:
+        case kWndDoubleClick:
+        case kWndLeftDragStart:
+        case kWndRightDragStart:
+        case kWndLeftDrop:
+        case kWndRightDrop:
+            if (!inside) return false;
+            break;
+        default: break;
+    }
+    if (UiBox* content = children.count == 1 ? ChildBox(0) : nullptr) return content->Input(event);
+    return false;
+}
+
+void UiScrollView::Draw(DrawGx& draw) {
+    if (Visibility() == 0) return;
+    const Rect r = Box();
+    if (frameMesh) draw.QueueMesh(*frameMesh);
+    if (!r.valid) return;
+    draw.PushClip(GxBox{r.x0, r.y0, r.x1, r.y1, true});
+    DrawChildren(draw);
+    draw.PopClip();
 }
 
 bool UiScrollView::Accepts(CellKey key) const {

@@ -27,6 +27,12 @@ public:
     // The content at least as tall as the view, its top offset pixels above
     // the view's top.
     void Arrange() override;
+    // The wheel scrolls (a notch a step); presses, drag starts and drops
+    // reach the content only inside the view, everything else wherever the
+    // pointer is.
+    bool Input(const WndEvent& event) override;
+    // The content, cut to the view.
+    void Draw(DrawGx& draw) override;
     // Scroll up and down messages, and the buttons' visibility question.
     SSlave<Cell> Receive(Cell& message) override;
     bool Accepts(CellKey key) const override;

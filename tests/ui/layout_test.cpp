@@ -16,6 +16,7 @@
 #include "support/test_support.h"
 #include "ui/register_ui_cells.h"
 #include "ui/ui_box.h"
+#include "ui/ui_splitter.h"
 
 namespace {
 

@@ -236,4 +236,22 @@ void GlDrawGx::RenderQueue(ViewportGx& viewport, CameraGx* camera, bool threeD) 
     glFlush();
 }
 
-DrawGx* NewDrawGx() { return new GlDrawGx; }
+// ---- the OpenGL device -------------------------------------------------------------
+
+namespace {
+
+class GlGxDevice : public GxDevice {
+public:
+    TextureGx* NewTexture() override { return new GlTextureGx; }
+    MeshGx* NewMesh() override { return new GlMeshGx; }
+    RenderTargetGx* NewRenderTarget() override { return new GlRenderTargetGx; }
+    ViewportGx* NewViewport() override { return new GlViewportGx; }
+    DrawGx* NewDraw() override { return new GlDrawGx; }
+};
+
+}  // namespace
+
+GxDevice& BackendGxDevice() {
+    static GlGxDevice device;
+    return device;
+}

@@ -93,7 +93,6 @@ bool GlTextureGx::SetPixels(int32_t w, int32_t h, const uint32_t* pixels) {
     return true;
 }
 
-TextureGx* NewTextureGx() { return new GlTextureGx; }
 
 // ---- meshes ----------------------------------------------------------------------
 
@@ -194,7 +193,6 @@ void GlMeshGx::DrawLines(GxRenderStats& stats) const {
     ++stats.drawCalls;
 }
 
-MeshGx* NewMeshGx() { return new GlMeshGx; }
 
 // ---- render targets -----------------------------------------------------------------
 
@@ -246,12 +244,9 @@ void GlRenderTargetGx::Clear() {
     glClear(GL_COLOR_BUFFER_BIT | (hasDepth ? GL_DEPTH_BUFFER_BIT : 0));
 }
 
-RenderTargetGx* NewRenderTargetGx() { return new GlRenderTargetGx; }
 
 // ---- viewports --------------------------------------------------------------------
 
 void GlViewportGx::Apply() {
     glViewport(GLint(box.x0), GLint(box.y0), GLsizei(box.x1 - box.x0), GLsizei(box.y1 - box.y0));
 }
-
-ViewportGx* NewViewportGx() { return new GlViewportGx; }

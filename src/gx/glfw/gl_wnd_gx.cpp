@@ -106,6 +106,7 @@ void OnScroll(GLFWwindow* handle, double dx, double dy) {
 
 void OnRefresh(GLFWwindow* handle) {
     WithWindow(handle, [&](GlWndGx& w) {
+        w.RequestRedraw();
         if (WndRoot* root = w.Root()) {
             int32_t width, height;
             w.GetClientSize(width, height);

@@ -1,0 +1,61 @@
+#include "ui/ui_mesh.h"
+
+#include <initializer_list>
+
+#include "gx/font_gx.h"
+
+void UiMesh::Rect(const GxBox& box, uint32_t color) {
+    const s_GxVert_PosCol a{box.x0, box.y0, 0, color}, b{box.x1, box.y0, 0, color}, c{box.x1, box.y1, 0, color},
+        d{box.x0, box.y1, 0, color};
+    for (const s_GxVert_PosCol& v : {a, b, c, a, c, d}) solid_.Append(v);
+}
+
+void UiMesh::Outline(const GxBox& box, uint32_t color) {
+    const float l = box.x0 + 0.5f, r = box.x1 - 0.5f, b = box.y0 + 0.5f, t = box.y1 - 0.5f;
+    Line(l, b, r, b, color);
+    Line(r, b, r, t, color);
+    Line(r, t, l, t, color);
+    Line(l, t, l, b, color);
+}
+
+void UiMesh::Line(float x0, float y0, float x1, float y1, uint32_t color) {
+    lines_.Append(s_GxVert_PosCol{x0, y0, 0, color});
+    lines_.Append(s_GxVert_PosCol{x1, y1, 0, color});
+}
+
+void UiMesh::Text(const FontGx& font, float x, float y, const WChar* text, uint32_t color, const GxBox& clip) {
+    if (!text || font.glyphs.count == 0) return;
+    font.AppendTextQuads(int32_t(x), int32_t(y), text, color, clip, glyphs_);
+}
+
+void UiMesh::AlignedText(const FontGx& font, const GxBox& box, const WChar* text, int32_t alignX, int32_t alignY,
+                         uint32_t color) {
+    if (!text || font.glyphs.count == 0) return;
+    int32_t x = 0, y = 0;
+    font.AlignText(int32_t(box.x0), int32_t(box.y0), int32_t(box.x1), int32_t(box.y1), text, alignX, alignY, x, y);
+    Text(font, float(x), float(y), text, color, box);
+}
+
+void UiMesh::UploadShapes(MeshGx& mesh) const {
+    mesh.SetTriangles(solid_.data, solid_.count);
+    mesh.SetLines(lines_.data, lines_.count);
+}
+
+void UiMesh::UploadText(MeshGx& mesh, const FontGx* font) const {
+    mesh.SetTriangles(glyphs_.data, glyphs_.count);
+    mesh.SetLines(nullptr, 0);
+    if (font && font->material) mesh.material.PointAt(font->material->EnsureSelfLink());
+    else mesh.material.Release();
+}
+
+void UiMesh::StoreShapes(SObject<MeshGx>& mesh) const {
+    if (!mesh && IsEmpty()) return;
+    if (!mesh) mesh.Reset(NewMeshGx());
+    UploadShapes(*mesh);
+}
+
+void UiMesh::StoreText(SObject<MeshGx>& mesh, const FontGx* font) const {
+    if (!mesh && IsEmpty()) return;
+    if (!mesh) mesh.Reset(NewMeshGx());
+    UploadText(*mesh, font);
+}

@@ -1,0 +1,40 @@
+// UiMesh: the one way boxes and widgets build what they draw. Solid
+// rectangles, outlines and lines gather in one list, text quads of one font
+// in another; each goes into a MeshGx the box keeps until it changes.
+#pragma once
+
+#include "cell/core/container.h"
+#include "cell/core/links.h"
+#include "gx/draw_gx.h"
+
+class FontGx;
+
+class UiMesh {
+public:
+    // Two triangles over the box.
+    void Rect(const GxBox& box, uint32_t color);
+    // Four lines along the box's inside edge (pixel centres).
+    void Outline(const GxBox& box, uint32_t color);
+    void Line(float x0, float y0, float x1, float y1, uint32_t color);
+    // The text's glyphs from (x, y), each one wholly inside clip; nothing
+    // when the font has no glyphs.
+    void Text(const FontGx& font, float x, float y, const WChar* text, uint32_t color, const GxBox& clip);
+    // Text aligned in box (ec_LRC and ec_DUC values) and clipped to it.
+    void AlignedText(const FontGx& font, const GxBox& box, const WChar* text, int32_t alignX, int32_t alignY,
+                     uint32_t color);
+
+    bool IsEmpty() const { return solid_.count == 0 && lines_.count == 0 && glyphs_.count == 0; }
+    // The rectangles and lines into mesh (emptied of what it had).
+    void UploadShapes(MeshGx& mesh) const;
+    // The glyphs into mesh, drawn with the font's atlas.
+    void UploadText(MeshGx& mesh, const FontGx* font) const;
+    // The same into a box's cached mesh, made when there is something to
+    // draw for the first time.
+    void StoreShapes(SObject<MeshGx>& mesh) const;
+    void StoreText(SObject<MeshGx>& mesh, const FontGx* font) const;
+
+private:
+    DynamicArray<s_GxVert_PosCol> solid_;
+    DynamicArray<s_GxVert_PosCol> lines_;
+    DynamicArray<s_GxVert_PosColUV> glyphs_;
+};
