@@ -101,6 +101,11 @@ UiRootServices* UiBox::Services() const {
     return nullptr;
 }
 
+MaterialGx* UiBox::WhiteMaterial() const {
+    UiRootServices* services = Services();
+    return services ? services->WhiteMaterial() : nullptr;
+}
+
 // ---- measure and arrange ----------------------------------------------------------
 
 void UiBox::Measure() {
@@ -221,7 +226,7 @@ void UiBox::RebuildFrameMesh() {
     const Rect r = Box();
     UiMesh mesh;
     if (r.valid && Visibility() != 0) mesh.Outline(GxBox{r.x0, r.y0, r.x1, r.y1, true}, kFrameColor);
-    mesh.StoreShapes(frameMesh);
+    mesh.StoreShapes(frameMesh, WhiteMaterial());
 }
 
 // ---- drawing ----------------------------------------------------------------------

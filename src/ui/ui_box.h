@@ -53,6 +53,8 @@ public:
     UiBox* ParentBox() const;
     // The root's services, found above; null outside a rooted tree.
     UiRootServices* Services() const;
+    // The root's white material (solid colours are drawn through it).
+    MaterialGx* WhiteMaterial() const;
 
     // ---- measure and arrange
     // Bottom-up, changed boxes only: a hidden box is 0 x 0, a leaf one row

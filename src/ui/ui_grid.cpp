@@ -166,7 +166,7 @@ void UiGrid::Process() {
         for (int32_t i = 0; i < rowLines.count; ++i)
             mesh.Line(r.x0, rowLines[i]->at, r.x1, rowLines[i]->at, rowLines[i]->color.CurrentArgb());
     }
-    mesh.StoreShapes(linesMesh);
+    mesh.StoreShapes(linesMesh, WhiteMaterial());
 }
 
 void UiGrid::Draw(DrawGx& draw) {

@@ -5,9 +5,10 @@
 #include "gx/font_gx.h"
 
 void UiMesh::Rect(const GxBox& box, uint32_t color) {
-    const s_GxVert_PosCol a{box.x0, box.y0, 0, color}, b{box.x1, box.y0, 0, color}, c{box.x1, box.y1, 0, color},
-        d{box.x0, box.y1, 0, color};
-    for (const s_GxVert_PosCol& v : {a, b, c, a, c, d}) solid_.Append(v);
+    // The middle of the white texture: every sample is white.
+    const s_GxVert_PosColUV a{box.x0, box.y0, 0, color, 0.5f, 0.5f}, b{box.x1, box.y0, 0, color, 0.5f, 0.5f},
+        c{box.x1, box.y1, 0, color, 0.5f, 0.5f}, d{box.x0, box.y1, 0, color, 0.5f, 0.5f};
+    for (const s_GxVert_PosColUV& v : {a, b, c, a, c, d}) solid_.Append(v);
 }
 
 void UiMesh::Outline(const GxBox& box, uint32_t color) {
@@ -36,9 +37,11 @@ void UiMesh::AlignedText(const FontGx& font, const GxBox& box, const WChar* text
     Text(font, float(x), float(y), text, color, box);
 }
 
-void UiMesh::UploadShapes(MeshGx& mesh) const {
+void UiMesh::UploadShapes(MeshGx& mesh, MaterialGx* white) const {
     mesh.SetTriangles(solid_.data, solid_.count);
     mesh.SetLines(lines_.data, lines_.count);
+    if (white) mesh.material.PointAt(white->EnsureSelfLink());
+    else mesh.material.Release();
 }
 
 void UiMesh::UploadText(MeshGx& mesh, const FontGx* font) const {
@@ -48,10 +51,10 @@ void UiMesh::UploadText(MeshGx& mesh, const FontGx* font) const {
     else mesh.material.Release();
 }
 
-void UiMesh::StoreShapes(SObject<MeshGx>& mesh) const {
+void UiMesh::StoreShapes(SObject<MeshGx>& mesh, MaterialGx* white) const {
     if (!mesh && IsEmpty()) return;
     if (!mesh) mesh.Reset(NewMeshGx());
-    UploadShapes(*mesh);
+    UploadShapes(*mesh, white);
 }
 
 void UiMesh::StoreText(SObject<MeshGx>& mesh, const FontGx* font) const {

@@ -1,6 +1,7 @@
 // UiMesh: the one way boxes and widgets build what they draw. Solid
-// rectangles, outlines and lines gather in one list, text quads of one font
-// in another; each goes into a MeshGx the box keeps until it changes.
+// rectangles (textured quads over the root's white material), outlines and
+// lines gather in one mesh, text quads of one font in another; each goes
+// into a MeshGx the box keeps until it changes.
 #pragma once
 
 #include "cell/core/container.h"
@@ -24,17 +25,18 @@ public:
                      uint32_t color);
 
     bool IsEmpty() const { return solid_.count == 0 && lines_.count == 0 && glyphs_.count == 0; }
-    // The rectangles and lines into mesh (emptied of what it had).
-    void UploadShapes(MeshGx& mesh) const;
+    // The rectangles and lines into mesh (emptied of what it had); the
+    // rectangles are drawn with the white material.
+    void UploadShapes(MeshGx& mesh, MaterialGx* white) const;
     // The glyphs into mesh, drawn with the font's atlas.
     void UploadText(MeshGx& mesh, const FontGx* font) const;
     // The same into a box's cached mesh, made when there is something to
     // draw for the first time.
-    void StoreShapes(SObject<MeshGx>& mesh) const;
+    void StoreShapes(SObject<MeshGx>& mesh, MaterialGx* white) const;
     void StoreText(SObject<MeshGx>& mesh, const FontGx* font) const;
 
 private:
-    DynamicArray<s_GxVert_PosCol> solid_;
+    DynamicArray<s_GxVert_PosColUV> solid_;
     DynamicArray<s_GxVert_PosCol> lines_;
     DynamicArray<s_GxVert_PosColUV> glyphs_;
 };

@@ -10,7 +10,7 @@ void UiPanel::Process() {
         const Rect r = Box();
         UiMesh mesh;
         if (r.valid) mesh.Rect(GxBox{r.x0, r.y0, r.x1, r.y1, true}, UiOptions::Get().Color(UiOptions::kBaseColor));
-        mesh.StoreShapes(fillMesh);
+        mesh.StoreShapes(fillMesh, WhiteMaterial());
     }
     UiBox::Process();
 }

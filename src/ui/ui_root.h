@@ -45,6 +45,7 @@ public:
     // The services of the tree.
     const FontGx* Font(int32_t index) const override;
     MaterialGx* WhiteMaterial() override;
+    using UiBox::WhiteMaterial;
     float FrameDelta() const override { return lastDelta; }
     void JoinTimer(Cell& cell) override { timer.Join(cell); }
     void LeaveTimer(Cell& cell) override { timer.Leave(cell); }

@@ -123,7 +123,7 @@ void UiSplitter::Process() {
     const Rect r = Box();
     UiMesh mesh;
     if (r.valid && Visibility() != 0) mesh.Rect(GxBox{r.x0, r.y0, r.x1, r.y1, true}, color.CurrentArgb());
-    mesh.StoreShapes(barMesh);
+    mesh.StoreShapes(barMesh, WhiteMaterial());
     UiBox::Process();
 }
 

@@ -1,5 +1,6 @@
 // The program in its window mode, as a whole process on the X server: the
-// main window opens where it should, and closing it ends the program.
+// main window opens where it should, draws its UI tree, and closing it ends
+// the program.
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
@@ -71,6 +72,15 @@ public:
         height = a.height;
     }
 
+    // The colour the window shows at a pixel (0xRRGGBB).
+    uint32_t Pixel(Window w, int x, int y) {
+        XImage* image = XGetImage(display_, w, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return 0;
+        const uint32_t pixel = uint32_t(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
+        XDestroyImage(image);
+        return pixel;
+    }
+
     void AskToClose(Window w) {
         XEvent e{};
         e.xclient.type = ClientMessage;
@@ -128,6 +138,10 @@ TEST(WindowMode, TheMainWindowOpensAndClosingItEndsTheProgram) {
     EXPECT_EQ(top, 100);
     EXPECT_EQ(width, 800);
     EXPECT_EQ(height, 600);
+    // The window draws its UI tree: the root's faint frame along the edge,
+    // nothing inside yet.
+    EXPECT_TRUE(test::WaitFor([&] { return x.Pixel(w, 0, 300) == 0x0F0F0F; }, 60000)) << std::hex << x.Pixel(w, 0, 300);
+    EXPECT_EQ(x.Pixel(w, 400, 300), 0u);
 
     x.AskToClose(w);
     EXPECT_EQ(WaitForExit(pid), 0);

@@ -1,6 +1,8 @@
 #include "gx_window.h"
 
 #include <GLFW/glfw3.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -26,15 +28,19 @@ bool CreateTestWindow(GlWndGx& window, int32_t x, int32_t y, int32_t width, int3
 void WindowFixture::SetUp() {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
     ASSERT_TRUE(CreateTestWindow(window, 120, 100, width, height, WTXT("Test window")));
-    root = new RecordingRoot;
-    window.AddChild(root);
+    AddRoot();
     // Placed where asked and drawn once: the window is ready for input.
     ASSERT_TRUE(PumpUntil([&] {
         int32_t x, y;
         window.GetClientOrigin(x, y);
-        return x == 120 && y == 100 && root->draws > 0;
+        return x == 120 && y == 100 && window.drawnFrames > 0;
     }));
-    root->events.clear();
+    if (root) root->events.clear();
+}
+
+void WindowFixture::AddRoot() {
+    root = new RecordingRoot;
+    window.AddChild(root);
 }
 
 bool WindowFixture::PumpUntil(const std::function<bool()>& condition, int boundMs) {
@@ -67,6 +73,30 @@ std::string WindowFixture::At(int32_t x, int32_t y) const {
     int32_t left, top;
     window.GetClientOrigin(left, top);
     return std::to_string(left + x) + " " + std::to_string(top + y);
+}
+
+uint32_t ScreenPixel(int32_t x, int32_t y) {
+    static Display* display = XOpenDisplay(nullptr);  // for the whole run
+    if (!display) return 0;
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return 0;
+    const uint32_t pixel = uint32_t(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
+    XDestroyImage(image);
+    return pixel;
+}
+
+bool NearColor(uint32_t a, uint32_t b, int32_t tolerance) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int32_t d = int32_t((a >> shift) & 0xFF) - int32_t((b >> shift) & 0xFF);
+        if (d > tolerance || d < -tolerance) return false;
+    }
+    return true;
+}
+
+uint32_t WindowFixture::Pixel(int32_t x, int32_t y) const {
+    int32_t left, top;
+    window.GetClientOrigin(left, top);
+    return ScreenPixel(left + x, top + y);
 }
 
 }  // namespace test

@@ -39,6 +39,12 @@ public:
 // later: the display is shared with every other process of the test run.
 bool CreateTestWindow(GlWndGx& window, int32_t x, int32_t y, int32_t width, int32_t height, const WChar* title);
 
+// The colour the X server shows at a screen point (0xRRGGBB): what is
+// really on the screen, whatever any window drew last.
+uint32_t ScreenPixel(int32_t x, int32_t y);
+// Whether two 0xRRGGBB colours differ by at most tolerance in each channel.
+bool NearColor(uint32_t a, uint32_t b, int32_t tolerance = 2);
+
 // A shown window at a fixed place on the virtual screen; skips without X.
 struct WindowFixture : ::testing::Test {
     GlWndGx window;
@@ -47,6 +53,8 @@ struct WindowFixture : ::testing::Test {
 
     void SetUp() override;
     void TearDown() override { window.Destroy(); }
+    // Gives the window its root: a RecordingRoot unless a fixture has its own.
+    virtual void AddRoot();
     // Frames, waking as X's events arrive, until the condition holds or
     // boundMs have passed; true when it held.
     bool PumpUntil(const std::function<bool()>& condition, int boundMs = 20000);
@@ -58,6 +66,8 @@ struct WindowFixture : ::testing::Test {
     void Drive(const std::string& args, const std::function<bool()>& until);
     // Screen position of a client pixel (x from the left, y from the top).
     std::string At(int32_t x, int32_t y) const;
+    // What the screen shows at a client pixel (x from the left, y from the top).
+    uint32_t Pixel(int32_t x, int32_t y) const;
 };
 
 }  // namespace test

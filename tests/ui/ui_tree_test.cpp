@@ -3,6 +3,7 @@
 // input does (splitter drags, the wheel, drops), given as event tables.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -249,8 +250,8 @@ TEST_F(SplitterDrag, ColoursAnimateThroughTheRootsTimer) {
     root->Layout(305, 100);
     const test::RecordingMesh* bar = Mesh(splitter->barMesh);
     ASSERT_NE(bar, nullptr);
-    ASSERT_EQ(bar->solid.size(), 6u);
-    EXPECT_EQ(bar->solid[0].color, dragged);
+    ASSERT_EQ(bar->textured.size(), 6u);
+    EXPECT_EQ(bar->textured[0].color, dragged);
 
     root->HandleEvent(Event(kWndLeftRelease, 152, 50));  // hover: a pulse
     for (int i = 0; i < 4; ++i) root->TimeDelta(0.1f);
@@ -260,7 +261,7 @@ TEST_F(SplitterDrag, ColoursAnimateThroughTheRootsTimer) {
     EXPECT_EQ(splitter->color.CurrentArgb(), hover);
     EXPECT_FALSE(root->timer.Running());
     root->Layout(305, 100);
-    EXPECT_EQ(Mesh(splitter->barMesh)->solid[0].color, hover);  // re-meshed
+    EXPECT_EQ(Mesh(splitter->barMesh)->textured[0].color, hover);  // re-meshed
 
     root->HandleEvent(Event(kWndMove, 20, 50));  // rest: a fade
     root->TimeDelta(0.25f);
@@ -416,14 +417,63 @@ TEST_F(UiTree, GridsPanelsAndSharedCells) {
     // The panel fills its rectangle with the base colour behind its children.
     const auto* fill = Mesh(panel->fillMesh);
     ASSERT_NE(fill, nullptr);
-    ASSERT_EQ(fill->solid.size(), 6u);
-    EXPECT_EQ(fill->solid[0].color, UiOptions::Get().Color(UiOptions::kBaseColor));
+    ASSERT_EQ(fill->textured.size(), 6u);
+    EXPECT_EQ(fill->textured[0].color, UiOptions::Get().Color(UiOptions::kBaseColor));
     EXPECT_EQ(master->SizeRule()->value, 20);
     EXPECT_EQ(master->ChildLayoutType(), UiBox::kLayoutNone);
     // A slave box names the cell it shows, and nothing once it is gone.
     EXPECT_STREQ(test::U(slave->Title()).c_str(), "UiGrid");
     root->children.Remove(0);
     EXPECT_EQ(slave->Shown(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A window without a screen: its size is data, and it counts its swaps.
+struct PaperWindow : WndGx {
+    int32_t width = 300, height = 200, swaps = 0;
+    void GetClientSize(int32_t& w, int32_t& h) const override { w = width, h = height; }
+    void SwapBuffers() override { ++swaps; }
+};
+
+// The window draws and swaps only when something is new to show.
+TEST_F(UiTree, AnIdleWindowDrawsNothing) {
+    SObject<PaperWindow> window(new PaperWindow);
+    auto* ui = new UiRoot;
+    ui->Shape(UiBox::kLayoutHorizontal, kSizeFlexible);
+    UiBox_SplitTo2_Msg split;
+    ui->Receive(split);
+    window->AddChild(ui);
+    auto* splitter = CellAs<UiSplitter>(ui->ChildBox(1));
+    ASSERT_NE(splitter, nullptr);
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool draws;
+    } frames[] = {
+        {"the first frame", [] {}, true},
+        {"an idle frame", [] {}, false},
+        {"another idle frame", [] {}, false},
+        {"input", [&] { window->QueueEvent(new WndEvent{kWndMove}); }, true},
+        {"idle after input", [] {}, false},
+        {"the window exposed", [&] { window->RequestRedraw(); }, true},
+        {"a new size", [&] { window->width = 320; }, true},
+        {"a title set by the program", [&] { ui->ChildBox(0)->SetTitle(WTXT("Done")); }, true},
+        {"idle again", [] {}, false},
+        {"a colour starting to move", [&] { splitter->Input(Event(kWndMove, 160, 100)); }, true},
+        {"the colour moving on", [] {}, true},
+        {"the colour left the timer", [&] { ui->LeaveTimer(*splitter); }, false},
+    };
+    for (const auto& frame : frames) {
+        const int32_t before = window->swaps;
+        frame.change();
+        window->Frame();
+        EXPECT_EQ(window->swaps - before, frame.draws ? 1 : 0) << frame.what;
+    }
+    EXPECT_EQ(window->drawnFrames, window->swaps);
 }
 
 }  // namespace
