@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static FontGx* font = new FontGx;  // the 2 MiB glyph table, made once
     if (!font->LoadFont(data, size)) return 0;
-    if (font->atlas.count != font->atlasWidth * font->atlasHeight) std::abort();
+    if (font->AtlasPixelCount() != font->atlasWidth * font->atlasHeight) std::abort();
     const WChar text[] = {'A', '?', 0x3042, 10, 0xFFFF, 'g', 13, 0x00E9, 0};
     int32_t width = 0, height = 0, x = 0, y = 0;
     font->MeasureText(text, width, height);

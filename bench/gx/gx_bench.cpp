@@ -17,19 +17,11 @@
 #include "gx/draw_gx.h"
 #include "gx/font_gx.h"
 #include "gx/glfw/gl_wnd_gx.h"
+#include "support/bench_window.h"
 
 namespace {
 
-GlWndGx* TheWindow() {
-    static GlWndGx* window = [] {
-        auto* w = new GlWndGx;
-        if (!std::getenv("DISPLAY") || !w->Create(0, 0, 800, 600, true, WTXT("Benchmark"))) return (GlWndGx*)nullptr;
-        w->DisableVSync();
-        return w;
-    }();
-    if (window) window->MakeCurrent();
-    return window;
-}
+using bench::TheWindow;
 
 void LoadFonts(benchmark::State& state) {
     if (!TheWindow()) return state.SkipWithError("no X display");
@@ -40,7 +32,7 @@ void LoadFonts(benchmark::State& state) {
             const EmbeddedBlock b = BuiltinFont(i);
             if (!f.LoadFont(b.data, b.size) || !f.CreateTexture()) return state.SkipWithError("font failed");
         }
-        benchmark::DoNotOptimize(first.atlas.data);
+        benchmark::DoNotOptimize(first.atlasBytes.data);
     }
 }
 
@@ -52,7 +44,7 @@ void DecodeFonts(benchmark::State& state) {
             const EmbeddedBlock b = BuiltinFont(i);
             if (!(i == 0 ? first : second).LoadFont(b.data, b.size)) return state.SkipWithError("font failed");
         }
-        benchmark::DoNotOptimize(second.atlas.data);
+        benchmark::DoNotOptimize(second.atlasBytes.data);
     }
 }
 
@@ -115,7 +107,7 @@ const bool g_peakChild = [] {
     FontGx fonts[2];
     for (int i = 0; i < 2 && window; ++i) {
         const EmbeddedBlock b = BuiltinFont(i);
-        if (!fonts[i].LoadFont(b.data, b.size) || !fonts[i].CreateTexture()) std::_Exit(1);
+        if (!fonts[i].LoadFont(b.data, b.size, true) || !fonts[i].CreateTexture()) std::_Exit(1);
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

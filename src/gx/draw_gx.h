@@ -41,6 +41,14 @@ private:
 
 // ---- textures, materials, meshes ------------------------------------------
 
+// Where coverage bytes come from: count rows from row y into out, w bytes
+// a row.
+class GxAlphaRows {
+public:
+    virtual ~GxAlphaRows() = default;
+    virtual void Rows(int32_t y, int32_t count, uint8_t* out) const = 0;
+};
+
 class TextureGx : public GxCell {
 public:
     int32_t width = 0;
@@ -49,6 +57,10 @@ public:
     // Creates the texture anew from width * height 0xAARRGGBB pixels, the
     // first row first.
     virtual bool SetPixels(int32_t w, int32_t h, const uint32_t* pixels) = 0;
+    // Creates the texture anew as white pixels of w * h coverage bytes (0
+    // clear, 255 opaque), the first row first, asked for a strip of rows at
+    // a time so that a large image is never whole in memory.
+    virtual bool SetAlphas(int32_t w, int32_t h, const GxAlphaRows& rows) = 0;
     // Reads a PNG file whole and decodes it; a file that cannot be read or
     // decoded leaves the texture empty.
     bool LoadPng(const WChar* path);

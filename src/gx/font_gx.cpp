@@ -9,12 +9,9 @@
 #include <cstring>
 #include <initializer_list>
 
-FontGx::FontGx() { glyphs.Resize(kGlyphCount); }
+FontGx::FontGx() { glyphs.ResetZeroed(kGlyphCount); }
 
-FontGx::~FontGx() {
-    atlas.Borrow(nullptr, 0);
-    SysFreeLarge(atlasBlock_, atlasBytes_);
-}
+FontGx::~FontGx() = default;
 
 // ---- reading a block ----------------------------------------------------------
 
@@ -60,8 +57,6 @@ struct Reader {
 
 constexpr uint32_t kTransparentWhite = 0x00FFFFFF;
 
-uint32_t WhiteWithAlpha(uint32_t alpha) { return alpha << 24 | 0x00FFFFFF; }
-
 int32_t Clamped(int32_t v, int32_t low, int32_t high) { return v < low ? low : v > high ? high : v; }
 
 // The atlas column or row a texture coordinate names, -1 outside it.
@@ -70,47 +65,26 @@ int32_t AtlasCoordinate(float t, int32_t size) {
     return std::isfinite(p) && p >= 0 && p < float(size) ? int32_t(p) : -1;
 }
 
-// Encodings 0 to 3 of versions 5 and 6, filling the atlas from its start.
-bool DecodePixels(Reader& r, uint8_t encoding, uint32_t count, uint32_t* atlas) {
-    if (encoding > 3) return false;
-    if (encoding == 0) {
-        for (uint32_t i = 0; i < count; ++i)
-            if (!r.U32(atlas[i])) return false;
-        return true;
-    }
-    const uint32_t bits = encoding == 1 ? 1 : encoding == 2 ? 2 : 4;
-    const uint32_t perByte = 8 / bits, mask = (1u << bits) - 1;
-    const uint32_t scale = encoding == 1 ? 255 : encoding == 2 ? 85 : 17;
-    const size_t bytes = (size_t(count) + perByte - 1) / perByte;
-    if (!r.Has(bytes)) return false;
-    const uint8_t* in = r.data + r.at;
-    if (encoding == 1) {  // the built-in fonts' form: eight pixels a byte, expanded by table
-        static const auto expanded = [] {
-            struct Table {
-                uint32_t pixels[256][8];
-            } t;
-            for (uint32_t byte = 0; byte < 256; ++byte)
-                for (uint32_t k = 0; k < 8; ++k) t.pixels[byte][k] = (byte >> k) & 1 ? 0xFFFFFFFFu : kTransparentWhite;
-            return t;
-        }();
-        const uint32_t whole = count / 8;
-        for (uint32_t b = 0; b < whole; ++b) std::memcpy(atlas + size_t(b) * 8, expanded.pixels[in[b]], 32);
-        for (uint32_t i = whole * 8; i < count; ++i)
-            atlas[i] = (in[i / 8] >> (i % 8)) & 1 ? 0xFFFFFFFFu : kTransparentWhite;
-        r.at += bytes;
-        return true;
-    }
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t value = (in[i / perByte] >> ((i % perByte) * bits)) & mask;
-        atlas[i] = encoding == 1 ? (value ? 0xFFFFFFFFu : kTransparentWhite) : WhiteWithAlpha(value * scale);
-    }
-    r.at += bytes;
+// Raw 0xAARRGGBB pixels (encoding 0, and the older versions' flag 1).
+bool DecodeColours(Reader& r, uint32_t count, uint32_t* pixels) {
+    for (uint32_t i = 0; i < count; ++i)
+        if (!r.U32(pixels[i])) return false;
     return true;
 }
 
+bool AllWhite(const DynamicArray<uint32_t>& pixels) {
+    uint32_t notWhite = 0;
+    for (int32_t i = 0; i < pixels.count; ++i) notWhite |= ~pixels.data[i] & 0x00FFFFFFu;
+    return notWhite == 0;
+}
+
+// The bits a pixel of encodings 1 to 3, and the factor to a byte.
+uint32_t PackedBits(uint8_t encoding) { return encoding == 1 ? 1 : encoding == 2 ? 2 : 4; }
+uint32_t PackedScale(uint32_t bits) { return bits == 1 ? 255 : bits == 2 ? 85 : 17; }
+
 }  // namespace
 
-bool FontGx::LoadFont(const uint8_t* data, size_t size) {
+bool FontGx::LoadFont(const uint8_t* data, size_t size, bool blockStays) {
     if (!data) return false;
     Reader r{data, size};
     uint32_t version = 0, width = 0, height = 0;
@@ -119,17 +93,15 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
     if (!r.U32(version) || !r.U32(width) || !r.U32(height)) return false;
     if (version < 3 || version > 6 || width < 1 || width > 4096 || height < 1 || height > 4096) return false;
 
-    const size_t bytes = size_t(width) * height * sizeof(uint32_t);
-    struct Block {
-        void* p;
-        size_t bytes;
-        ~Block() { SysFreeLarge(p, bytes); }
-    } block{SysAllocateLarge(bytes), bytes};
-    if (!block.p) return false;
-    uint32_t* const pixels = static_cast<uint32_t*>(block.p);
+    // Packed coverage is kept as the block holds it; raw pixels are turned
+    // into coverage bytes when they are all white.
+    const size_t pixelCount = size_t(width) * height;
+    int32_t bits = 0;
+    uint32_t given = uint32_t(pixelCount);
+    DynamicArray<uint8_t> bytes;
+    DynamicArray<uint32_t> raw;
     DynamicArray<s_FontGlyph> table;
-    table.Resize(kGlyphCount);
-    for (int32_t i = 0; i < kGlyphCount; ++i) table.data[i] = s_FontGlyph{};
+    table.ResetZeroed(kGlyphCount);
     int32_t line = 1, space = 1, advance = 1, further = 0;
     const float w = float(width), h = float(height);
 
@@ -139,10 +111,21 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
         if (!r.U8(encoding) || !r.I32(line) || !r.I32(space) || !r.I32(advance)) return false;
         if (version == 6 && !r.I32(further)) return false;
         if (!r.U32(count) || count > width * height) return false;  // never past the atlas
-        if (!DecodePixels(r, encoding, count, pixels)) return false;
-        // Pixels past those the block encodes read as a clear bit would:
-        // the atlas stays white throughout and uploads as alphas alone.
-        std::fill(pixels + count, pixels + size_t(width) * height, kTransparentWhite);
+        if (encoding > 3) return false;
+        if (encoding == 0) {
+            // Pixels past those the block encodes read as a clear bit would.
+            raw.Resize(int32_t(pixelCount));
+            std::fill(raw.data, raw.data + pixelCount, kTransparentWhite);
+            if (!DecodeColours(r, count, raw.data)) return false;
+        } else {
+            bits = int32_t(PackedBits(encoding));
+            const size_t perByte = size_t(8 / bits), n = (size_t(count) + perByte - 1) / perByte;
+            if (!r.Has(n)) return false;
+            if (blockStays) bytes.Borrow(data + r.at, int32_t(n));
+            else bytes.Append(data + r.at, int32_t(n));
+            r.at += n;
+            given = count;
+        }
         uint16_t glyphCount = 0;
         if (!r.U16(glyphCount)) return false;
         for (uint32_t g = 0; g < glyphCount; ++g) {
@@ -162,13 +145,14 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
     } else {
         uint32_t flags = 0, glyphCount = 0;
         if (!r.U32(flags) || !r.I32(line) || !r.I32(space) || !r.I32(advance)) return false;
-        const size_t n = size_t(width) * height;
+        const size_t n = pixelCount;
         if (flags & 1) {
-            for (size_t i = 0; i < n; ++i)
-                if (!r.U32(pixels[i])) return false;
+            raw.Resize(int32_t(n));
+            if (!DecodeColours(r, uint32_t(n), raw.data)) return false;
         } else {
             if (!r.Has(n)) return false;
-            for (size_t i = 0; i < n; ++i) pixels[i] = WhiteWithAlpha(data[r.at + i]);
+            bits = 8;
+            bytes.Append(data + r.at, int32_t(n));
             r.at += n;
         }
         if (!r.U32(glyphCount) || glyphCount > 65536) return false;
@@ -197,21 +181,26 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
     int32_t fallback = table.data['?'].present ? '?' : -1;
     for (int32_t c = 0; c < kGlyphCount && fallback < 0; ++c)
         if (table.data[c].present) fallback = c;
-    if (fallback >= 0)
-        for (int32_t c = 0; c < kGlyphCount; ++c)
-            if (!table.data[c].present) {
-                table.data[c] = table.data[fallback];
-                table.data[c].present = 0;
-            }
+    s_FontGlyph missing = fallback >= 0 ? table.data[fallback] : s_FontGlyph{};
+    missing.present = 0;
 
+    if (raw.count > 0) {
+        bits = 32;
+        if (AllWhite(raw)) {  // white raw pixels keep only their coverage
+            bits = 8;
+            bytes.Resize(raw.count);
+            for (int32_t i = 0; i < raw.count; ++i) bytes.data[i] = uint8_t(raw.data[i] >> 24);
+            raw = DynamicArray<uint32_t>();
+        }
+    }
     atlasWidth = int32_t(width);
     atlasHeight = int32_t(height);
-    atlas.Borrow(pixels, int32_t(width * height));
-    SysFreeLarge(atlasBlock_, atlasBytes_);
-    atlasBlock_ = block.p;
-    atlasBytes_ = block.bytes;
-    block.p = nullptr;
+    atlasBits = bits;
+    atlasGiven = given;
+    atlasBytes = static_cast<DynamicArray<uint8_t>&&>(bytes);
+    atlasColours = static_cast<DynamicArray<uint32_t>&&>(raw);
     glyphs = static_cast<DynamicArray<s_FontGlyph>&&>(table);
+    missing_ = missing;
     lineHeight = Clamped(line, 0, 4096);
     spacing = Clamped(space, 0, 4096);
     lineAdvance = Clamped(advance, 0, 4096);
@@ -219,10 +208,49 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size) {
     return true;
 }
 
+uint32_t FontGx::AtlasPixel(int32_t index) const {
+    if (atlasBits == 32) return atlasColours.data[index];
+    if (atlasBits == 8) return uint32_t(atlasBytes.data[index]) << 24 | 0x00FFFFFFu;
+    if (uint32_t(index) >= atlasGiven) return kTransparentWhite;
+    const uint32_t bits = uint32_t(atlasBits), perByte = 8 / bits, mask = (1u << bits) - 1;
+    const uint32_t value = (atlasBytes.data[uint32_t(index) / perByte] >> ((uint32_t(index) % perByte) * bits)) & mask;
+    return (value * PackedScale(bits)) << 24 | 0x00FFFFFFu;
+}
+
+void FontGx::AtlasAlphaRows(int32_t y, int32_t count, uint8_t* out) const {
+    const size_t from = size_t(y) * size_t(atlasWidth), n = size_t(count) * size_t(atlasWidth);
+    if (atlasBits == 8) {
+        std::memcpy(out, atlasBytes.data + from, n);
+        return;
+    }
+    size_t i = 0;
+    if (atlasBits == 1 && from % 8 == 0) {
+        // The built-in fonts' form: eight pixels a byte, expanded by table.
+        static const auto expanded = [] {
+            struct Table {
+                uint8_t alphas[256][8];
+            } t;
+            for (uint32_t byte = 0; byte < 256; ++byte)
+                for (uint32_t k = 0; k < 8; ++k) t.alphas[byte][k] = (byte >> k) & 1 ? 255 : 0;
+            return t;
+        }();
+        const size_t given = atlasGiven > from ? std::min<size_t>(n, atlasGiven - from) / 8 * 8 : 0;
+        for (; i < given; i += 8) std::memcpy(out + i, expanded.alphas[atlasBytes.data[(from + i) / 8]], 8);
+    }
+    for (; i < n; ++i) out[i] = uint8_t(AtlasPixel(int32_t(from + i)) >> 24);
+}
+
 bool FontGx::CreateTexture() {
-    if (atlas.count == 0) return false;
+    if (AtlasPixelCount() == 0) return false;
     if (!texture) texture.Reset(NewTextureGx());
-    if (!texture->SetPixels(atlasWidth, atlasHeight, atlas.data)) return false;
+    struct AtlasRows : GxAlphaRows {
+        const FontGx& font;
+        explicit AtlasRows(const FontGx& f) : font(f) {}
+        void Rows(int32_t y, int32_t count, uint8_t* out) const override { font.AtlasAlphaRows(y, count, out); }
+    } rows(*this);
+    const bool made = atlasBits == 32 ? texture->SetPixels(atlasWidth, atlasHeight, atlasColours.data)
+                                      : texture->SetAlphas(atlasWidth, atlasHeight, rows);
+    if (!made) return false;
     if (!material) material.Reset(new MaterialGx);
     material->texture.PointAt(texture->EnsureSelfLink());
     return true;
@@ -314,7 +342,7 @@ void FontGx::AppendTextQuads(int32_t x, int32_t y, const WChar* text, uint32_t c
 
 void FontGx::PaintText(uint32_t* pixels, int32_t width, int32_t height, const WChar* text, int32_t horizontal,
                        int32_t vertical) const {
-    if (!pixels || !text || width <= 0 || height <= 0 || atlas.count == 0) return;
+    if (!pixels || !text || width <= 0 || height <= 0 || AtlasPixelCount() == 0) return;
     int32_t x = 0, y = 0;
     AlignText(0, 0, width, height, text, horizontal, vertical, x, y);
     int32_t pen = x, lineTop = y;  // measured down from the buffer's top row
@@ -336,7 +364,7 @@ void FontGx::PaintText(uint32_t* pixels, int32_t width, int32_t height, const WC
             for (int32_t col = 0; col < g.width; ++col) {
                 const int32_t tx = pen + col, sx = ax + col;
                 if (tx < 0 || tx >= width || sx < 0 || sx >= atlasWidth) continue;
-                const uint32_t p = atlas.data[size_t(sy) * size_t(atlasWidth) + size_t(sx)];
+                const uint32_t p = AtlasPixel(sy * atlasWidth + sx);
                 if (p >> 24) pixels[size_t(ty) * size_t(width) + size_t(tx)] = p;
             }
         }

@@ -34,8 +34,15 @@ public:
     static constexpr int32_t kGlyphCount = 65536;
 
     int32_t atlasWidth = 0, atlasHeight = 0;
-    DynamicArray<uint32_t> atlas;  // 0xAARRGGBB, the first row first (borrows atlasBlock)
-    DynamicArray<s_FontGlyph> glyphs;
+    // The atlas, the first row first, kept as small as the block allows:
+    // white coverage packed 1, 2 or 4 bits a pixel as the block holds it
+    // (the built-in fonts), coverage bytes (8), or 0xAARRGGBB pixels (32).
+    // Pixels past those the block gives read as clear white.
+    int32_t atlasBits = 0;
+    uint32_t atlasGiven = 0;
+    DynamicArray<uint8_t> atlasBytes;      // packed or coverage
+    DynamicArray<uint32_t> atlasColours;   // 32 bits a pixel
+    DynamicArray<s_FontGlyph> glyphs;  // 65536, zero where no glyph is
     int32_t lineHeight = 1, spacing = 1, lineAdvance = 1;
     int32_t furtherMetric = 0;  // read from version 6 data; nothing uses it
     SObject<TextureGx> texture;
@@ -44,10 +51,19 @@ public:
     FontGx();
     ~FontGx() override;
 
-    // False on any malformed or truncated block.
-    bool LoadFont(const uint8_t* data, size_t size);
+    // False on any malformed or truncated block. When the block lives as
+    // long as the font (the built-in fonts, linked into the program), a
+    // packed atlas is read from it in place instead of copied.
+    bool LoadFont(const uint8_t* data, size_t size, bool blockStays = false);
+    // width * height once loaded, else 0.
+    int32_t AtlasPixelCount() const { return atlasBits ? atlasWidth * atlasHeight : 0; }
+    // The atlas pixel at index as 0xAARRGGBB.
+    uint32_t AtlasPixel(int32_t index) const;
+    // Coverage of count rows from row y into out (width bytes a row), for
+    // an atlas of white pixels (atlasBits up to 8).
+    void AtlasAlphaRows(int32_t y, int32_t count, uint8_t* out) const;
     // Makes the atlas texture and points the material at it (the window's
-    // context current).
+    // context current); a white atlas is unpacked a strip at a time.
     bool CreateTexture();
 
     void MeasureText(const WChar* text, int32_t& width, int32_t& height) const;
@@ -66,10 +82,13 @@ public:
                    int32_t vertical) const;
 
     static bool IsLineBreak(WChar c) { return c == 1 || c == 10 || c == 13; }
-    const s_FontGlyph& Glyph(WChar c) const { return glyphs.data[uint16_t(c)]; }
+    // A character the font lacks reads as its fallback ("?", or the first
+    // glyph there is), marked not present.
+    const s_FontGlyph& Glyph(WChar c) const {
+        const s_FontGlyph& g = glyphs.data[uint16_t(c)];
+        return g.present ? g : missing_;
+    }
 
 private:
-    // The atlas's storage: up to 64 MiB written once, taken in large pages.
-    void* atlasBlock_ = nullptr;
-    size_t atlasBytes_ = 0;
+    s_FontGlyph missing_;
 };

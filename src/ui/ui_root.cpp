@@ -41,7 +41,7 @@ void UiRoot::MakeResources() {
         // A font that cannot be read stays empty: its text is not drawn.
         fonts[i].Reset(new FontGx);
         const EmbeddedBlock block = BuiltinFont(i);
-        if (fonts[i]->LoadFont(block.data, block.size)) fonts[i]->CreateTexture();
+        if (fonts[i]->LoadFont(block.data, block.size, true)) fonts[i]->CreateTexture();
     }
     uint32_t white[kWhiteSize * kWhiteSize];
     for (uint32_t& pixel : white) pixel = 0xFFFFFFFFu;

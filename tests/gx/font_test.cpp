@@ -152,24 +152,29 @@ TEST(Font, QuadsKeepWholeGlyphsInsideTheClip) {
 }
 
 TEST(Font, PixelEncodings) {
+    // White atlases keep their coverage as packed as the block has it, raw
+    // white pixels one byte each; coloured ones keep their colours.
     struct Case {
         uint8_t encoding;
         std::vector<uint8_t> bytes;
         uint32_t first, second;
+        bool coverage;
     } cases[] = {
-        {0, {0x44, 0x33, 0x22, 0x11, 0x88, 0x77, 0x66, 0x55}, 0x11223344, 0x55667788},
-        {1, {0x01}, 0xFFFFFFFF, 0x00FFFFFF},
-        {2, {0x0E}, 0xAAFFFFFF, 0xFFFFFFFF},  // values 2 then 3, times 85
-        {3, {0xF1}, 0x11FFFFFF, 0xFFFFFFFF},  // low nibble first, times 17
+        {0, {0x44, 0x33, 0x22, 0x11, 0x88, 0x77, 0x66, 0x55}, 0x11223344, 0x55667788, false},
+        {0, {0xFF, 0xFF, 0xFF, 0x80, 0xFF, 0xFF, 0xFF, 0x00}, 0x80FFFFFF, 0x00FFFFFF, true},
+        {1, {0x01}, 0xFFFFFFFF, 0x00FFFFFF, true},
+        {2, {0x0E}, 0xAAFFFFFF, 0xFFFFFFFF, true},  // values 2 then 3, times 85
+        {3, {0xF1}, 0x11FFFFFF, 0xFFFFFFFF, true},  // low nibble first, times 17
     };
     for (const Case& c : cases) {
         FontGx f;
         // Two pixels encoded of three: the third reads as a clear bit.
         const auto block = test::FontBlock(5, 3, 1, c.encoding, 2, c.bytes, {TestGlyph{'?', 0, 0, 1, 0, 0}});
         ASSERT_TRUE(f.LoadFont(block.data(), block.size())) << int(c.encoding);
-        EXPECT_EQ(f.atlas[0], c.first) << int(c.encoding);
-        EXPECT_EQ(f.atlas[1], c.second) << int(c.encoding);
-        EXPECT_EQ(f.atlas[2], 0x00FFFFFFu) << int(c.encoding);
+        EXPECT_EQ(f.AtlasPixel(0), c.first) << int(c.encoding);
+        EXPECT_EQ(f.AtlasPixel(1), c.second) << int(c.encoding);
+        EXPECT_EQ(f.AtlasPixel(2), 0x00FFFFFFu) << int(c.encoding);
+        EXPECT_EQ(f.atlasBits, c.coverage ? (c.encoding == 0 ? 8 : 1 << (c.encoding - 1)) : 32) << int(c.encoding);
     }
 }
 
@@ -191,7 +196,7 @@ TEST(Font, OlderVersions) {
         if (version == 4) b.resize(b.size() + 16, 0xEE);
         FontGx f;
         ASSERT_TRUE(f.LoadFont(b.data(), b.size())) << version;
-        EXPECT_EQ(f.atlas[0], 0x80FFFFFFu);
+        EXPECT_EQ(f.AtlasPixel(0), 0x80FFFFFFu);
         EXPECT_EQ(f.Glyph('x').width, 2);
         EXPECT_EQ(f.Glyph('x').yOffset, 3);
         EXPECT_EQ(f.Glyph('?').width, 2);  // the only glyph is the fallback
@@ -222,7 +227,7 @@ TEST(Font, MalformedBlocksAreRefused) {
     for (const Case& c : cases) {
         FontGx f;
         EXPECT_FALSE(f.LoadFont(c.block.data(), c.block.size())) << c.what;
-        EXPECT_EQ(f.atlas.count, 0) << c.what;
+        EXPECT_EQ(f.AtlasPixelCount(), 0) << c.what;
     }
     // Every prefix of a good block is refused.
     const auto good = test::FontBlock(6, 2, 2, 1, 4, bits, one);

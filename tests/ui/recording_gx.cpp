@@ -12,6 +12,12 @@ public:
         height = h;
         return true;
     }
+    bool SetAlphas(int32_t w, int32_t h, const GxAlphaRows&) override {
+        if (w <= 0 || h <= 0) return false;
+        width = w;
+        height = h;
+        return true;
+    }
 };
 
 class RecordingTarget : public RenderTargetGx {

@@ -67,6 +67,17 @@ public:
         count = n;
     }
 
+    // Replaces the contents with n zeroed elements in fresh storage from
+    // calloc: the pages of a large table that stay zero are never touched
+    // and cost no memory.
+    void ResetZeroed(int32_t n) {
+        Free();
+        if (n <= 0) return;
+        data = static_cast<T*>(std::calloc(size_t(n), sizeof(T)));
+        if (!data) FatalOutOfMemory();
+        count = capacity = n;
+    }
+
     // Appends one element; a full array grows by exactly one.
     void Append(const T& value) {
         T copy = value;  // value may live inside this array

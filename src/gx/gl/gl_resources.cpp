@@ -74,7 +74,55 @@ void UploadRgba(int32_t w, int32_t h, const uint32_t* pixels) {
     }
 }
 
+// Coverage bytes as the texture, a strip at a time: kept as they are where
+// the GL can swizzle, else widened to white pixels.
+void UploadAlphas(int32_t w, int32_t h, const GxAlphaRows& rows, bool keepAlphaOnly) {
+    constexpr size_t kStripPixels = 128 * 1024;
+    const int32_t rowsPerStrip = std::max<int32_t>(1, int32_t(kStripPixels / size_t(w)));
+    const size_t stripPixels = size_t(w) * size_t(std::min(rowsPerStrip, h));
+    std::vector<uint8_t> strip(stripPixels);
+    std::vector<uint32_t> wide(keepAlphaOnly ? 0 : stripPixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (keepAlphaOnly) glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, w, h, 0, GL_RED, GL_UNSIGNED_BYTE, nullptr);
+    else glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    for (int32_t y = 0; y < h; y += rowsPerStrip) {
+        const int32_t count = std::min(rowsPerStrip, h - y);
+        rows.Rows(y, count, strip.data());
+        if (keepAlphaOnly) {
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, w, count, GL_RED, GL_UNSIGNED_BYTE, strip.data());
+            continue;
+        }
+        for (size_t i = 0; i < size_t(w) * size_t(count); ++i) wide[i] = uint32_t(strip[i]) << 24 | 0x00FFFFFFu;
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, w, count, GL_BGRA, GL_UNSIGNED_BYTE, wide.data());
+    }
+    if (keepAlphaOnly) {
+        const GLint swizzle[4] = {GL_ONE, GL_ONE, GL_ONE, GL_RED};
+        glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
+    }
+}
+
+void FinishTexture() {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+}
+
 }  // namespace
+
+bool GlTextureGx::SetAlphas(int32_t w, int32_t h, const GxAlphaRows& rows) {
+    if (w <= 0 || h <= 0) return false;
+    if (name) glDeleteTextures(1, &name);
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    alphaOnly = CanKeepAlphaOnly();
+    UploadAlphas(w, h, rows, alphaOnly);
+    FinishTexture();
+    width = w;
+    height = h;
+    return true;
+}
 
 bool GlTextureGx::SetPixels(int32_t w, int32_t h, const uint32_t* pixels) {
     if (w <= 0 || h <= 0 || !pixels) return false;
@@ -83,16 +131,11 @@ bool GlTextureGx::SetPixels(int32_t w, int32_t h, const uint32_t* pixels) {
     glBindTexture(GL_TEXTURE_2D, name);
     alphaOnly = CanKeepAlphaOnly() && UploadAlphaOnly(w, h, pixels);
     if (!alphaOnly) UploadRgba(w, h, pixels);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    FinishTexture();
     width = w;
     height = h;
     return true;
 }
-
 
 // ---- meshes ----------------------------------------------------------------------
 

@@ -9,6 +9,7 @@ public:
     bool alphaOnly = false;  // every pixel was white: the GL keeps the alphas alone
     ~GlTextureGx() override;
     bool SetPixels(int32_t w, int32_t h, const uint32_t* pixels) override;
+    bool SetAlphas(int32_t w, int32_t h, const GxAlphaRows& rows) override;
 };
 
 struct GlMeshPart {

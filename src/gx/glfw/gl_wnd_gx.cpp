@@ -129,6 +129,15 @@ void AskPointerPlace(GLFWwindow* handle) {
 
 void OnWindowPos(GLFWwindow* handle, int, int) { AskPointerPlace(handle); }
 
+// The size as the server last told it: asking it every frame would cost a
+// round trip an idle window does not need.
+void OnWindowSize(GLFWwindow* handle, int width, int height) {
+    WithWindow(handle, [&](GlWndGx& w) {
+        w.clientWidth = width;
+        w.clientHeight = height;
+    });
+}
+
 void OnCursorEnter(GLFWwindow* handle, int entered) {
     if (entered) AskPointerPlace(handle);
 }
@@ -145,6 +154,7 @@ void InstallCallbacks(GLFWwindow* h, bool on) {
     glfwSetCharCallback(h, on ? OnCharacter : nullptr);
     glfwSetKeyCallback(h, on ? OnKey : nullptr);
     glfwSetWindowRefreshCallback(h, on ? OnRefresh : nullptr);
+    glfwSetWindowSizeCallback(h, on ? OnWindowSize : nullptr);
     glfwSetWindowPosCallback(h, on ? OnWindowPos : nullptr);
     glfwSetCursorEnterCallback(h, on ? OnCursorEnter : nullptr);
 }
@@ -301,6 +311,7 @@ bool GlWndGx::Create(int32_t x, int32_t y, int32_t width, int32_t height, bool v
         return false;
     }
     glGetError();  // GLEW's probe leaves an error behind on core contexts
+    glfwGetWindowSize(handle, &clientWidth, &clientHeight);
     InstallCallbacks(handle, true);
     glfwSetWindowPos(handle, x, y);
     glfwGetCursorPos(handle, &cursorX, &cursorY);
@@ -364,6 +375,9 @@ void GlWndGx::SwapBuffers() {
 void GlWndGx::SetSize(int32_t width, int32_t height) {
     if (!handle) return;
     glfwSetWindowSize(handle, width, height);
+    // Granted as asked until the server says otherwise.
+    clientWidth = width;
+    clientHeight = height;
     if (WndRoot* root = Root()) {
         int32_t w, h;
         GetClientSize(w, h);
@@ -433,8 +447,8 @@ void GlWndGx::SetShouldClose(bool flag) {
 }
 
 void GlWndGx::GetClientSize(int32_t& width, int32_t& height) const {
-    width = height = 0;
-    if (handle) glfwGetWindowSize(handle, &width, &height);
+    width = handle ? clientWidth : 0;
+    height = handle ? clientHeight : 0;
 }
 
 void GlWndGx::GetClientOrigin(int32_t& x, int32_t& y) const {

@@ -21,6 +21,8 @@ public:
     // asking the server instead would give where it is now, after events
     // still waiting in the queue.
     double cursorX = 0, cursorY = 0;
+    // The client size as last asked for or reported by the server.
+    int32_t clientWidth = 0, clientHeight = 0;
 
     GlWndGx();
     ~GlWndGx() override;
