@@ -178,7 +178,7 @@ bool FontGx::LoadFont(const uint8_t* data, size_t size, bool blockStays) {
     }
 
     // Unknown characters draw as "?" (or the first glyph there is).
-    int32_t fallback = table.data['?'].present ? '?' : -1;
+    int32_t fallback = table.data[int32_t('?')].present ? '?' : -1;
     for (int32_t c = 0; c < kGlyphCount && fallback < 0; ++c)
         if (table.data[c].present) fallback = c;
     s_FontGlyph missing = fallback >= 0 ? table.data[fallback] : s_FontGlyph{};

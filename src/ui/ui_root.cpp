@@ -106,6 +106,7 @@ void UiRoot::Process() {
             const Rect r = Box();
             viewport->box = GxBox{0, 0, std::trunc(r.x1 - r.x0), std::trunc(r.y1 - r.y0), true};
         }
+        Measure();  // the window's minimum size
         UiBox::Process();
         ++lastPasses;
         drawPending_ = true;

@@ -87,7 +87,7 @@ public:
         oldUid_ = setfsuid(cred.uid);
         // setfsuid reports the previous value both when it worked and when
         // it did not: asking again tells.
-        ok_ = setfsuid(uid_t(-1)) == cred.uid;
+        ok_ = uid_t(setfsuid(uid_t(-1))) == cred.uid;
     }
     ~PeerIdentity() {
         if (oldUid_ != uid_t(-1)) setfsuid(oldUid_);
