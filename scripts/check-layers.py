@@ -6,9 +6,10 @@ The layers, lowest first:
   1  sys/                    platform layer and its backends
   2  cell/                   the cell model
   3  lang/, install/, gx/    language table, installation, graphics
-  4  ui/                     UI tree and widgets
-  5  wizard/                 the installer's pages
-  6  app/                    the program
+  4  ui/                     UI tree, layout and containers
+  5  ui/widgets/             widgets, and the builders made of them
+  6  wizard/                 the installer's pages
+  7  app/                    the program
 
 A file may include headers of its own layer and the layers below it, never
 of a layer above. Beside that, no two folders include each other, and, in
@@ -31,8 +32,9 @@ LAYERS = {
     "install": 3,
     "gx": 3,
     "ui": 4,
-    "wizard": 5,
-    "app": 6,
+    "ui/widgets": 5,
+    "wizard": 6,
+    "app": 7,
 }
 
 # Folders whose files refer to each other by design: HCell and its tags and

@@ -7,6 +7,7 @@
 #include "gx/window_cells.h"
 #include "install/install_choices.h"
 #include "ui/register_ui_cells.h"
+#include "ui/widgets/register_widget_cells.h"
 #include "wizard/installer_cells.h"
 
 void RegisterAllCellClasses() {
@@ -17,6 +18,7 @@ void RegisterAllCellClasses() {
         RegisterInstallCellClasses();
         RegisterWizardCellClasses();
         RegisterUiCellClasses();
+        RegisterWidgetCellClasses();
         RegisterWindowCellClasses();
     });
 }

@@ -8,6 +8,7 @@ void SetScript(Tag& tag, Cell* message, Cell* target) {
     Synapser& links = tag.Links();
     links.links.Clear();
     if (target) links.Add(target);
+    tag.MarkChanged();  // what reads the script reads it again
 }
 
 bool ScriptIsSet(const BTag* tag) { return tag && tag->links && tag->links->LiveCount() == 1; }

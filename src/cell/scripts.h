@@ -8,7 +8,7 @@
 #include "cell/tags.h"
 
 // Gives the tag its message (owned from here on) and makes target its one
-// target.
+// target; the tag is marked changed.
 void SetScript(Tag& tag, Cell* message, Cell* target);
 // Set only with exactly one live target.
 bool ScriptIsSet(const BTag* tag);

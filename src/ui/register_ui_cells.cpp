@@ -20,15 +20,6 @@ void RegisterUiCellClasses() {
     RegisterCellClass<UiSlaveCell>();
     RegisterCellClass<UiPanel>();
     RegisterCellClass<UiSplitter>();
-    RegisterCellClass<UiViewport>();
-    RegisterCellClass<UiButton>();
-    RegisterCellClass<UiCombo>();
-    RegisterCellClass<UiEdit>();
-    RegisterCellClass<UiEnum>();
-    RegisterCellClass<UiImage>();
-    RegisterCellClass<UiScroll>();
-    RegisterCellClass<UiSKey>();
-    RegisterCellClass<UiText>();
 
     RegisterCellClass<ec_UiTextType>();
     RegisterCellClass<ec_UiSymbol>();

@@ -31,6 +31,7 @@ void UiScrollView::SetOffset(float offset) {
         if (offset < 0) offset = 0;  // the lower bound wins for short content
     }
     if (auto* cell = TagValueAs<FloatCell>(kViewOffsetY)) cell->value = offset;
+    if (Tag* tag = ValueTagAt(kViewOffsetY)) tag->MarkChanged();  // and so what shows the offset
     InvalidateLayout();
 }
 
@@ -60,6 +61,8 @@ void UiScrollView::Arrange() {
     if (offset > extent - view) offset = extent - view;
     if (offset < 0) offset = 0;
     if (auto* cell = TagValueAs<FloatCell>(kViewOffsetY)) cell->value = offset;
+    // What shows the offset (a scroll bar) follows the view's new extents.
+    if (Tag* tag = ValueTagAt(kViewOffsetY)) tag->MarkChanged();
     content->SetBox(r.x0, r.y1 - extent + offset, r.x1, r.y1 + offset);
 }
 

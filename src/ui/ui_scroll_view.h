@@ -37,8 +37,8 @@ public:
     SSlave<Cell> Receive(Cell& message) override;
     bool Accepts(CellKey key) const override;
 
-private:
-    // The content's measured height, the view's height.
+    // The content's measured height, the view's height (0 without a
+    // rectangle).
     float ContentHeight() const;
     float ViewHeight() const;
 };

@@ -12,6 +12,7 @@
 #include "cell/register_cells.h"
 #include "cell/tags.h"
 #include "recording_gx.h"
+#include "ui_events.h"
 #include "support/test_support.h"
 #include "ui/register_ui_cells.h"
 #include "ui/size_rule.h"
@@ -61,14 +62,7 @@ struct RecordingBox : UiBox {
     }
 };
 
-WndEvent Event(int32_t type, float x, float y, float scrollY = 0) {
-    WndEvent e;
-    e.type = type;
-    e.x = x;
-    e.y = y;
-    e.scrollY = scrollY;
-    return e;
-}
+using test::Event;
 
 struct UiTree : ::testing::Test {
     test::UseRecordingGx gx;

@@ -1,0 +1,4 @@
+#pragma once
+
+// Registers the widgets' cell classes.
+void RegisterWidgetCellClasses();

@@ -1,0 +1,286 @@
+// Widgets fed tables of input events in a small tree under a UiRoot (the
+// recording device, no window): the scripts they fire, their states and
+// colours, word wrapping, and the scroll view with its buttons and bar.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cell/register_cells.h"
+#include "cell/scripts.h"
+#include "cell/tags.h"
+#include "recording_gx.h"
+#include "ui_events.h"
+#include "support/test_support.h"
+#include "ui/register_ui_cells.h"
+#include "ui/size_rule.h"
+#include "ui/ui_messages.h"
+#include "ui/ui_options.h"
+#include "ui/ui_root.h"
+#include "ui/ui_scroll_view.h"
+#include "ui/widgets/register_widget_cells.h"
+#include "ui/widgets/scroll_view_builder.h"
+#include "ui/widgets/ui_button.h"
+#include "ui/widgets/ui_scroll.h"
+#include "ui/widgets/ui_text.h"
+
+namespace {
+
+// A script target that writes down what reaches it: "D" for the down
+// message, "U" for the up message.
+struct Recorder : HCell {
+    std::string log;
+    bool down = false;  // its answer to a down question
+    SSlave<Cell> Receive(Cell& message) override {
+        if (message.ClassKey() == UiScrollView_ScrollDown_Msg::kClassKey) log += "D";
+        else if (message.ClassKey() == UiScrollView_ScrollUp_Msg::kClassKey) log += "U";
+        else if (auto* question = CellAs<BoolCell>(&message)) question->value = down;
+        return {};
+    }
+};
+
+using test::Event;
+
+struct Widgets : ::testing::Test {
+    test::UseRecordingGx gx;
+    SObject<UiRoot> root;
+    SObject<Recorder> target{new Recorder};
+
+    void SetUp() override {
+        static const bool once = (RegisterModelCellClasses(), RegisterUiCellClasses(), RegisterWidgetCellClasses(), true);
+        (void)once;
+        root.Reset(new UiRoot);
+        root->Shape(UiBox::kLayoutVertical, kSizeFlexible);
+    }
+    // A button 100 x 20 at the top of a 100 x 100 root, its down and up
+    // scripts going to the recorder.
+    UiButton* AddButton(int32_t flags) {
+        auto* button = new UiButton(WTXT("Install"), kSizeRow, flags, 2, 2);
+        SetScript(*button->ValueTagAt(UiButton::kButtonDownScript), new UiScrollView_ScrollDown_Msg, target.Get());
+        SetScript(*button->ValueTagAt(UiButton::kButtonUpScript), new UiScrollView_ScrollUp_Msg, target.Get());
+        root->AddChild(button);
+        auto* rest = new UiBox;
+        rest->Shape(UiBox::kLayoutNone, kSizeFlexible);
+        root->AddChild(rest);
+        root->Layout(100, 100);
+        return button;
+    }
+};
+
+// ---- buttons ----------------------------------------------------------------------------
+
+TEST_F(Widgets, ButtonsFireTheirScriptsByTheirKind) {
+    // Each case: the flags and a sequence of (event, x, y) or a time delta
+    // (type 0, x = seconds); the recorder's log and the final state.
+    struct Step {
+        int32_t type;
+        float x, y;
+    };
+    const struct {
+        const char* what;
+        int32_t flags;
+        std::vector<Step> steps;
+        const char* log;
+        int32_t state;
+    } cases[] = {
+        {"a click", 0, {{kWndMove, 50, 90}, {kWndLeftPress, 50, 90}, {kWndLeftRelease, 50, 90}}, "DU", UiButton::kHover},
+        {"pressed, dragged off and released elsewhere",
+         0,
+         {{kWndLeftPress, 50, 90}, {kWndLeftDragStart, 50, 60}, {kWndLeftDrag, 50, 30}, {kWndLeftDrop, 50, 30}},
+         "DU",
+         UiButton::kUp},
+        {"pressed, then the pointer leaves the window", 0,
+         {{kWndLeftPress, 50, 90}, {kWndUnfocus, 50, 90}, {kWndLeftRelease, 50, 90}}, "D", UiButton::kUp},
+        {"a press outside does nothing", 0, {{kWndLeftPress, 50, 50}, {kWndLeftRelease, 50, 90}}, "", UiButton::kUp},
+        // The hit rectangle leaves out the right column and the top row.
+        {"the top row is not the button's", 0, {{kWndLeftPress, 50, 100}, {kWndLeftRelease, 50, 100}}, "", UiButton::kUp},
+        {"hover-repeat: once on entry, then every frame", UiButton::kHoverRepeat,
+         {{kWndMove, 50, 90}, {kWndMove, 51, 90}, {0, 0.016f, 0}, {0, 0.016f, 0}, {kWndMove, 50, 40}, {0, 0.016f, 0}},
+         "DDD",
+         UiButton::kUp},
+        {"toggle: each press flips it", UiButton::kToggle,
+         {{kWndLeftPress, 50, 90}, {kWndLeftRelease, 50, 90}, {kWndLeftPress, 50, 90}, {kWndLeftRelease, 50, 90},
+          {kWndLeftPress, 50, 90}, {kWndMove, 50, 40}},
+         "DUD",
+         UiButton::kDown},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        target->log.clear();
+        UiButton* button = AddButton(c.flags);
+        for (const Step& s : c.steps) {
+            if (s.type == 0) root->TimeDelta(s.x);
+            else root->HandleEvent(Event(s.type, s.x, s.y));
+            root->Layout(100, 100);
+        }
+        EXPECT_EQ(target->log, c.log) << c.what;
+        EXPECT_EQ(button->state, c.state) << c.what;
+    }
+}
+
+TEST_F(Widgets, ButtonsShowTheirStateInColourAndText) {
+    UiButton* button = AddButton(UiButton::kBooleanDisplay);
+    const auto& back = static_cast<const test::RecordingMesh&>(*button->backgroundMesh);
+    const auto& text = static_cast<const test::RecordingMesh&>(*button->textMesh);
+    const struct {
+        WndEvent event;
+        int32_t state;
+        uint32_t background;
+        size_t glyphs;  // "FALSE" 5, "TRUE" 4
+    } steps[] = {
+        {Event(kWndMove, 10, 40), UiButton::kUp, 0xFF223344, 5},
+        {Event(kWndMove, 50, 90), UiButton::kHover, 0xFF445566, 5},
+        {Event(kWndLeftPress, 50, 90), UiButton::kDownHover, 0xFF8899AA, 4},
+        {Event(kWndUnfocus, 50, 90), UiButton::kUp, 0xFF223344, 5},
+    };
+    for (const auto& s : steps) {
+        root->HandleEvent(s.event);
+        root->Layout(100, 100);
+        EXPECT_EQ(button->state, s.state);
+        ASSERT_FALSE(back.textured.empty());
+        EXPECT_EQ(back.textured[0].color, s.background) << s.state;
+        EXPECT_EQ(text.textured.size(), s.glyphs * 6) << s.state;
+    }
+    // A down script decides the down state; a transparent button keeps only
+    // its colour's channels.
+    target->down = true;
+    SetScript(*button->ValueTagAt(UiButton::kIsDownScript), new BoolCell, target.Get());
+    button->SetFlags(UiButton::kTransparent);
+    root->Layout(100, 100);
+    EXPECT_EQ(button->state, UiButton::kDown);
+    EXPECT_EQ(back.textured[0].color, 0x00667788u);
+    // A visibility script that answers false hides it: no input, no drawing.
+    SetScript(*button->ValueTagAt(UiButton::kIsVisibleScript), new BoolCell, target.Get());
+    target->down = false;
+    EXPECT_EQ(button->Visibility(), 0);
+    EXPECT_FALSE(button->Input(Event(kWndLeftPress, 50, 90)));
+}
+
+// ---- texts ----------------------------------------------------------------------------------
+
+TEST_F(Widgets, WordWrap) {
+    const FontGx* font = root->Font(UiRootServices::kBodyFont);
+    ASSERT_NE(font, nullptr);
+    auto width = [&](const char* text) {
+        int32_t w = 0, h = 0;
+        font->MeasureText(test::W(text).CStr(), w, h);
+        return float(w);
+    };
+    const float room = width("install the");  // two short words fit, three do not
+    const struct {
+        const char* text;
+        const char* wrapped;
+    } cases[] = {
+        {"install the plug-in", "install the\rplug-in"},
+        {"a\r\nb\n\rc\rd\x01", "a\nb\nc d"},
+        {"install the host now", "install the\rhost now"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(test::U(WrapText(*font, test::W(c.text).CStr(), room)), c.wrapped) << c.text;
+    // A 40-character word is cut inside, each line as full as it can be.
+    const std::string word(40, 'm');
+    const std::string wrapped = test::U(WrapText(*font, test::W(word.c_str()).CStr(), width("mmmmmmmmmm")));
+    EXPECT_EQ(wrapped, "mmmmmmmmmm\rmmmmmmmmmm\rmmmmmmmmmm\rmmmmmmmmmm");
+    // A long word after others is cut where the line ends.
+    const std::string longWord = "an " + std::string(20, 'x');
+    const std::string cut = test::U(WrapText(*font, test::W(longWord.c_str()).CStr(), width("an xxxxx")));
+    EXPECT_EQ(cut.substr(0, 9), "an xxxxx\r");
+}
+
+TEST_F(Widgets, TextsMeasureAndDraw) {
+    const std::string longText(300, 'w');
+    auto* plain = new UiText(test::W(longText.c_str()).CStr(), kSizeAsGiven, 0, 2, false);
+    root->AddChild(plain);
+    plain->Measure();
+    EXPECT_EQ(plain->measuredWidth, 20);  // however long
+    EXPECT_EQ(plain->measuredHeight, 20);
+
+    auto* wrapped = new UiText(WTXT("one two three four five six seven eight nine ten"), kSizeFlexible, 0, 2, false);
+    wrapped->SetWordWrap(true);
+    wrapped->SetType(1);
+    root->AddChild(wrapped);
+    root->Layout(120, 200);
+    const FontGx* font = root->Font(UiRootServices::kBodyFont);
+    int32_t lines = 1;
+    for (const WChar* c = wrapped->Shown().CStr(); *c; ++c) lines += *c == '\r';
+    EXPECT_GT(lines, 1);
+    EXPECT_EQ(wrapped->measuredHeight, float(lines * font->lineAdvance));
+    EXPECT_LE(wrapped->measuredWidth, 116);
+    const auto& mesh = static_cast<const test::RecordingMesh&>(*wrapped->textMesh);
+    ASSERT_FALSE(mesh.textured.empty());
+    EXPECT_EQ(mesh.textured[0].color, 0xFFFF0000u);  // type 1: the warning colour
+    for (const auto& v : mesh.textured) {
+        EXPECT_GE(v.x, wrapped->Box().x0 + 2);
+        EXPECT_LE(v.x, wrapped->Box().x1 - 2);
+    }
+}
+
+// ---- the scroll view and its bar -------------------------------------------------------------
+
+TEST_F(Widgets, AScrollViewWithButtonsAndABar) {
+    root->Shape(UiBox::kLayoutHorizontal, kSizeFlexible);
+    auto* content = new UiBox;
+    content->Shape(UiBox::kLayoutVertical, kSizeFlexible);
+    for (int i = 0; i < 20; ++i) {
+        auto* row = new UiBox;
+        row->Shape(UiBox::kLayoutNone, kSizeRow);
+        content->AddChild(row);
+    }
+    FltParamCell rule;
+    ApplySizeKind(kSizeFlexible, rule);
+    UiScrollView* view = AddScrollView(rule, *root, content);
+    root->Layout(108, 140);  // the view: 100 x 100 between two rows of buttons
+    ASSERT_EQ(view->children.count, 1);
+    EXPECT_EQ(view->ChildBox(0), content);
+    const UiBox::Rect r = view->Box();
+    EXPECT_EQ(r.y1 - r.y0, 100);
+    auto* column = view->ParentBox();
+    auto* up = CellAs<UiButton>(column->ChildBox(0));
+    auto* down = CellAs<UiButton>(column->ChildBox(2));
+    auto* bar = CellAs<UiScroll>(column->ParentBox()->ChildBox(1));
+    ASSERT_TRUE(up && down && bar);
+    EXPECT_STREQ(test::U(up->Text()).c_str(), "[ up ]");
+    EXPECT_EQ(up->Visibility(), -1);  // content taller than the view: shown
+
+    // Resting on "[ down ]" scrolls a step on entry and one every frame.
+    root->HandleEvent(Event(kWndMove, 50, 10));
+    root->TimeDelta(0.016f);
+    root->Layout(108, 140);
+    EXPECT_EQ(view->Offset(), 50);
+    root->HandleEvent(Event(kWndMove, 50, 70));  // off it: it stops
+    root->TimeDelta(0.016f);
+    EXPECT_EQ(view->Offset(), 50);
+
+    // The bar: its thumb is the view's share of the content (100 of 400),
+    // a quarter of the track, 50 px down; dragging it moves the view.
+    root->Layout(108, 140);
+    const UiBox::Rect track = bar->Track();
+    EXPECT_EQ(track.x1 - track.x0, 8);
+    float start = 0, length = 0;
+    bar->Thumb(start, length);
+    EXPECT_FLOAT_EQ(length, (track.y1 - track.y0) / 4);
+    EXPECT_FLOAT_EQ(start, (track.y1 - track.y0) * 50 / 400);
+    const float x = (track.x0 + track.x1) / 2, thumbY = track.y1 - start - 1;
+    root->HandleEvent(Event(kWndLeftPress, x, thumbY));
+    EXPECT_EQ(bar->state, UiScroll::kDragging);
+    EXPECT_EQ(bar->color.CurrentArgb(), UiOptions::Get().Color(38));
+    root->HandleEvent(Event(kWndLeftDrag, x, thumbY - 14));  // 14 px of track: 40 px of content
+    EXPECT_FLOAT_EQ(view->Offset(), 50 + 14 * 400 / (track.y1 - track.y0));
+    root->HandleEvent(Event(kWndLeftDrag, x, track.y0 - 500));
+    EXPECT_EQ(view->Offset(), 300);  // no further than the end
+    root->HandleEvent(Event(kWndLeftDrop, x, track.y0 - 500));
+    EXPECT_EQ(bar->state, UiScroll::kOverBar);
+    // A press on the track away from the thumb brings the thumb there first.
+    root->Layout(108, 140);
+    root->HandleEvent(Event(kWndLeftPress, x, track.y1 - 1));
+    EXPECT_EQ(view->Offset(), 0);
+
+    // Content that fits: the buttons hide.
+    while (content->children.count > 2) content->children.Remove(0);
+    content->InvalidateLayout();
+    root->Layout(108, 140);
+    EXPECT_EQ(up->Visibility(), 0);
+    EXPECT_EQ(down->Visibility(), 0);
+}
+
+}  // namespace
