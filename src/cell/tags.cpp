@@ -118,3 +118,8 @@ void LegacyTag::CopyFrom(const Cell& other) {
     targetVersion = o->targetVersion;
     path.CopyFrom(o->path);
 }
+
+Cell* LinkedValue(Cell* linked) {
+    if (auto* tag = CellAs<Tag>(linked)) return tag->Value();
+    return linked;
+}

@@ -109,3 +109,7 @@ public:
 
     void CopyFrom(const Cell& other) override;
 };
+
+// What a link leads to as a value: a tag stands for the value it holds
+// (value cells have no links of their own), any other cell for itself.
+Cell* LinkedValue(Cell* linked);

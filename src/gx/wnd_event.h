@@ -28,6 +28,22 @@ enum WndEventCode : int32_t {
     kWndScroll = 21,
 };
 
+// Key codes of key events: the windowing library's (GLFW's), which are
+// the characters' own codes for letters.
+enum WndKey : int32_t {
+    kWndKeyA = 65,
+    kWndKeyC = 67,
+    kWndKeyV = 86,
+    kWndKeyX = 88,
+    kWndKeyBackspace = 259,
+    kWndKeyInsert = 260,
+    kWndKeyDelete = 261,
+    kWndKeyRight = 262,
+    kWndKeyLeft = 263,
+    kWndKeyHome = 268,
+    kWndKeyEnd = 269,
+};
+
 struct WndEvent {
     int32_t type = 0;
     float x = 0, y = 0;

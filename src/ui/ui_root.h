@@ -29,6 +29,7 @@ public:
     static constexpr int32_t kWhiteSize = 16;
 
     UiTimer timer;
+    SSlave<Cell> focusedEdit;  // the edit that takes the keys
     double lastFrameMs = -1;  // the clock at the last frame
     float lastDelta = 0;      // that frame's time delta, seconds
     // Made on first need, with the window's drawing context current.
@@ -49,6 +50,11 @@ public:
     float FrameDelta() const override { return lastDelta; }
     void JoinTimer(Cell& cell) override { timer.Join(cell); }
     void LeaveTimer(Cell& cell) override { timer.Leave(cell); }
+    Cell* FocusedEdit() const override { return focusedEdit.Get(); }
+    void FocusEdit(Cell* edit) override {
+        if (edit) focusedEdit = edit->SelfSlave();
+        else focusedEdit.Release();
+    }
 
     // The window's root.
     void HandleEvent(const WndEvent& event) override;

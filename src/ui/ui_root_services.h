@@ -25,4 +25,7 @@ public:
     // leaves (or dies); joining twice is joining once.
     virtual void JoinTimer(Cell& cell) = 0;
     virtual void LeaveTimer(Cell& cell) = 0;
+    // The one edit of the tree that takes the keys, null when none.
+    virtual Cell* FocusedEdit() const = 0;
+    virtual void FocusEdit(Cell* edit) = 0;
 };

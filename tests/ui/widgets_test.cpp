@@ -6,9 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "cell/gate_keys.h"
+#include "cell/gate_table.h"
+#include "cell/gates.h"
 #include "cell/register_cells.h"
 #include "cell/scripts.h"
 #include "cell/tags.h"
+#include "gx/window_cells.h"
 #include "recording_gx.h"
 #include "ui_events.h"
 #include "support/test_support.h"
@@ -21,6 +25,7 @@
 #include "ui/widgets/register_widget_cells.h"
 #include "ui/widgets/scroll_view_builder.h"
 #include "ui/widgets/ui_button.h"
+#include "ui/widgets/ui_edit.h"
 #include "ui/widgets/ui_scroll.h"
 #include "ui/widgets/ui_text.h"
 
@@ -281,6 +286,160 @@ TEST_F(Widgets, AScrollViewWithButtonsAndABar) {
     root->Layout(108, 140);
     EXPECT_EQ(up->Visibility(), 0);
     EXPECT_EQ(down->Visibility(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A window without a screen whose clipboard is a string.
+struct ClipboardWindow : WndGx {
+    WString clip;
+    void SetClipboardText(const WChar* text) override { clip.Assign(text); }
+    void GetClipboardText(WString& text) override { text = clip; }
+};
+
+WndEvent KeyEvent(int32_t key, bool shift = false, bool control = false) {
+    WndEvent e;
+    e.type = kWndKeyPress;
+    e.key = key;
+    e.shift = shift;
+    e.control = control;
+    return e;
+}
+
+WndEvent CharacterEvent(WChar c) {
+    WndEvent e;
+    e.type = kWndCharacter;
+    e.character = c;
+    return e;
+}
+
+// Values as the program holds them: in the tags of a cell.
+struct Values : HCell {
+    enum { kStr, kInt, kWide };
+    void DeclareTags() override {
+        HCell::DeclareTags();
+        DeclareTag(WTXT("Str"), new StringCell);
+        DeclareTag(WTXT("Int"), new IntCell);
+        DeclareTag(WTXT("Wide"), new U64Cell);
+    }
+    Tag& At(int32_t index) { return *ValueTagAt(index); }
+};
+
+struct Edits : Widgets {
+    SObject<ClipboardWindow> window{new ClipboardWindow};
+    SObject<Values> values{new Values};
+    StringCell* value = nullptr;
+    UiEdit* edit = nullptr;
+
+    void SetUp() override {
+        Widgets::SetUp();
+        auto* clipboard = dynamic_cast<ClipboardGate*>(MakeGateCell(ClipboardGateKey())->Gate());
+        clipboard->window.PointAt(window->EnsureSelfLink());
+        edit = new UiEdit(kSizeRow, 0);
+        root->AddChild(edit);
+        auto* rest = new UiBox;
+        rest->Shape(UiBox::kLayoutNone, kSizeFlexible);
+        root->AddChild(rest);
+    }
+    // The edit holding text, focused, the cursor at its end.
+    void Start(const char* text) {
+        value = values->TagValueAs<StringCell>(Values::kStr);
+        value->value = test::W(text);
+        edit->Bind(UiEdit::kStrValue, values->At(Values::kStr));
+        root->Layout(200, 100);
+        root->HandleEvent(Event(kWndLeftPress, 199 - 2, 90));
+        root->Layout(200, 100);
+    }
+    std::string Shown() const { return test::U(edit->Text()); }
+};
+
+TEST_F(Edits, TheKeyTable) {
+    const struct {
+        const char* what;
+        const char* text;
+        std::vector<WndEvent> keys;
+        const char* after;
+        int32_t cursor, selStart, selEnd;
+        const char* clipboard;
+    } cases[] = {
+        {"Backspace at 0 changes nothing", "abc", {KeyEvent(kWndKeyHome), KeyEvent(kWndKeyBackspace)}, "abc", 0, -1, -1, ""},
+        {"Backspace", "abc", {KeyEvent(kWndKeyBackspace)}, "ab", 2, -1, -1, ""},
+        {"Delete at the cursor", "abc", {KeyEvent(kWndKeyLeft), KeyEvent(kWndKeyLeft), KeyEvent(kWndKeyDelete)}, "ac", 1,
+         -1, -1, ""},
+        {"Right at the end stays", "abc", {KeyEvent(kWndKeyRight)}, "abc", 3, -1, -1, ""},
+        {"Shift+Home selects to the start", "abc", {KeyEvent(kWndKeyHome, true)}, "abc", 0, 3, 0, ""},
+        {"Shift+Left extends, Left clears", "abc", {KeyEvent(kWndKeyLeft, true), KeyEvent(kWndKeyLeft)}, "abc", 1, -1, -1,
+         ""},
+        {"typing replaces the selection", "abc", {KeyEvent(kWndKeyA, false, true), CharacterEvent('x')}, "x", 1, -1, -1,
+         ""},
+        {"copy", "abc", {KeyEvent(kWndKeyLeft, true), KeyEvent(kWndKeyLeft, true), KeyEvent(kWndKeyC, false, true)},
+         "abc", 1, 3, 1, "bc"},
+        {"cut", "abc", {KeyEvent(kWndKeyHome, true), KeyEvent(kWndKeyX, false, true)}, "", 0, -1, -1, "abc"},
+        {"Shift+Delete cuts", "abc", {KeyEvent(kWndKeyLeft, true), KeyEvent(kWndKeyDelete, true)}, "ab", 2, -1, -1, "c"},
+        {"paste over a selection", "abc",
+         {KeyEvent(kWndKeyLeft, true), KeyEvent(kWndKeyC, false, true), KeyEvent(kWndKeyA, false, true),
+          KeyEvent(kWndKeyV, false, true)},
+         "c", 1, -1, -1, "c"},
+        {"characters at the cursor", "ac", {KeyEvent(kWndKeyLeft), CharacterEvent('b'), CharacterEvent(0x00E9)},
+         "ab\u00e9c", 3, -1, -1, ""},
+    };
+    for (const auto& c : cases) {
+        window->clip.Assign(WTXT(""));
+        Start(c.text);
+        for (const WndEvent& key : c.keys) root->HandleEvent(key);
+        root->Layout(200, 100);
+        EXPECT_EQ(Shown(), c.after) << c.what;
+        EXPECT_EQ(test::U(value->value), c.after) << c.what;  // written back
+        EXPECT_EQ(edit->Cursor(), c.cursor) << c.what;
+        EXPECT_EQ(edit->SelectionStart(), c.selStart) << c.what;
+        EXPECT_EQ(edit->SelectionEnd(), c.selEnd) << c.what;
+        EXPECT_EQ(test::U(window->clip), c.clipboard) << c.what;
+        EXPECT_EQ(edit->ScrollX(), 0) << c.what;  // the text fits
+    }
+}
+
+TEST_F(Edits, NumbersFocusAndScrolling) {
+    // "IntValue": one integer or 0; "U64Value": the number the text starts with.
+    auto* integer = values->TagValueAs<IntCell>(Values::kInt);
+    integer->value = 7;
+    edit->Bind(UiEdit::kIntValue, values->At(Values::kInt));
+    root->Layout(200, 100);
+    EXPECT_EQ(Shown(), "7");
+    root->HandleEvent(Event(kWndLeftPress, 190, 90));
+    for (WChar c : {u'1', u'2'}) root->HandleEvent(CharacterEvent(c));
+    EXPECT_EQ(integer->value, 712);
+    root->HandleEvent(CharacterEvent('a'));
+    EXPECT_EQ(integer->value, 0);  // "712a" is not one integer
+    for (int i = 0; i < 4; ++i) root->HandleEvent(KeyEvent(kWndKeyBackspace));
+    EXPECT_EQ(integer->value, 0);  // empty
+
+    // One focused edit a root: pressing another takes the keys.
+    auto* other = new UiEdit(kSizeRow, UiEdit::kSelectAllOnFocus);
+    auto* wide = values->TagValueAs<U64Cell>(Values::kWide);
+    wide->value = 18446744073709551615ull;
+    other->Bind(UiEdit::kU64Value, values->At(Values::kWide));
+    root->InsertChild(1, other);
+    root->Layout(200, 100);
+    EXPECT_EQ(test::U(other->Text()), "18446744073709551615");
+    root->HandleEvent(Event(kWndLeftPress, 50, 70));
+    root->Layout(200, 100);
+    EXPECT_EQ(other->state, UiEdit::kFocused);
+    EXPECT_EQ(edit->state, UiEdit::kIdle);
+    EXPECT_EQ(other->SelectionEnd(), 20);  // its style selects everything on focus
+    root->HandleEvent(CharacterEvent('9'));
+    EXPECT_EQ(wide->value, 9u);
+    root->HandleEvent(CharacterEvent('x'));
+    EXPECT_EQ(wide->value, 9u);  // "9x" starts with 9
+
+    // A text longer than the edit scrolls to keep the cursor in sight.
+    for (int i = 0; i < 60; ++i) root->HandleEvent(CharacterEvent('m'));
+    root->Layout(200, 100);
+    EXPECT_LT(other->ScrollX(), 0);
+    root->HandleEvent(KeyEvent(kWndKeyHome));
+    root->Layout(200, 100);
+    EXPECT_EQ(other->ScrollX(), 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "cell/registry.h"
 #include "ui/widgets/ui_button.h"
+#include "ui/widgets/ui_edit.h"
 #include "ui/widgets/ui_scroll.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/widget_cells.h"

@@ -209,7 +209,7 @@ void UiText::Process() {
     Tag* text = ValueTagAt(kText);
     BTag* source = TagAt(kSrcText);
     if (text && text->IsChanged() && source && source->links)
-        if (const auto* from = CellAs<StringCell>(source->links->FirstLive()))
+        if (const auto* from = CellAs<StringCell>(LinkedValue(source->links->FirstLive())))
             if (auto* own = TagValueAs<StringCell>(kText)) own->value = from->value;
     bool rebuild = false;
     for (int32_t tag : {int32_t(kBox), int32_t(kText), int32_t(kTextAlignX), int32_t(kTextAlignY), int32_t(kIsTitle),
