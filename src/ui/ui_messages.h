@@ -23,12 +23,28 @@ class UiScrollView_Button_Vis_Act : public BoolCell {
     VELDO_CELL(UiScrollView_Button_Vis_Act, BoolCell, 0xC5E2F282B6931B4AULL)
 };
 
+// Questions about one item of an enumeration row: whether its button is
+// shown, whether it is down. The item travels with the question.
 class UiEnum_Button_Visibility_Act : public BoolCell {
     VELDO_CELL(UiEnum_Button_Visibility_Act, BoolCell, 0xA6C439634F51B86CULL)
+
+public:
+    int32_t item = -1;
+    void CopyFrom(const Cell& other) override {
+        BoolCell::CopyFrom(other);
+        if (const auto* o = CellAs<UiEnum_Button_Visibility_Act>(&other)) item = o->item;
+    }
 };
 
 class UiEnum_Button_State_Act : public BoolCell {
     VELDO_CELL(UiEnum_Button_State_Act, BoolCell, 0xAC3A147ADE0D4372ULL)
+
+public:
+    int32_t item = -1;
+    void CopyFrom(const Cell& other) override {
+        BoolCell::CopyFrom(other);
+        if (const auto* o = CellAs<UiEnum_Button_State_Act>(&other)) item = o->item;
+    }
 };
 
 // A visibility item (0 hidden, 1 visible, -1 not set) for a box.

@@ -50,6 +50,10 @@ public:
     float FrameDelta() const override { return lastDelta; }
     void JoinTimer(Cell& cell) override { timer.Join(cell); }
     void LeaveTimer(Cell& cell) override { timer.Leave(cell); }
+    DrawGx* OffscreenDraw() override {
+        MakeResources();
+        return draws[1].Get();
+    }
     Cell* FocusedEdit() const override { return focusedEdit.Get(); }
     void FocusEdit(Cell* edit) override {
         if (edit) focusedEdit = edit->SelfSlave();

@@ -25,6 +25,8 @@ public:
     // leaves (or dies); joining twice is joining once.
     virtual void JoinTimer(Cell& cell) = 0;
     virtual void LeaveTimer(Cell& cell) = 0;
+    // The drawing context for what is drawn off screen (viewports).
+    virtual DrawGx* OffscreenDraw() = 0;
     // The one edit of the tree that takes the keys, null when none.
     virtual Cell* FocusedEdit() const = 0;
     virtual void FocusEdit(Cell* edit) = 0;

@@ -8,6 +8,7 @@
 
 #include "cell/gate_keys.h"
 #include "cell/gate_table.h"
+#include "cell/enum_cells.h"
 #include "cell/gates.h"
 #include "cell/register_cells.h"
 #include "cell/scripts.h"
@@ -25,9 +26,14 @@
 #include "ui/widgets/register_widget_cells.h"
 #include "ui/widgets/scroll_view_builder.h"
 #include "ui/widgets/ui_button.h"
+#include "ui/widgets/ui_combo.h"
 #include "ui/widgets/ui_edit.h"
+#include "ui/widgets/ui_enum.h"
+#include "ui/widgets/ui_image.h"
 #include "ui/widgets/ui_scroll.h"
+#include "ui/widgets/ui_skey.h"
 #include "ui/widgets/ui_text.h"
+#include "ui/widgets/ui_viewport.h"
 
 namespace {
 
@@ -36,10 +42,15 @@ namespace {
 struct Recorder : HCell {
     std::string log;
     bool down = false;  // its answer to a down question
+    std::vector<uint64_t> keys;  // its answers to key questions, the keys sent to it
     SSlave<Cell> Receive(Cell& message) override {
         if (message.ClassKey() == UiScrollView_ScrollDown_Msg::kClassKey) log += "D";
         else if (message.ClassKey() == UiScrollView_ScrollUp_Msg::kClassKey) log += "U";
         else if (auto* question = CellAs<BoolCell>(&message)) question->value = down;
+        else if (auto* key = CellAs<U64Cell>(&message)) {
+            if (key->value) keys.push_back(key->value);  // a key sent
+            else if (!keys.empty()) key->value = keys.front();  // a question
+        }
         return {};
     }
 };
@@ -440,6 +451,113 @@ TEST_F(Edits, NumbersFocusAndScrolling) {
     root->HandleEvent(KeyEvent(kWndKeyHome));
     root->Layout(200, 100);
     EXPECT_EQ(other->ScrollX(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- the other widgets ----------------------------------------------------------------------
+
+TEST_F(Widgets, KeyDisplaysNameTheirKeys) {
+    auto* skey = new UiSKey;
+    root->AddChild(skey);
+    EXPECT_EQ(test::U(skey->Shown()), "no cell (0x0000000000000000)");
+    SetScript(*skey->ValueTagAt(UiSKey::kSKeyScript), new U64Cell, target.Get());
+    target->keys = {UiButton::kClassKey};
+    EXPECT_EQ(test::U(skey->Shown()), "UiButton (0x7bc68cd795ac697f)");
+    target->keys = {0x0123456789ABCDEFull};
+    EXPECT_EQ(test::U(skey->Shown()), "invalid key (0x0123456789abcdef)");
+
+    // A dropped cell sends its class key to the script's target.
+    test::WinePrefix prefix;
+    auto* gate = dynamic_cast<DragDropGate*>(MakeGateCell(DragDropGateKey())->Gate());
+    root->Layout(200, 100);
+    UiCombo dragged;
+    ASSERT_TRUE(gate->BeginDrag(dragged));
+    target->keys.clear();
+    EXPECT_TRUE(skey->Input(Event(kWndLeftDrop, 10, 90)));
+    EXPECT_EQ(target->keys, (std::vector<uint64_t>{UiCombo::kClassKey}));
+    EXPECT_FALSE(gate->Dragging());
+}
+
+// An enumeration in a tag, as pages hold them.
+struct Choice : HCell {
+    void DeclareTags() override {
+        HCell::DeclareTags();
+        DeclareTag(WTXT("Stretch"), new ec_ScaleType);
+    }
+};
+
+TEST_F(Widgets, EnumerationRowsChooseOneItem) {
+    SObject<Choice> choice(new Choice);
+    auto* items = choice->TagValueAs<ec_ScaleType>(0);
+    items->value = 1;
+    auto* row = new UiEnum;
+    const WChar* names[] = {WTXT("None"), WTXT("Fit")};
+    row->Show(*choice->ValueTagAt(0), names, 2);
+    root->AddChild(row);
+    root->Layout(300, 100);  // three buttons of 100 px in the top row
+    ASSERT_EQ(row->children.count, 3);
+    auto button = [&](int i) { return CellAs<UiButton>(row->ChildBox(i)); };
+    EXPECT_STREQ(test::U(button(1)->Text()).c_str(), "Fit");
+    EXPECT_STREQ(test::U(button(2)->Text()).c_str(), "2");  // no name: its number
+    EXPECT_EQ(button(1)->state, UiButton::kDown);
+    EXPECT_EQ(button(0)->state, UiButton::kUp);
+
+    root->HandleEvent(Event(kWndLeftPress, 250, 90));
+    root->HandleEvent(Event(kWndLeftRelease, 250, 90));
+    root->Layout(300, 100);
+    EXPECT_EQ(items->value, 2);
+    EXPECT_EQ(button(2)->state, UiButton::kDownHover);
+    EXPECT_EQ(button(1)->state, UiButton::kUp);
+
+    // The page may hide items.
+    SetScript(*row->ValueTagAt(UiEnum::kItemIsVisibleScript), new UiEnum_Button_Visibility_Act, target.Get());
+    target->down = false;
+    EXPECT_EQ(button(0)->Visibility(), 0);
+}
+
+TEST_F(Widgets, CombosImagesAndViewports) {
+    auto* combo = new UiCombo;
+    combo->SetText(WTXT("LightWave"));
+    auto* image = new UiImage(WTXT("Z:\\no\\such\\image.png"), kSizeRow);
+    auto* viewport = new UiViewport;
+    SetScript(*viewport->ValueTagAt(UiViewport::kRefreshMeshScript), new UiScrollView_ScrollDown_Msg, target.Get());
+    viewport->AddText(4, 4, WTXT("Preview"), 0xFFFFFFFF);
+    for (UiBox* box : {static_cast<UiBox*>(combo), static_cast<UiBox*>(image), static_cast<UiBox*>(viewport)})
+        root->AddChild(box);
+    root->Layout(200, 100);
+
+    // A combo takes the colours of its state.
+    const auto& back = static_cast<const test::RecordingMesh&>(*combo->backgroundMesh);
+    for (int32_t state : {0, 1, 2, 3}) {
+        combo->SetState(state);
+        root->Layout(200, 100);
+        uint32_t background = 0, text = 0;
+        UiCombo::StateColors(state, background, text);
+        EXPECT_EQ(back.textured[0].color, background) << state;
+    }
+    EXPECT_EQ(UiOptions::Get().Color(20), 0xFF334455u);
+
+    // An image that cannot be read leaves the texture empty; the quad is there.
+    EXPECT_EQ(image->texture->width, 0);
+    const auto& quad = static_cast<const test::RecordingMesh&>(*image->quadMesh);
+    ASSERT_EQ(quad.textured.size(), 6u);
+    EXPECT_EQ(quad.textured[0].x, image->Box().x0);
+    EXPECT_EQ(quad.textured[2].y, image->Box().y1);
+
+    // A viewport: a target of its size, the scene asked for once a size,
+    // and rendered.
+    const UiBox::Rect r = viewport->Box();
+    ASSERT_TRUE(viewport->target);
+    EXPECT_EQ(viewport->target->ColorTexture()->width, int32_t(r.x1 - r.x0));
+    EXPECT_EQ(viewport->target->ColorTexture()->height, int32_t(r.y1 - r.y0));
+    EXPECT_EQ(target->log, "D");
+    EXPECT_GE(viewport->renders, 1);
+    root->Layout(200, 120);
+    EXPECT_EQ(target->log, "DD");
+    EXPECT_EQ(viewport->target->ColorTexture()->height, int32_t(viewport->Box().y1 - viewport->Box().y0));
 }
 
 }  // namespace

@@ -2,10 +2,14 @@
 
 #include "cell/registry.h"
 #include "ui/widgets/ui_button.h"
+#include "ui/widgets/ui_combo.h"
 #include "ui/widgets/ui_edit.h"
+#include "ui/widgets/ui_enum.h"
+#include "ui/widgets/ui_image.h"
 #include "ui/widgets/ui_scroll.h"
+#include "ui/widgets/ui_skey.h"
 #include "ui/widgets/ui_text.h"
-#include "ui/widgets/widget_cells.h"
+#include "ui/widgets/ui_viewport.h"
 
 void RegisterWidgetCellClasses() {
     RegisterCellClass<UiButton>();
