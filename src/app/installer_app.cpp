@@ -11,6 +11,7 @@
 #include "lang/language_table.h"
 #include "sys/admin_service.h"
 #include "sys/file_system.h"
+#include "ui/ui_messages.h"
 #include "ui/ui_options.h"
 #include "ui/ui_root.h"
 
@@ -47,12 +48,20 @@ SSlave<GCell> InstallerApp::Start() {
     }
     StartWindowing();
     UiOptions::Get();  // the style table, before any box reads it
-    GlWndGx* window = CreateMainWindow(Title());
+    // A new instance started by a drop opens where the drop was.
+    int32_t x = 100, y = 100;
+    const int32_t at = FindArgument(*args_, WindowPosArg::kClassKey);
+    if (at >= 0 && FindArgument(*args_, DropArg::kClassKey) >= 0) {
+        x = static_cast<const WindowPosArg*>((*args_)[at])->x;
+        y = static_cast<const WindowPosArg*>((*args_)[at])->y;
+    }
+    GlWndGx* window = CreateMainWindow(Title(), x, y);
     if (!window) return {};
     // The clipboard is reached through the main window.
     if (auto* clipboard = dynamic_cast<ClipboardGate*>(MakeGateCell(ClipboardGateKey())->Gate()))
         clipboard->window.PointAt(window->EnsureSelfLink());
     MakeGateCell(DragDropGateKey());
+    if (FindArgument(*args_, CellListArg::kClassKey) >= 0) OpenCellBrowser();
     SSlave<GCell> reference;
     reference.PointAt(window->EnsureSelfLink());
     return reference;
@@ -60,16 +69,34 @@ SSlave<GCell> InstallerApp::Start() {
 
 // The main window: an OpenGL window bound to the file gate "window.veldo",
 // which is its name in the gate table.
-GlWndGx* InstallerApp::CreateMainWindow(const WChar* title) {
+GlWndGx* InstallerApp::CreateMainWindow(const WChar* title, int32_t x, int32_t y) {
     auto* window = new GlWndGx;
     MakeGateCell(HddGateKey(WTXT("window.veldo")), window);  // the table owns it
-    if (!window->Create(100, 100, 800, 600, true, title)) return nullptr;
+    if (!window->Create(x, y, 800, 600, true, title)) return nullptr;
     window->AddChild(new UiRoot);
     return window;
 }
 
+// The developer's cell browser ("-cell_list"), in a window of its own
+// beside the main one; the frame loop serves it as it serves every gate.
+void InstallerApp::OpenCellBrowser() {
+    auto* window = new GlWndGx;
+    MakeGateCell(HddGateKey(WTXT("cells.veldo")), window);
+    if (!window->Create(920, 100, 480, 600, true, WTXT("VELDO cells"))) return;
+    window->closesWhenAsked = true;
+    auto* root = new UiRoot;
+    window->AddChild(root);
+    UiBox_Generate_CellsList_Msg build;
+    root->Receive(build);
+}
+
 void InstallerApp::Stop(SSlave<GCell>& window) {
     if (auto* w = dynamic_cast<WndGx*>(window.Get())) w->Destroy();
+    // Any other window of the program (the cell browser's) goes too.
+    GateTable& gates = Gates();
+    for (int32_t i = 0; i < gates.Size(); ++i)
+        if (GateTable::Entry* entry = gates.Slot(i))
+            if (auto* other = dynamic_cast<WndGx*>(entry->value.Get())) other->Destroy();
     TerminateWindowing();
 }
 

@@ -40,7 +40,9 @@ public:
 
 private:
     int exitCode_ = 0;
-    static GlWndGx* CreateMainWindow(const WChar* title);
+    // The main window at (x, y), 800 by 600, holding the UI root.
+    static GlWndGx* CreateMainWindow(const WChar* title, int32_t x, int32_t y);
+    static void OpenCellBrowser();
 };
 
 // The process's work from a command line; the exit code (0 but for an

@@ -51,6 +51,10 @@ void WndGx::EndDropOutside(const WndEvent& event) {
 }
 
 void WndGx::Frame() {
+    if (closesWhenAsked && ShouldClose()) {
+        Destroy();
+        return;
+    }
     MakeCurrent();
     PollEvents();
     // Dispatched outside the lock: a handler may pump or queue again.

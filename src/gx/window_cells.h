@@ -80,6 +80,9 @@ public:
     void RequestRedraw() { redrawRequested_ = true; }
     // Frames that drew and swapped (for tests and measuring).
     int64_t drawnFrames = 0;
+    // A secondary window goes away when the user closes it; the main
+    // window's closing ends the program instead.
+    bool closesWhenAsked = false;
 
     // Stored form: client left, top, width, height, then the title.
     bool Export(MemBlockCursor& cursor, int flag) override;

@@ -110,3 +110,8 @@ protected:
     virtual bool TakesDrops() const;
     bool InsideAnyChild(float x, float y) const;
 };
+
+// What builds the cell browser into a box on UiBox_Generate_CellsList_Msg
+// (the widgets' layer provides it; without one the message does nothing).
+using UiBoxBuilder = void (*)(UiBox& box);
+void SetCellsListBuilder(UiBoxBuilder builder);

@@ -26,12 +26,19 @@ void UiBox::SplitInto(int32_t k) {
     else MarkChanged();
 }
 
+namespace {
+UiBoxBuilder g_cellsListBuilder = nullptr;
+}
+
+void SetCellsListBuilder(UiBoxBuilder builder) { g_cellsListBuilder = builder; }
+
 bool UiBox::Accepts(CellKey key) const {
     return HCell::Accepts(key) || IsA(key, UiBox_Delete_Msg::kClassKey) ||
            IsA(key, UiBox_DeleteAllChildren_Msg::kClassKey) || IsA(key, UiBox_SplitTo2_Msg::kClassKey) ||
            IsA(key, UiBox_SplitTo3_Msg::kClassKey) || IsA(key, UiBox_Set_ChildLayout_Horizontal_Msg::kClassKey) ||
            IsA(key, UiBox_Set_ChildLayout_Vertical_Msg::kClassKey) || IsA(key, UiBox_Visibility::kClassKey) ||
-           IsA(key, UiBox_Title::kClassKey) || IsA(key, UiBox_Process_TimeDelta_Act::kClassKey);
+           IsA(key, UiBox_Title::kClassKey) || IsA(key, UiBox_Process_TimeDelta_Act::kClassKey) ||
+           IsA(key, UiBox_Generate_CellsList_Msg::kClassKey);
 }
 
 SSlave<Cell> UiBox::Receive(Cell& message) {
@@ -47,6 +54,8 @@ SSlave<Cell> UiBox::Receive(Cell& message) {
         if (auto* visible = TagValueAs<ec_UiBoxVisibility>(kVisible))
             visible->value = static_cast<UiBox_Visibility&>(message).value;
         InvalidateLayout();
+    } else if (key == UiBox_Generate_CellsList_Msg::kClassKey) {
+        if (g_cellsListBuilder) g_cellsListBuilder(*this);
     } else if (key == UiBox_Title::kClassKey) {
         // consumed without effect
     } else if (key == UiBox_Delete_Msg::kClassKey) {

@@ -150,6 +150,8 @@ const ClassRow kClasses[] = {
     {"UiSplitter", 0xE29550A06CBAE62CULL, 0x32F319C7F7971A24ULL, true},
     {"UiText", 0xBAB0FB33125AC0A0ULL, 0x32F319C7F7971A24ULL, true},
     {"UiViewport", 0xBC4E74EAE9E84FA7ULL, 0x32F319C7F7971A24ULL, true},
+    // The cell browser's editor view, the program's own.
+    {"UiCellEditor", 0x6A3D0C9E52B1F47DULL, 0x32F319C7F7971A24ULL, true},
     {"EnumICell", 0x4DBAE6439C1E6CABULL, 0x002531B29CE02FC7ULL, false},
     {"FlagsCell", 0xB42A081A5659F60CULL, 0x002531B29CE02FC7ULL, false},
     {"ContCell", 0x0C53196003E7BD4DULL, 0x002531B29CE02FC7ULL, false},

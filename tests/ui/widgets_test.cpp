@@ -3,6 +3,7 @@
 // colours, word wrapping, and the scroll view with its buttons and bar.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,9 @@
 #include "cell/gate_table.h"
 #include "cell/enum_cells.h"
 #include "cell/gates.h"
+#include "cell/chunks.h"
 #include "cell/register_cells.h"
+#include "cell/std_cells.h"
 #include "cell/scripts.h"
 #include "cell/tags.h"
 #include "gx/window_cells.h"
@@ -23,6 +26,7 @@
 #include "ui/ui_options.h"
 #include "ui/ui_root.h"
 #include "ui/ui_scroll_view.h"
+#include "ui/widgets/cell_browser.h"
 #include "ui/widgets/register_widget_cells.h"
 #include "ui/widgets/scroll_view_builder.h"
 #include "ui/widgets/ui_button.h"
@@ -558,6 +562,100 @@ TEST_F(Widgets, CombosImagesAndViewports) {
     root->Layout(200, 120);
     EXPECT_EQ(target->log, "DD");
     EXPECT_EQ(viewport->target->ColorTexture()->height, int32_t(viewport->Box().y1 - viewport->Box().y0));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- the cell browser -------------------------------------------------------------------------
+
+// A gate cell with a tag of each kind the browser edits, and one it cannot.
+struct Browsed : GCell {
+    void DeclareTags() override {
+        GCell::DeclareTags();
+        DeclareTag(WTXT("Name"), new StringCell);
+        DeclareTag(WTXT("Count"), new IntCell);
+        DeclareTag(WTXT("Size"), new Vec2FCell);
+    }
+};
+
+// The texts of the UiText boxes below box, in tree order.
+void Texts(const UiBox& box, std::vector<std::string>& out) {
+    for (int32_t i = 0; i < box.children.count; ++i) {
+        const UiBox* child = box.ChildBox(i);
+        if (!child) continue;
+        if (const auto* text = CellAs<UiText>(child)) out.push_back(test::U(text->Text()));
+        Texts(*child, out);
+    }
+}
+
+// The first box of class C below box, depth first.
+template <class C>
+C* Find(UiBox& box) {
+    for (int32_t i = 0; i < box.children.count; ++i) {
+        UiBox* child = box.ChildBox(i);
+        if (auto* found = CellAs<C>(child)) return found;
+        if (child)
+            if (C* below = Find<C>(*child)) return below;
+    }
+    return nullptr;
+}
+
+TEST_F(Edits, TheCellBrowser) {
+    RegisterWindowCellClasses();
+    auto* browsed = new Browsed;
+    MakeGateCell(HddGateKey(WTXT("browsed.veldo")), browsed);
+    browsed->AddChild(new Browsed);
+    root->children.Clear();
+    UiBox_Generate_CellsList_Msg build;
+    root->Receive(build);
+    root->Layout(600, 400);
+
+    // The drag button carries the window-creation message.
+    auto* create = CellAs<UiButton>(root->ChildBox(0));
+    ASSERT_NE(create, nullptr);
+    EXPECT_STREQ(test::U(create->Text()).c_str(), "Drag to create new Window");
+    EXPECT_NE(CellAs<WndGx_CreateNew_Msg>(EvaluateScript(create->TagAt(UiButton::kStartDragScript))), nullptr);
+    UiBox* row = root->ChildBox(1);
+    EXPECT_STREQ(test::U(CellAs<UiButton>(row->ChildBox(0))->Text()).c_str(), "Expand all");
+    EXPECT_STREQ(test::U(CellAs<UiButton>(row->ChildBox(1))->Text()).c_str(), "Collapse all");
+    auto* view = Find<UiScrollView>(*root);
+    ASSERT_NE(view, nullptr);
+    EXPECT_GE(view->Box().y1 - view->Box().y0, 60);  // three rows at least
+
+    std::vector<std::string> texts;
+    Texts(*view, texts);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "-undefined control-"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Size"), texts.end());
+    // Collapsed at first; "Expand all" shows every editor view.
+    auto* editor = Find<UiCellEditor>(*view);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->Visibility(), 0);
+    FireScript(CellAs<UiButton>(row->ChildBox(0))->TagAt(UiButton::kButtonUpScript));
+    EXPECT_EQ(editor->Visibility(), 1);
+
+    // The browsed cell's editor: its string tag is edited in place.
+    UiCellEditor* mine = nullptr;
+    for (UiBox* up = Find<UiEdit>(*view); up && !mine; up = up->ParentBox()) mine = CellAs<UiCellEditor>(up);
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(mine->edited.Get(), browsed);
+
+    // "Add bundle to children" takes the cell on the clipboard.
+    auto* clipboard = dynamic_cast<ClipboardGate*>(FindGateCell(ClipboardGateKey())->Gate());
+    StdHCell bundle;
+    ASSERT_TRUE(WriteOneCell(*clipboard, bundle));
+    IdxCell add;
+    add.value = UiCellEditor::kAddBundleToChildren;
+    mine->Receive(add);
+    ASSERT_EQ(browsed->children.count, 2);
+    EXPECT_EQ(browsed->children[1]->ClassKey(), StdHCell::kClassKey);
+    // "Process" runs the cell's processing pass.
+    IdxCell process;
+    process.value = UiCellEditor::kProcess;
+    browsed->MarkChanged();
+    mine->Receive(process);
+    EXPECT_FALSE(browsed->IsChanged());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ui/widgets/register_widget_cells.h"
 
 #include "cell/registry.h"
+#include "ui/widgets/cell_browser.h"
 #include "ui/widgets/ui_button.h"
 #include "ui/widgets/ui_combo.h"
 #include "ui/widgets/ui_edit.h"
@@ -21,4 +22,6 @@ void RegisterWidgetCellClasses() {
     RegisterCellClass<UiEnum>();
     RegisterCellClass<UiImage>();
     RegisterCellClass<UiSKey>();
+    RegisterCellClass<UiCellEditor>();
+    SetCellsListBuilder(BuildCellBrowser);
 }
