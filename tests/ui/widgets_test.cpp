@@ -659,3 +659,28 @@ TEST_F(Edits, TheCellBrowser) {
 }
 
 }  // namespace
+
+namespace {
+
+// A pressed button with a drag script hands the script's cell to the drag
+// and drop when the pointer starts dragging; its symbol is drawn in lines.
+TEST_F(Widgets, ButtonsStartDragsAndDrawSymbols) {
+    RegisterWindowCellClasses();
+    test::WinePrefix prefix;
+    auto* gate = dynamic_cast<DragDropGate*>(MakeGateCell(DragDropGateKey())->Gate());
+    UiButton* button = AddButton(0);
+    SetScript(*button->ValueTagAt(UiButton::kStartDragScript), new WndGx_CreateNew_Msg, target.Get());
+    button->SetSymbol(UiButton::kArrowDown);
+    root->Layout(100, 100);
+    EXPECT_EQ(static_cast<const test::RecordingMesh&>(*button->symbolMesh).lines.size(), 6u);  // three strokes
+
+    root->HandleEvent(Event(kWndLeftDragStart, 50, 90));  // not pressed: no drag
+    EXPECT_FALSE(gate->Dragging());
+    root->HandleEvent(Event(kWndLeftPress, 50, 90));
+    root->HandleEvent(Event(kWndLeftDragStart, 50, 80));
+    EXPECT_TRUE(gate->Dragging());
+    EXPECT_NE(CellAs<WndGx_CreateNew_Msg>(gate->Payload()), nullptr);
+    gate->DropComplete();
+}
+
+}  // namespace
