@@ -11,9 +11,11 @@
 #include "lang/language_table.h"
 #include "sys/admin_service.h"
 #include "sys/file_system.h"
+#include "ui/size_rule.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
 #include "ui/ui_root.h"
+#include "wizard/installer_cells.h"
 
 InstallerApp::InstallerApp(Arguments* args) : App(args) {
     RegisterProgramSysIO();
@@ -61,6 +63,11 @@ SSlave<GCell> InstallerApp::Start() {
     if (auto* clipboard = dynamic_cast<ClipboardGate*>(MakeGateCell(ClipboardGateKey())->Gate()))
         clipboard->window.PointAt(window->EnsureSelfLink());
     MakeGateCell(DragDropGateKey());
+    // The wizard's controller builds its first page into the main window on
+    // its first turn of the frame loop.
+    auto* installer = new Installer;
+    SObject<GateKey> document(installer->gate->Key()->Duplicate());  // the gate is made anew
+    MakeGateCell(*document, installer);
     if (FindArgument(*args_, CellListArg::kClassKey) >= 0) OpenCellBrowser();
     SSlave<GCell> reference;
     reference.PointAt(window->EnsureSelfLink());
@@ -73,7 +80,9 @@ GlWndGx* InstallerApp::CreateMainWindow(const WChar* title, int32_t x, int32_t y
     auto* window = new GlWndGx;
     MakeGateCell(HddGateKey(WTXT("window.veldo")), window);  // the table owns it
     if (!window->Create(x, y, 800, 600, true, title)) return nullptr;
-    window->AddChild(new UiRoot);
+    auto* root = new UiRoot;
+    root->Shape(UiBox::kLayoutVertical, kSizeFlexible);  // the page fills it
+    window->AddChild(root);
     return window;
 }
 
@@ -85,6 +94,7 @@ void InstallerApp::OpenCellBrowser() {
     if (!window->Create(920, 100, 480, 600, true, WTXT("VELDO cells"))) return;
     window->closesWhenAsked = true;
     auto* root = new UiRoot;
+    root->Shape(UiBox::kLayoutVertical, kSizeFlexible);
     window->AddChild(root);
     UiBox_Generate_CellsList_Msg build;
     root->Receive(build);

@@ -51,18 +51,7 @@ void PrintBatches(const Installer& installer) {
 // The quick-settings page's texts when nothing was found.
 void PrintNoHost() {
     Print(WTXT("None of supported platforms were found!"));
-    WString supported;
-    const struct {
-        const WChar* folder;
-        const WChar* name;
-    } kinds[] = {{WTXT("LightWave\\Plugin\\win64"), WTXT("LightWave")},
-                 {WTXT("3DSMax\\Plugin"), WTXT("3ds Max")},
-                 {WTXT("Cinema4D\\Plugin\\win64"), WTXT("Cinema 4D")}};
-    for (const auto& k : kinds) {
-        if (!PayloadPresent(k.folder)) continue;
-        if (!supported.IsEmpty()) supported.Append(WTXT(", "));
-        supported.Append(k.name);
-    }
+    const WString supported = SupportedHostNames();
     if (supported.IsEmpty()) Print(WTXT(""));
     else PrintF(WTXT("Installer supports: %s"), supported);
 }

@@ -31,6 +31,22 @@ bool PayloadPresent(const WChar* subfolder) {
     return IsDirectory(p.CStr());
 }
 
+WString SupportedHostNames() {
+    const struct {
+        const WChar* folder;
+        const WChar* name;
+    } kinds[] = {{WTXT("LightWave\\Plugin\\win64"), WTXT("LightWave")},
+                 {WTXT("3DSMax\\Plugin"), WTXT("3ds Max")},
+                 {WTXT("Cinema4D\\Plugin\\win64"), WTXT("Cinema 4D")}};
+    WString names;
+    for (const auto& k : kinds) {
+        if (!PayloadPresent(k.folder)) continue;
+        if (!names.IsEmpty()) names.Append(WTXT(", "));
+        names.Append(k.name);
+    }
+    return names;
+}
+
 // ---- batches ---------------------------------------------------------------
 
 InstallBatch::InstallBatch() { fileAction.value = kChoiceLeave; }

@@ -129,3 +129,6 @@ using BatchList = Container<InstallBatch>;
 const WPath& PayloadFolder();
 // True when the payload subfolder beside the executable is a folder.
 bool PayloadPresent(const WChar* subfolder);
+// The hosts the payload beside the executable serves, "LightWave",
+// "3ds Max", "Cinema 4D" in that order, joined with ", " ("" for none).
+WString SupportedHostNames();

@@ -176,7 +176,9 @@ void UiBox::InvalidateLayout() {
 bool UiBox::FitRuleToContent() {
     UiBox* parent = ParentBox();
     FltParamCell* rule = SizeRule();
-    if (!parent || !rule) return false;
+    // An empty plain box (a spacer, a filler) has no content to fit: its
+    // rule says its size, also below one row.
+    if (!parent || !rule || (children.count == 0 && ClassKey() == UiBox::kClassKey)) return false;
     Measure();
     const float extent = parent->ChildLayoutType() == kLayoutVertical ? measuredHeight : measuredWidth;
     bool changed = false;

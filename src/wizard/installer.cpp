@@ -1,19 +1,35 @@
 // The Installer's non-visual half: functions, jobs and batch order.
 // Sections: life; messages; functions; jobs.
 #include "cell/gate_table.h"
+#include "cell/registry.h"
+#include "gx/window_cells.h"
 #include "install/discovery.h"
 #include "sys/platform.h"
 #include "ui/ui_messages.h"
+#include "ui/ui_root.h"
+#include "wizard/install_panels.h"
 #include "wizard/installer_cells.h"
 
 // ---- life ------------------------------------------------------------------
+
+namespace {
+
+// The main window's gate cell, if there is one.
+WndGx* MainWindow() { return dynamic_cast<WndGx*>(FindGateCell(HddGateKey(WTXT("window.veldo")))); }
+
+}  // namespace
 
 Installer::Installer() {
     // The document of the installer window: a numbered file key.
     HddGateKey key;
     gate.Reset(new HddGate);
     gate->SetKey(key);
+    // The pages are built in the main window's UI root.
+    if (WndGx* window = MainWindow(); window && window->children.count == 1)
+        if (auto* root = CellAs<UiRoot>(window->children[0])) pageBox = root->SelfSlave();
 }
+
+UiBox* Installer::PageBox() const { return CellAs<UiBox>(pageBox.Get()); }
 
 Installer::~Installer() {
     for (BThread* job : {static_cast<BThread*>(searchJob.Get()), static_cast<BThread*>(installJob.Get())})
@@ -25,8 +41,43 @@ Installer::~Installer() {
 
 void Installer::ShowPage(int32_t newPage) {
     page = newPage;
+    while (children.count > 0) children.Remove(0);
+    InstallPanel* panel = nullptr;
+    switch (newPage) {
+        case kPageWelcome: panel = new InstallPanel0_Welcome; break;
+        case kPageSearching: panel = new InstallPanel1_SearchingPlatforms; break;
+        case kPageQuickSettings: panel = new InstallPanel2_QuickSettings; break;
+        case kPageFix: {
+            auto* fix = new InstallPanel3_Fix;
+            fix->fixes = fixes;
+            panel = fix;
+            break;
+        }
+        case kPageInstallation: panel = new InstallPanel4_Installation; break;
+        case kPageComplete: {
+            auto* complete = new InstallPanel5_InstallationComplete;
+            complete->processor = installJob.Get();
+            panel = complete;
+            break;
+        }
+        default: break;
+    }
+    if (panel) AddChild(panel);
     MarkChanged();
 }
+
+void Installer::Process() {
+    if (IsChanged()) {
+        HCell::Process();  // the page builds itself when it is new
+        if (children.count == 0) {
+            ShowPage(kPageWelcome);
+            HCell::Process();
+        }
+    }
+    Poll();
+}
+
+void Installer::Frame() { Process(); }
 
 // ---- messages ----------------------------------------------------------------
 
@@ -99,6 +150,7 @@ void Installer::RunFunction(int32_t function) {
             break;
         case kCloseWindow:
             closeRequested = true;
+            if (WndGx* window = MainWindow()) window->SetShouldClose(true);
             break;
         default:
             break;  // not a function of the installer
@@ -174,4 +226,14 @@ void Installer::SortBatches() {
             }
         }
     }
+}
+
+// ---- registration ------------------------------------------------------------
+
+void RegisterWizardCellClasses() {
+    RegisterCellClass<Installer>();
+    RegisterPanelCellClasses();
+    RegisterCellClass<InstallPanel5_InstallationComplete_SwitchReport>();
+    RegisterCellClass<Installer_Fnc>();
+    RegisterCellClass<Installer_Param_Fnc>();
 }

@@ -6,6 +6,8 @@
 #include "cell/value_cells.h"
 #include "install/batch_jobs.h"
 
+class UiBox;
+
 // The pages of the wizard, in the order the user meets them.
 enum e_WizardPage : int32_t {
     kPageNone = -1,
@@ -44,6 +46,7 @@ public:
     DynamicArray<int32_t> fixes;  // of the last preparation
     int32_t page = kPageNone;
     bool closeRequested = false;
+    SSlave<Cell> pageBox;  // a UiBox
 
     Installer();
     // Stops and waits for a running job before anything else goes.
@@ -62,6 +65,18 @@ public:
     // The search on the calling thread, followed by what its end brings.
     void SearchNow();
 
+    // The box the pages are built in: the main window's UI root, found
+    // through the gate "window.veldo" when the Installer is made. Null
+    // without a window (the unattended mode).
+    UiBox* PageBox() const;
+
+    // The processing pass, once a frame: the page is built when it
+    // changed (the first pass shows the agreement page), and the jobs are
+    // looked at.
+    void Process() override;
+    // The gate's turn in the frame loop: the processing pass.
+    void Frame() override;
+
     // Hosts of kinds 0 to 2 found, and how many of them are installed.
     void CountHosts(int32_t& hosts, int32_t& installedHosts) const;
 
@@ -69,30 +84,13 @@ public:
     // their positions.
     void SortBatches();
 
-protected:
-    // Showing a page; the wizard's panels arrive here.
+    // Showing a page: the panel for it becomes the only child, and builds
+    // itself on the next pass.
     virtual void ShowPage(int32_t newPage);
 };
 
 // The tutorial on installing the menu branches by hand.
 constexpr const WChar* kTutorialLink = WTXT("https://www.brimvale.com/veldo/tutorials/menu-branches");
-
-// Base of all panels. Tag 0, "Panel", is the rebuild flag: marking it
-// changed asks for a rebuild on the next pass.
-class InstallPanel : public HCell {
-    VELDO_CELL(InstallPanel, HCell, 0x0EB7267D910645F0ULL)
-
-public:
-    enum TagIndex : int32_t { kPanel, kPanelTagCount };
-    void DeclareTags() override;
-};
-
-VELDO_EMPTY_CELL(InstallPanel0_Welcome, InstallPanel, 0x298B9394CEAD5D07ULL);
-VELDO_EMPTY_CELL(InstallPanel1_SearchingPlatforms, InstallPanel, 0x5F199F8C0F56D31FULL);
-VELDO_EMPTY_CELL(InstallPanel2_QuickSettings, InstallPanel, 0x5E0D3DB361DEFE51ULL);
-VELDO_EMPTY_CELL(InstallPanel3_Fix, InstallPanel, 0x44CD4D451E43F00AULL);
-VELDO_EMPTY_CELL(InstallPanel4_Installation, InstallPanel, 0xDC3D9641DDB9901BULL);
-VELDO_EMPTY_CELL(InstallPanel5_InstallationComplete, InstallPanel, 0x9961EEC42F152E1FULL);
 
 // Toggles the completion panel's report.
 class InstallPanel5_InstallationComplete_SwitchReport : public Cell {
@@ -119,4 +117,5 @@ public:
     bool Equals(const Cell& other) const override;
 };
 
+// Registers the wizard's cell classes, panels included.
 void RegisterWizardCellClasses();

@@ -98,9 +98,14 @@ TEST_F(UiTree, TheRootLaysOutItsWindowAndSettles) {
     // Below the 25 px title band, from the top down.
     EXPECT_EQ(RectText(titled->ChildBox(0)->Box()), "(0 155 300 175)");
     EXPECT_EQ(RectText(titled->ChildBox(2)->Box()), "(0 115 300 135)");
-    // Each box's rule now holds at least what its content measures.
+    // Each box's rule now holds at least what its content measures; an
+    // empty box has no content, and keeps its rule.
     EXPECT_EQ(titled->SizeRule()->rule.Minimum(), 60);
-    EXPECT_EQ(rest->SizeRule()->rule.Minimum(), 20);
+    EXPECT_EQ(rest->SizeRule()->rule.Minimum(), 0);
+    UiBox* spacer = Make(UiBox::kLayoutNone, kSizeOne);
+    titled->AddChild(spacer);
+    root->Layout(300, 200);
+    EXPECT_EQ(spacer->Box().y1 - spacer->Box().y0, 1);
     // A fixed box whose content is taller grows to it.
     UiBox* fixed = Make(UiBox::kLayoutVertical, kSizeRow);
     fixed->AddChild(Make(UiBox::kLayoutNone, kSizeTwoRows));

@@ -1,0 +1,47 @@
+#include "wizard/install_panels.h"
+
+#include "cell/registry.h"
+#include "cell/tags.h"
+#include "ui/ui_box.h"
+#include "wizard/installer_cells.h"
+#include "wizard/page_parts.h"
+
+void InstallPanel::DeclareTags() {
+    HCell::DeclareTags();
+    DeclareTag(WTXT("Panel"), new Cell);  // made changed: a new panel builds itself
+}
+
+void InstallPanel::RequestRebuild() {
+    if (Tag* tag = ValueTagAt(kPanel)) tag->MarkChanged();
+}
+
+void InstallPanel::Process() {
+    Tag* panel = ValueTagAt(kPanel);
+    if (panel && panel->IsChanged()) {
+        auto* installer = CellAs<Installer>(ParentCell());
+        if (UiBox* box = installer ? installer->PageBox() : nullptr) Build(*installer, *page::BuildFrame(*box));
+    }
+    HCell::Process();
+}
+
+bool InstallPanel5_InstallationComplete::Accepts(CellKey key) const {
+    return InstallPanel::Accepts(key) || key == InstallPanel5_InstallationComplete_SwitchReport::kClassKey;
+}
+
+SSlave<Cell> InstallPanel5_InstallationComplete::Receive(Cell& message) {
+    if (message.ClassKey() != InstallPanel5_InstallationComplete_SwitchReport::kClassKey)
+        return InstallPanel::Receive(message);
+    reportShown = !reportShown;
+    RequestRebuild();
+    return {};
+}
+
+void RegisterPanelCellClasses() {
+    RegisterCellClass<InstallPanel>();
+    RegisterCellClass<InstallPanel0_Welcome>();
+    RegisterCellClass<InstallPanel1_SearchingPlatforms>();
+    RegisterCellClass<InstallPanel2_QuickSettings>();
+    RegisterCellClass<InstallPanel3_Fix>();
+    RegisterCellClass<InstallPanel4_Installation>();
+    RegisterCellClass<InstallPanel5_InstallationComplete>();
+}

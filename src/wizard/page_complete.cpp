@@ -1,0 +1,62 @@
+// The completion page: "Install complete!" or "Installation failed!", the
+// report on request (scrolled to its end), the error lines, the menu
+// branches left for the user with the tutorial link, "Show report"/"Hide
+// report" and "Exit".
+#include <limits>
+
+#include "install/install_batch.h"
+#include "lang/language_table.h"
+#include "ui/size_rule.h"
+#include "ui/ui_box.h"
+#include "ui/ui_scroll_view.h"
+#include "ui/widgets/scroll_view_builder.h"
+#include "ui/widgets/ui_text.h"
+#include "wizard/install_panels.h"
+#include "wizard/installer_cells.h"
+#include "wizard/page_parts.h"
+
+void InstallPanel5_InstallationComplete::Build(Installer& installer, UiBox& content) {
+    const bool failed = processor && processor->errorLines.count > 0;
+    const WChar* heading = failed ? WTXT("Installation failed!") : WTXT("Install complete!");
+    if (reportShown) {
+        page::Text(content, heading, kSizeRow, 2, 2, true);
+        auto* lines = new UiBox;
+        lines->Shape(UiBox::kLayoutVertical, kSizeFlexible);
+        for (int32_t i = 0; processor && i < processor->reportLines.count; ++i)
+            page::Text(*lines, processor->reportLines[i]->CStr(), kSizeRow, 0, 2, false);
+        FltParamCell rule;
+        ApplySizeKind(kSizeFlexible, rule);
+        UiScrollView* view = AddScrollView(rule, content, lines);
+        view->SetOffset(std::numeric_limits<float>::max());  // its last line in sight
+    } else {
+        page::Filler(content);
+        page::Text(content, heading, kSizeRow, 2, 2, true);
+    }
+    if (processor && processor->errorLines.count > 0) {
+        page::Spacer(content, kSizeRow);
+        for (int32_t i = 0; i < processor->errorLines.count; ++i)
+            page::Text(content, processor->errorLines[i]->CStr(), kSizeRow, 2, 2, false);
+        if (processor->lightWaveFlag) {
+            page::Spacer(content, kSizeRow);
+            page::Text(content, WTXT("Please close all running LightWave modelers, layouts and hubs."), kSizeRow, 2, 2,
+                       false);
+        }
+    }
+    if (processor && processor->warningLines.count > 0) {
+        page::Spacer(content, kSizeRow);
+        for (int32_t i = 0; i < processor->warningLines.count; ++i)
+            page::Text(content, processor->warningLines[i]->CStr(), kSizeRow, 0, 2, false);
+        if (processor->manualMenuFlag) {
+            page::Spacer(content, kSizeRow);
+            page::Text(content, WTXT("LightWave menu branches needs to be installed manullay."), kSizeRow, 2, 2, false)
+                ->SetType(1);
+            page::Text(content, WTXT("Watch how to install menu branches manually:"), kSizeRow, 0, 2, false);
+            page::FunctionButton(content, kTutorialLink, kSizeRow, Installer::kOpenTutorial, installer);
+        }
+    }
+    if (!reportShown) page::Filler(content);
+    UiBox* row = page::ButtonRow(content);
+    page::Button(*row, Translate(reportShown ? WTXT("Hide report") : WTXT("Show report")), kSizeFlexible,
+                 new InstallPanel5_InstallationComplete_SwitchReport, *this);
+    page::FunctionButton(*row, WTXT("Exit"), kSizeFlexible, Installer::kCloseWindow, installer);
+}
