@@ -2,9 +2,9 @@
 # Installs what is needed, builds the program, makes a demo Wine prefix with
 # several host installations (build/demo-prefix, fresh each time) and runs
 # the installer on it with the demo payload that sits beside the executable.
-# Until the wizard's pages exist this runs the unattended mode: "list" by
-# default; pass "install" or "remove" to change the demo hosts, or "window"
-# for the window mode (options after it go to the program, as "-cell_list").
+# With a display it opens the wizard; without one it runs the unattended
+# "list". Pass "list", "install" or "remove" for the unattended mode, or
+# "window" followed by options for the program (as "-cell_list").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -17,5 +17,8 @@ prefix="$PWD/build/demo-prefix"
 if [ ! -f "$prefix/system.reg" ]; then demo/make-demo-prefix.sh "$prefix"; fi
 export WINEPREFIX="$prefix"
 if [ "${1:-}" = window ]; then shift; exec build/release/bin/veldo-installer "$@"; fi
-echo "The wizard's pages are not built yet: running the unattended mode on the demo prefix."
+if [ $# -eq 0 ] && [ -n "${DISPLAY:-}" ]; then exec build/release/bin/veldo-installer; fi
+if [ $# -eq 0 ]; then
+  echo "No display: listing the demo hosts instead (run with \"install\" or \"remove\" to change them)."
+fi
 exec build/release/bin/veldo-installer -unattended "${1:-list}"

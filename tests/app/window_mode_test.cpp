@@ -1,5 +1,5 @@
 // The program in its window mode, as a whole process on the X server: the
-// main window opens where it should, draws its UI tree, and closing it ends
+// main window opens where it should, shows the wizard, and closing it ends
 // the program.
 #include <gtest/gtest.h>
 
@@ -162,10 +162,11 @@ TEST_F(WindowMode, TheMainWindowOpensAndClosingItEndsTheProgram) {
     EXPECT_EQ(top, 100);
     EXPECT_EQ(width, 800);
     EXPECT_EQ(height, 600);
-    // The window draws its UI tree: the root's faint frame along the edge,
-    // nothing inside yet.
-    EXPECT_TRUE(test::WaitFor([&] { return x.Pixel(w, 0, 300) == 0x0F0F0F; }, 60000)) << std::hex << x.Pixel(w, 0, 300);
-    EXPECT_EQ(x.Pixel(w, 400, 300), 0u);
+    // The window shows the wizard's first page: the banner on the left, the
+    // buttons along the bottom in their resting colour.
+    EXPECT_TRUE(test::WaitFor([&] { return x.Pixel(w, 700, 590) == 0x223344; }, 60000))
+        << std::hex << x.Pixel(w, 700, 590);
+    EXPECT_NE(x.Pixel(w, 48, 100), 0u);
 
     x.AskToClose(w);
     EXPECT_EQ(WaitForExit(pid), 0);
