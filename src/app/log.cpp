@@ -42,6 +42,7 @@ class LogFile : public LogSink {
 public:
     void Append(const WString& text) override { WriteToLog(text, false); }
     void Stamp(WString& stamp) override { SysLocalTimeStamp(stamp); }
+    const WChar* Where() const override { return LogPath().CStr(); }
 };
 
 }  // namespace

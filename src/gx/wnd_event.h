@@ -31,17 +31,26 @@ enum WndEventCode : int32_t {
 // Key codes of key events: the windowing library's (GLFW's), which are
 // the characters' own codes for letters.
 enum WndKey : int32_t {
+    kWndKeySpace = 32,
     kWndKeyA = 65,
     kWndKeyC = 67,
     kWndKeyV = 86,
     kWndKeyX = 88,
+    kWndKeyEscape = 256,
+    kWndKeyEnter = 257,
+    kWndKeyTab = 258,
     kWndKeyBackspace = 259,
     kWndKeyInsert = 260,
     kWndKeyDelete = 261,
     kWndKeyRight = 262,
     kWndKeyLeft = 263,
+    kWndKeyDown = 264,
+    kWndKeyUp = 265,
+    kWndKeyPageUp = 266,
+    kWndKeyPageDown = 267,
     kWndKeyHome = 268,
     kWndKeyEnd = 269,
+    kWndKeyPadEnter = 335,
 };
 
 struct WndEvent {

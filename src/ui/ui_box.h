@@ -89,6 +89,15 @@ public:
     // In the title band (margin + row at the top) of a titled box.
     bool TitleHitTest(float x, float y) const;
 
+    // ---- keyboard
+    // Whether the keyboard's focus may rest here (Tab moves it among such
+    // boxes in tree order), and what Enter or Space does to it then.
+    virtual bool TakesKeyboardFocus() const { return false; }
+    virtual void ActivateByKeyboard() {}
+    // The keys a box acts on while it has the keyboard's focus (a scroll
+    // view's PageUp and PageDown); true when it took the key.
+    virtual bool FocusKey(const WndEvent& event) { return false; }
+
     // ---- messages
     // k new boxes (2 or 3) after the children, flexible, stacked across this
     // box's own direction, each after a splitter but the first of an empty

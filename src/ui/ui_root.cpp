@@ -7,7 +7,9 @@
 #include "cell/tags.h"
 #include "gx/embedded_data.h"
 #include "sys/platform.h"
+#include "ui/ui_mesh.h"
 #include "ui/ui_messages.h"
+#include "ui/ui_options.h"
 
 // ---- the timer ---------------------------------------------------------------------
 
@@ -70,6 +72,7 @@ MaterialGx* UiRoot::WhiteMaterial() {
 
 void UiRoot::HandleEvent(const WndEvent& event) {
     drawPending_ = true;
+    if (KeyboardKey(event)) return;
     Input(event);
     if (event.type == kWndLeftDrop && event.handledElsewhere) {
         // The drop landed in this window: whatever no box took is dropped.
@@ -113,6 +116,86 @@ void UiRoot::Process() {
     }
 }
 
+// ---- the keyboard ----------------------------------------------------------------
+
+void UiRoot::SetKeyboardFocus(UiBox* box) {
+    if (box) keyboardFocus = box->SelfSlave();
+    else keyboardFocus.Release();
+    drawPending_ = true;
+}
+
+UiBox* UiRoot::KeyboardFocus() const { return CellAs<UiBox>(keyboardFocus.Get()); }
+
+void UiRoot::SetCancelBox(UiBox* box) {
+    if (box) cancelBox = box->SelfSlave();
+    else cancelBox.Release();
+}
+
+namespace {
+
+void CollectFocusable(UiBox& box, DynamicArray<UiBox*>& out) {
+    if (box.Visibility() == 0) return;
+    if (box.TakesKeyboardFocus()) out.Append(&box);
+    for (int32_t i = 0; i < box.children.count; ++i)
+        if (UiBox* child = box.ChildBox(i)) CollectFocusable(*child, out);
+}
+
+}  // namespace
+
+void UiRoot::MoveKeyboardFocus(bool backwards) {
+    DynamicArray<UiBox*> boxes;
+    CollectFocusable(*this, boxes);
+    if (boxes.count == 0) return;
+    int32_t at = -1;
+    for (int32_t i = 0; i < boxes.count; ++i)
+        if (boxes[i] == KeyboardFocus()) at = i;
+    if (at < 0) at = backwards ? 0 : boxes.count - 1;  // from nothing: the first, or the last
+    SetKeyboardFocus(boxes[(at + (backwards ? boxes.count - 1 : 1)) % boxes.count]);
+}
+
+bool UiRoot::KeyboardKey(const WndEvent& event) {
+    if (event.type != kWndKeyPress && event.type != kWndKeyRepeat) return false;
+    UiBox* focus = KeyboardFocus();
+    if (focus && (focus->Visibility() == 0 || !focus->TakesKeyboardFocus())) focus = nullptr;
+    // An edit with the keys keeps Space and the arrows for itself.
+    const Cell* edit = FocusedEdit();
+    switch (event.key) {
+        case kWndKeyTab:
+            MoveKeyboardFocus(event.shift != 0);
+            return true;
+        case kWndKeySpace:
+            if (edit) return false;
+            [[fallthrough]];
+        case kWndKeyEnter:
+        case kWndKeyPadEnter:
+            if (!focus || event.type != kWndKeyPress) return false;
+            focus->ActivateByKeyboard();
+            return true;
+        case kWndKeyEscape:
+            if (UiBox* cancel = CellAs<UiBox>(cancelBox.Get()); cancel && event.type == kWndKeyPress) {
+                cancel->ActivateByKeyboard();
+                return true;
+            }
+            return false;
+        default:
+            return !edit && focus && focus->FocusKey(event);
+    }
+}
+
+void UiRoot::UpdateFocusRing() {
+    UiBox* focus = KeyboardFocus();
+    Rect r = focus && focus->Visibility() != 0 && focus->TakesKeyboardFocus() ? focus->Box() : Rect{};
+    if (r == ringBox_ && focusMesh) return;
+    ringBox_ = r;
+    UiMesh ring;
+    if (r.valid) {
+        const uint32_t color = UiOptions::Get().Color(39);
+        ring.Outline(GxBox{r.x0, r.y0, r.x1, r.y1, true}, color);
+        ring.Outline(GxBox{r.x0 + 1, r.y0 + 1, r.x1 - 1, r.y1 - 1, true}, color);
+    }
+    ring.StoreShapes(focusMesh, WhiteMaterial());
+}
+
 bool UiRoot::WantsDraw() const { return drawPending_ || timer.Running(); }
 
 void UiRoot::Draw(int32_t width, int32_t height) {
@@ -123,6 +206,8 @@ void UiRoot::Draw(int32_t width, int32_t height) {
     draw.BindTarget(nullptr);
     draw.Clear(true, true, true);
     UiBox::Draw(draw);
+    UpdateFocusRing();
+    if (focusMesh) draw.QueueMesh(*focusMesh);
     if (viewport->box.x1 <= viewport->box.x0) viewport->box = GxBox{0, 0, float(width), float(height), true};
     draw.RenderQueue(*viewport, nullptr, false);
     draw.ClearQueue();

@@ -30,6 +30,7 @@ public:
 
     UiTimer timer;
     SSlave<Cell> focusedEdit;  // the edit that takes the keys
+    SSlave<Cell> keyboardFocus, cancelBox;  // UiBoxes
     double lastFrameMs = -1;  // the clock at the last frame
     float lastDelta = 0;      // that frame's time delta, seconds
     // Made on first need, with the window's drawing context current.
@@ -74,12 +75,26 @@ public:
     // the viewport follows the root's rectangle.
     void Process() override;
 
+    // The keyboard: Tab and Shift+Tab move the focus among the boxes that
+    // take it, in tree order; Enter or Space activates the focused one;
+    // Escape activates the cancel box. The focused box shows a ring.
+    void SetKeyboardFocus(UiBox* box);
+    UiBox* KeyboardFocus() const;
+    void SetCancelBox(UiBox* box);
+    // Moves the focus to the next (or previous) box that takes it.
+    void MoveKeyboardFocus(bool backwards);
+    SObject<MeshGx> focusMesh;
+
 protected:
     bool TakesDrops() const override { return true; }
 
 private:
     bool drawPending_ = true;  // processed, or input arrived, since the last draw
     bool resourcesMade_ = false;
+    Rect ringBox_;  // where the focus ring was drawn
 
     void MakeResources();
+    // Tab, Enter, Space and Escape; true when the key was the keyboard's.
+    bool KeyboardKey(const WndEvent& event);
+    void UpdateFocusRing();
 };

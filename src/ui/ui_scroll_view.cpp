@@ -1,5 +1,6 @@
 #include "ui/ui_scroll_view.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cell/tags.h"
@@ -99,6 +100,20 @@ void UiScrollView::Draw(DrawGx& draw) {
     draw.PushClip(GxBox{r.x0, r.y0, r.x1, r.y1, true});
     DrawChildren(draw);
     draw.PopClip();
+}
+
+bool UiScrollView::TakesKeyboardFocus() const { return Box().valid && Visibility() != 0 && ButtonsShown(); }
+
+bool UiScrollView::FocusKey(const WndEvent& event) {
+    const UiOptions& o = UiOptions::Get();
+    const float page = std::max(1.0f, std::floor(ViewHeight() / (o.Row() + o.Margin())));
+    switch (event.key) {
+        case kWndKeyUp: ScrollBy(-1); return true;
+        case kWndKeyDown: ScrollBy(1); return true;
+        case kWndKeyPageUp: ScrollBy(-page); return true;
+        case kWndKeyPageDown: ScrollBy(page); return true;
+        default: return false;
+    }
 }
 
 bool UiScrollView::Accepts(CellKey key) const {

@@ -33,6 +33,10 @@ public:
     bool Input(const WndEvent& event) override;
     // The content, cut to the view.
     void Draw(DrawGx& draw) override;
+    // With something to scroll it takes the keyboard's focus: the arrows
+    // scroll a step, PageUp and PageDown a view's height.
+    bool TakesKeyboardFocus() const override;
+    bool FocusKey(const WndEvent& event) override;
     // Scroll up and down messages, and the buttons' visibility question.
     SSlave<Cell> Receive(Cell& message) override;
     bool Accepts(CellKey key) const override;

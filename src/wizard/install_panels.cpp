@@ -3,6 +3,7 @@
 #include "cell/registry.h"
 #include "cell/tags.h"
 #include "ui/ui_box.h"
+#include "ui/ui_root.h"
 #include "wizard/installer_cells.h"
 #include "wizard/page_parts.h"
 
@@ -19,7 +20,14 @@ void InstallPanel::Process() {
     Tag* panel = ValueTagAt(kPanel);
     if (panel && panel->IsChanged()) {
         auto* installer = CellAs<Installer>(ParentCell());
-        if (UiBox* box = installer ? installer->PageBox() : nullptr) Build(*installer, *page::BuildFrame(*box));
+        if (UiBox* box = installer ? installer->PageBox() : nullptr) {
+            forward_ = cancel_ = nullptr;
+            Build(*installer, *page::BuildFrame(*box));
+            if (auto* root = CellAs<UiRoot>(box)) {
+                root->SetKeyboardFocus(forward_);
+                root->SetCancelBox(cancel_);
+            }
+        }
     }
     HCell::Process();
 }

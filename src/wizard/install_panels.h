@@ -25,6 +25,12 @@ public:
     void Process() override;
     // The page's rows, into the frame's content box.
     virtual void Build(Installer& installer, UiBox& content) {}
+
+protected:
+    // Set by Build: the button the keyboard starts on, and the one Escape
+    // presses (null: none).
+    UiBox* forward_ = nullptr;
+    UiBox* cancel_ = nullptr;
 };
 
 class InstallPanel0_Welcome : public InstallPanel {

@@ -4,10 +4,13 @@
 // report" and "Exit".
 #include <limits>
 
+#include "cell/core/log.h"
+
 #include "install/install_batch.h"
 #include "lang/language_table.h"
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
+#include "ui/widgets/ui_button.h"
 #include "ui/ui_scroll_view.h"
 #include "ui/widgets/scroll_view_builder.h"
 #include "ui/widgets/ui_text.h"
@@ -18,8 +21,15 @@
 void InstallPanel5_InstallationComplete::Build(Installer& installer, UiBox& content) {
     const bool failed = processor && processor->errorLines.count > 0;
     const WChar* heading = failed ? WTXT("Installation failed!") : WTXT("Install complete!");
+    // Where the log is, under the heading, as the unattended mode says it.
+    WString logLine;
+    if (const WChar* where = LogLocation(); where && *where) {
+        logLine.Assign(Translate(WTXT("Log: ")));
+        logLine.Append(where);
+    }
     if (reportShown) {
         page::Text(content, heading, kSizeRow, 2, 2, true);
+        if (!logLine.IsEmpty()) page::Text(content, logLine.CStr(), kSizeRow, 2, 2, false);
         auto* lines = new UiBox;
         lines->Shape(UiBox::kLayoutVertical, kSizeFlexible);
         for (int32_t i = 0; processor && i < processor->reportLines.count; ++i)
@@ -31,6 +41,7 @@ void InstallPanel5_InstallationComplete::Build(Installer& installer, UiBox& cont
     } else {
         page::Filler(content);
         page::Text(content, heading, kSizeRow, 2, 2, true);
+        if (!logLine.IsEmpty()) page::Text(content, logLine.CStr(), kSizeRow, 2, 2, false);
     }
     if (processor && processor->errorLines.count > 0) {
         page::Spacer(content, kSizeRow);
@@ -58,5 +69,5 @@ void InstallPanel5_InstallationComplete::Build(Installer& installer, UiBox& cont
     UiBox* row = page::ButtonRow(content);
     page::Button(*row, Translate(reportShown ? WTXT("Hide report") : WTXT("Show report")), kSizeFlexible,
                  new InstallPanel5_InstallationComplete_SwitchReport, *this);
-    page::FunctionButton(*row, WTXT("Exit"), kSizeFlexible, Installer::kCloseWindow, installer);
+    forward_ = cancel_ = page::FunctionButton(*row, WTXT("Exit"), kSizeFlexible, Installer::kCloseWindow, installer);
 }

@@ -3,6 +3,7 @@
 #include "install/install_batch.h"
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
+#include "ui/widgets/ui_button.h"
 #include "ui/widgets/ui_text.h"
 #include "wizard/install_panels.h"
 #include "wizard/installer_cells.h"
@@ -29,6 +30,6 @@ void InstallPanel3_Fix::Build(Installer& installer, UiBox& content) {
     row->Shape(UiBox::kLayoutHorizontal, kSizeRow);
     content.AddChild(row);
     page::Filler(*row);
-    if (cannotModify) page::FunctionButton(*row, WTXT("Back"), kSizeFlexible, Installer::kSearch, installer);
-    else page::FunctionButton(*row, WTXT("Continue"), kSizeFlexible, Installer::kPrepare, installer);
+    if (cannotModify) forward_ = cancel_ = page::FunctionButton(*row, WTXT("Back"), kSizeFlexible, Installer::kSearch, installer);
+    else forward_ = page::FunctionButton(*row, WTXT("Continue"), kSizeFlexible, Installer::kPrepare, installer);
 }

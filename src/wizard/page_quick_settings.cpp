@@ -6,6 +6,7 @@
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
 #include "ui/widgets/scroll_view_builder.h"
+#include "ui/widgets/ui_button.h"
 #include "wizard/install_panels.h"
 #include "wizard/installer_cells.h"
 #include "wizard/page_parts.h"
@@ -21,14 +22,14 @@ WString SupportedHosts() {
     return text;
 }
 
-void HostButton(UiBox& parent, const WChar* prefix, const InstallBatch& batch, int32_t function, int32_t position,
-                Installer& installer) {
+UiButton* HostButton(UiBox& parent, const WChar* prefix, const InstallBatch& batch, int32_t function,
+                     int32_t position, Installer& installer) {
     WString title(Translate(prefix));
     title.Append(batch.displayName);
     auto* message = new Installer_Param_Fnc;
     message->value = function;
     message->batch = position;
-    page::Button(parent, title.CStr(), kSizeTwoRows, message, installer);
+    return page::Button(parent, title.CStr(), kSizeTwoRows, message, installer);
 }
 
 }  // namespace
@@ -44,7 +45,8 @@ void InstallPanel2_QuickSettings::Build(Installer& installer, UiBox& content) {
     } else {
         page::Text(content, WTXT("Quick install settings:"), kSizeRow, 0, 2, true);
     }
-    if (hosts > 1) page::FunctionButton(content, WTXT("Install into all"), kSizeTwoRows, Installer::kInstallIntoAll, installer);
+    if (hosts > 1)
+        forward_ = page::FunctionButton(content, WTXT("Install into all"), kSizeTwoRows, Installer::kInstallIntoAll, installer);
     if (installedHosts > 1)
         page::FunctionButton(content, WTXT("Remove from all"), kSizeTwoRows, Installer::kRemoveFromAll, installer);
     if (hosts > 1) page::Spacer(content, kSizeHalfRow);
@@ -65,12 +67,14 @@ void InstallPanel2_QuickSettings::Build(Installer& installer, UiBox& content) {
             const InstallBatch& batch = *batches[i];
             if (batch.PlatformKind() != kind || batch.transfers.count == 0) continue;
             const bool installed = batch.AnythingInstalled();
-            HostButton(*rows, installed ? WTXT("Reinstall in ") : WTXT("Install into "), batch, Installer::kInstallIntoOne,
-                       i, installer);
+            UiButton* first = HostButton(*rows, installed ? WTXT("Reinstall in ") : WTXT("Install into "), batch,
+                                         Installer::kInstallIntoOne, i, installer);
+            if (!forward_) forward_ = first;
             if (installed) HostButton(*rows, WTXT("Remove from "), batch, Installer::kRemoveFromOne, i, installer);
         }
     }
     if (rows == &content) page::Filler(content);
     UiBox* row = page::ButtonRow(content);
-    page::FunctionButton(*row, WTXT("Back"), kSizeFlexible, Installer::kShowWelcome, installer);
+    cancel_ = page::FunctionButton(*row, WTXT("Back"), kSizeFlexible, Installer::kShowWelcome, installer);
+    if (!forward_) forward_ = cancel_;
 }

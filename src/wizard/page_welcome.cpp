@@ -4,6 +4,7 @@
 #include "sys/file_system.h"
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
+#include "ui/widgets/ui_button.h"
 #include "ui/widgets/scroll_view_builder.h"
 #include "ui/widgets/ui_text.h"
 #include "wizard/install_panels.h"
@@ -23,6 +24,6 @@ void InstallPanel0_Welcome::Build(Installer& installer, UiBox& content) {
     ApplySizeKind(kSizeFlexible, rule);
     AddScrollView(rule, content, text);
     UiBox* row = page::ButtonRow(content);
-    page::FunctionButton(*row, WTXT("Exit"), kSizeFlexible, Installer::kCloseWindow, installer);
-    page::FunctionButton(*row, WTXT("I Agree"), kSizeFlexible, Installer::kSearch, installer);
+    cancel_ = page::FunctionButton(*row, WTXT("Exit"), kSizeFlexible, Installer::kCloseWindow, installer);
+    forward_ = page::FunctionButton(*row, WTXT("I Agree"), kSizeFlexible, Installer::kSearch, installer);
 }

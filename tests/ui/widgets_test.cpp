@@ -21,6 +21,7 @@
 #include "ui_events.h"
 #include "support/test_support.h"
 #include "ui/register_ui_cells.h"
+#include "ui/ui_choice_cells.h"
 #include "ui/size_rule.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
@@ -60,6 +61,18 @@ struct Recorder : HCell {
 };
 
 using test::Event;
+
+// A vertical box of n rows, one row high each: content to scroll.
+UiBox* Rows(int n) {
+    auto* content = new UiBox;
+    content->Shape(UiBox::kLayoutVertical, kSizeFlexible);
+    for (int i = 0; i < n; ++i) {
+        auto* row = new UiBox;
+        row->Shape(UiBox::kLayoutNone, kSizeRow);
+        content->AddChild(row);
+    }
+    return content;
+}
 
 struct Widgets : ::testing::Test {
     test::UseRecordingGx gx;
@@ -239,13 +252,7 @@ TEST_F(Widgets, TextsMeasureAndDraw) {
 
 TEST_F(Widgets, AScrollViewWithButtonsAndABar) {
     root->Shape(UiBox::kLayoutHorizontal, kSizeFlexible);
-    auto* content = new UiBox;
-    content->Shape(UiBox::kLayoutVertical, kSizeFlexible);
-    for (int i = 0; i < 20; ++i) {
-        auto* row = new UiBox;
-        row->Shape(UiBox::kLayoutNone, kSizeRow);
-        content->AddChild(row);
-    }
+    UiBox* content = Rows(20);
     FltParamCell rule;
     ApplySizeKind(kSizeFlexible, rule);
     UiScrollView* view = AddScrollView(rule, *root, content);
@@ -681,6 +688,82 @@ TEST_F(Widgets, ButtonsStartDragsAndDrawSymbols) {
     EXPECT_TRUE(gate->Dragging());
     EXPECT_NE(CellAs<WndGx_CreateNew_Msg>(gate->Payload()), nullptr);
     gate->DropComplete();
+}
+
+}  // namespace
+
+namespace {
+
+WndEvent Key(int32_t key, bool shift = false) {
+    WndEvent e;
+    e.type = kWndKeyPress;
+    e.key = key;
+    e.shift = shift;
+    return e;
+}
+
+// Tab and Shift+Tab walk the buttons that can take the focus, in tree
+// order, skipping hidden and hover-repeat ones; Enter and Space click the
+// focused one; Escape clicks the cancel button.
+TEST_F(Widgets, TheKeyboardMovesAmongButtons) {
+    auto* row = new UiBox;
+    row->Shape(UiBox::kLayoutHorizontal, kSizeRow);
+    UiButton* buttons[4];
+    const int32_t flags[4] = {0, UiButton::kHoverRepeat, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        buttons[i] = new UiButton(WTXT("B"), kSizeFlexible, flags[i], 2, 2);
+        SetScript(*buttons[i]->ValueTagAt(UiButton::kButtonDownScript), new UiScrollView_ScrollDown_Msg, target.Get());
+        SetScript(*buttons[i]->ValueTagAt(UiButton::kButtonUpScript), new UiScrollView_ScrollUp_Msg, target.Get());
+        row->AddChild(buttons[i]);
+    }
+    buttons[3]->TagValueAs<ec_UiBoxVisibility>(UiBox::kVisible)->value = 0;
+    root->AddChild(row);
+    root->Layout(200, 100);
+
+    const struct {
+        WndEvent key;
+        int focused;  // index, -1 none
+        const char* log;
+    } steps[] = {
+        {Key(kWndKeyEnter), -1, ""},  // nothing focused: nothing happens
+        {Key(kWndKeyTab), 0, ""},
+        {Key(kWndKeyTab), 2, ""},     // the hover-repeat one is passed over
+        {Key(kWndKeyTab), 0, ""},     // round, the hidden one passed over too
+        {Key(kWndKeyTab, true), 2, ""},
+        {Key(kWndKeyEnter), 2, "DU"},
+        {Key(kWndKeySpace), 2, "DUDU"},
+        {Key(kWndKeyEscape), 2, "DUDU"},  // no cancel button yet
+    };
+    for (const auto& s : steps) {
+        root->HandleEvent(s.key);
+        EXPECT_EQ(root->KeyboardFocus(), s.focused < 0 ? nullptr : buttons[s.focused]) << s.key.key;
+        EXPECT_EQ(target->log, s.log) << s.key.key;
+    }
+    root->SetCancelBox(buttons[0]);
+    root->HandleEvent(Key(kWndKeyEscape));
+    EXPECT_EQ(target->log, "DUDUDU");
+
+    // The ring shows around the focused button.
+    root->Layout(200, 100);
+    root->Draw(200, 100);
+    ASSERT_TRUE(root->focusMesh);
+    const auto& ring = static_cast<const test::RecordingMesh&>(*root->focusMesh);
+    ASSERT_EQ(ring.lines.size(), 16u);
+    EXPECT_EQ(ring.lines[0].x, buttons[2]->Box().x0 + 0.5f);
+}
+
+TEST_F(Widgets, AFocusedScrollViewFollowsTheKeys) {
+    UiBox* content = Rows(40);
+    FltParamCell rule;
+    ApplySizeKind(kSizeFlexible, rule);
+    UiScrollView* view = AddScrollView(rule, *root, content);
+    root->Layout(200, 140);  // a 100 px view: four steps a page
+    root->SetKeyboardFocus(view);
+    for (const auto& [key, offset] : {std::pair{kWndKeyDown, 25.0f}, std::pair{kWndKeyPageDown, 125.0f},
+                                      std::pair{kWndKeyUp, 100.0f}, std::pair{kWndKeyPageUp, 0.0f}}) {
+        root->HandleEvent(Key(key));
+        EXPECT_EQ(view->Offset(), offset) << key;
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cell/core/log.h"
 #include "cell/gate_keys.h"
 #include "cell/gate_table.h"
 #include "cell/register_cells.h"
@@ -154,7 +155,16 @@ TEST_F(Wizard, TheFixPageWithCodesOneAndFour) {
     EXPECT_EQ(page.find("Continue"), std::string::npos);
 }
 
+// A log that says where it is.
+struct PathLog : LogSink {
+    void Append(const WString&) override {}
+    void Stamp(WString&) override {}
+    const WChar* Where() const override { return WTXT("C:\\users\\player\\.Brimvale\\veldo.log"); }
+};
+
 TEST_F(Wizard, TheReportTogglesAndOpensAtItsEnd) {
+    PathLog log;
+    LogSink* before = SetLogSink(&log);
     // A finished installation with many report lines and one error.
     installer->RunFunction(Installer::kInstall);
     ASSERT_TRUE(test::WaitFor([&] { return !installer->installJob->Running(); }));
@@ -164,7 +174,8 @@ TEST_F(Wizard, TheReportTogglesAndOpensAtItsEnd) {
     const std::vector<std::string> first = Page();
     EXPECT_EQ(installer->page, kPageComplete);
     const std::string page = Joined(first);
-    EXPECT_NE(page.find("T:Installation failed!\n"), std::string::npos) << page;
+    EXPECT_NE(page.find("T:Installation failed!\nT:Log: C:\\users\\player\\.Brimvale\\veldo.log\n"), std::string::npos)
+        << page;
     EXPECT_NE(page.find("T:Cannot copy: C:\\locked\n"), std::string::npos) << page;
     EXPECT_NE(page.find("B:Show report\nB:Exit=10\n"), std::string::npos) << page;
 
@@ -188,6 +199,34 @@ TEST_F(Wizard, TheReportTogglesAndOpensAtItsEnd) {
     EXPECT_EQ(view->Offset(), view->ContentHeight() - view->ViewHeight());
     panel->Receive(toggle);
     EXPECT_EQ(Page(), first);  // back to the first layout
+    SetLogSink(before);
+}
+
+}  // namespace
+
+namespace {
+
+// Each page starts with its forward button focused; Escape does what its
+// "Exit" or "Back" does.
+TEST_F(Wizard, TheKeyboardOnThePages) {
+    Page();
+    auto* focused = CellAs<UiButton>(root->KeyboardFocus());
+    ASSERT_NE(focused, nullptr);
+    EXPECT_STREQ(test::U(focused->Text()).c_str(), "I Agree");
+    WndEvent escape;
+    escape.type = kWndKeyPress;
+    escape.key = kWndKeyEscape;
+    root->HandleEvent(escape);
+    EXPECT_TRUE(installer->closeRequested);
+
+    installer->RunFunction(Installer::kShowQuickSettings);
+    Page();
+    focused = CellAs<UiButton>(root->KeyboardFocus());
+    ASSERT_NE(focused, nullptr);
+    EXPECT_STREQ(test::U(focused->Text()).c_str(), "Back");  // no host: only "Back"
+    root->HandleEvent(escape);
+    Page();
+    EXPECT_EQ(installer->page, kPageWelcome);
 }
 
 }  // namespace

@@ -14,6 +14,11 @@ void Append(const WString& text) {
 
 LogSink* SetLogSink(LogSink* sink) { return g_sink.exchange(sink); }
 
+const WChar* LogLocation() {
+    LogSink* sink = g_sink.load();
+    return sink ? sink->Where() : nullptr;
+}
+
 void LogTextArgs(bool lineEnd, const WChar* format, const FmtArg* args, int count) {
     if (!g_sink.load()) return;
     WString text;

@@ -13,7 +13,12 @@ public:
     virtual void Append(const WString& text) = 0;
     // The local time as "[%Y-%m-%d %H:%M:%S] ".
     virtual void Stamp(WString& stamp) = 0;
+    // Where a user finds the log (a file's path), null when nowhere.
+    virtual const WChar* Where() const { return nullptr; }
 };
+
+// The installed sink's Where(), null without a sink.
+const WChar* LogLocation();
 
 // The sink outlives every writer (null: lines are dropped). Returns the
 // sink it replaces.

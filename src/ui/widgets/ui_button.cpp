@@ -164,6 +164,22 @@ bool UiButton::Input(const WndEvent& event) {
 
 bool UiButton::Accepts(CellKey key) const { return UiBox::Accepts(key); }
 
+bool UiButton::TakesKeyboardFocus() const {
+    return Box().valid && Visibility() != 0 && !(Flags() & kHoverRepeat);
+}
+
+void UiButton::ActivateByKeyboard() {
+    if (Flags() & kToggle) {
+        toggled = !IsDown();
+        Fire(toggled ? kButtonDownScript : kButtonUpScript);
+        SetState(2 * int32_t(IsDown()));
+        return;
+    }
+    // A click: pressed and released.
+    Fire(kButtonDownScript);
+    Fire(kButtonUpScript);
+}
+
 SSlave<Cell> UiButton::Receive(Cell& message) {
     if (message.ClassKey() != UiBox_Process_TimeDelta_Act::kClassKey) return UiBox::Receive(message);
     if ((Flags() & kHoverRepeat) && state == kDownHover) Fire(kButtonDownScript);

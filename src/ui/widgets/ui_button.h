@@ -56,6 +56,10 @@ public:
     // Time deltas repeat the down script of a hovered hover-repeat button.
     SSlave<Cell> Receive(Cell& message) override;
     bool Accepts(CellKey key) const override;
+    // Buttons take the keyboard's focus (but those that act under the
+    // pointer alone); Enter or Space clicks them.
+    bool TakesKeyboardFocus() const override;
+    void ActivateByKeyboard() override;
     // The down value: the down script's answer, a toggle's own state, else
     // false.
     bool IsDown();
