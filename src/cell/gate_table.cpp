@@ -1,5 +1,7 @@
 #include "cell/gate_table.h"
 
+#include "cell/gate_keys.h"
+
 #include "cell/registry.h"
 
 GateTable& Gates() {
@@ -25,4 +27,14 @@ GCell* FindGateCell(const GateKey& key) {
     SObject<const GateKey> probe(key.Duplicate());
     SObject<GCell>* found = Gates().FindValue(probe);
     return found ? found->Get() : nullptr;
+}
+
+DragDropGate* FindDragDropGate() {
+    GCell* cell = FindGateCell(DragDropGateKey());
+    return cell ? dynamic_cast<DragDropGate*>(cell->Gate()) : nullptr;
+}
+
+ClipboardGate* FindClipboardGate() {
+    GCell* cell = FindGateCell(ClipboardGateKey());
+    return cell ? dynamic_cast<ClipboardGate*>(cell->Gate()) : nullptr;
 }

@@ -25,3 +25,7 @@ GCell* MakeGateCell(const GateKey& key, GCell* cell = nullptr);
 
 // The gate cell entered for an equal key, or null.
 GCell* FindGateCell(const GateKey& key);
+
+// The program's drag-and-drop and clipboard gates, null before they are made.
+DragDropGate* FindDragDropGate();
+ClipboardGate* FindClipboardGate();

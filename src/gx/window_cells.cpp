@@ -37,8 +37,7 @@ void WndGx::Dispatch(const WndEvent& event) {
 // window-creation message opens a new instance of the program there.
 // Nothing else can take what was dragged any more, so the drag ends.
 void WndGx::EndDropOutside(const WndEvent& event) {
-    GCell* cell = FindGateCell(DragDropGateKey());
-    auto* gate = cell ? dynamic_cast<DragDropGate*>(cell->Gate()) : nullptr;
+    DragDropGate* gate = FindDragDropGate();
     if (!gate) return;
     if (CellAs<WndGx_CreateNew_Msg>(gate->Payload())) {
         // Events count y from the client area's bottom; the screen from its top.

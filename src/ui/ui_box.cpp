@@ -106,6 +106,11 @@ MaterialGx* UiBox::WhiteMaterial() const {
     return services ? services->WhiteMaterial() : nullptr;
 }
 
+const FontGx* UiBox::BodyFont() const {
+    UiRootServices* services = Services();
+    return services ? services->Font(UiRootServices::kBodyFont) : nullptr;
+}
+
 // ---- measure and arrange ----------------------------------------------------------
 
 void UiBox::Measure() {
@@ -211,8 +216,7 @@ void UiBox::Process() {
 }
 
 void UiBox::RebuildTitleMesh() {
-    UiRootServices* services = Services();
-    const FontGx* font = services ? services->Font(UiRootServices::kBodyFont) : nullptr;
+    const FontGx* font = BodyFont();
     const Rect r = Box();
     UiMesh mesh;
     // Hidden boxes show no title.
@@ -266,15 +270,6 @@ bool UiBox::InsideAnyChild(float x, float y) const {
     return false;
 }
 
-namespace {
-
-DragDropGate* DragDrop() {
-    GCell* cell = FindGateCell(DragDropGateKey());
-    return cell ? dynamic_cast<DragDropGate*>(cell->Gate()) : nullptr;
-}
-
-}  // namespace
-
 bool UiBox::Input(const WndEvent& event) {
     if (!Box().valid || Visibility() == 0) return false;
     const float x = event.x, y = event.y;
@@ -282,7 +277,7 @@ bool UiBox::Input(const WndEvent& event) {
         case kWndLeftDragStart:
             // A titled plain box is picked up by its title band.
             if (ClassKey() == UiBox::kClassKey && TitleHitTest(x, y)) {
-                if (DragDropGate* gate = DragDrop()) gate->BeginDrag(*this);
+                if (DragDropGate* gate = FindDragDropGate()) gate->BeginDrag(*this);
                 return true;
             }
             break;
@@ -293,7 +288,7 @@ bool UiBox::Input(const WndEvent& event) {
             // The innermost box that takes drops gets the dropped cell: the
             // children are asked first. A release that ends some other drag
             // (a splitter's) goes down to every child as any event.
-            DragDropGate* gate = DragDrop();
+            DragDropGate* gate = FindDragDropGate();
             if (!gate || !gate->Dragging()) break;
             for (int32_t i = 0; i < children.count; ++i)
                 if (UiBox* child = ChildBox(i); child && child->Input(event)) return true;

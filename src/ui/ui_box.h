@@ -11,6 +11,7 @@
 #include "gx/draw_gx.h"
 #include "gx/wnd_event.h"
 
+class FontGx;
 class UiRootServices;
 
 class UiBox : public HCell {
@@ -53,8 +54,10 @@ public:
     UiBox* ParentBox() const;
     // The root's services, found above; null outside a rooted tree.
     UiRootServices* Services() const;
-    // The root's white material (solid colours are drawn through it).
+    // The root's white material (solid colours are drawn through it) and
+    // body font (null without a root, or when the font could not be read).
     MaterialGx* WhiteMaterial() const;
+    const FontGx* BodyFont() const;
 
     // ---- measure and arrange
     // Bottom-up, changed boxes only: a hidden box is 0 x 0, a leaf one row

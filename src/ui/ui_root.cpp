@@ -76,8 +76,7 @@ void UiRoot::HandleEvent(const WndEvent& event) {
     Input(event);
     if (event.type == kWndLeftDrop && event.handledElsewhere) {
         // The drop landed in this window: whatever no box took is dropped.
-        GCell* cell = FindGateCell(DragDropGateKey());
-        if (auto* gate = cell ? dynamic_cast<DragDropGate*>(cell->Gate()) : nullptr; gate && gate->Dragging())
+        if (DragDropGate* gate = FindDragDropGate(); gate && gate->Dragging())
             gate->DropComplete();
     }
 }

@@ -34,14 +34,14 @@ void Describe(const UiBox& box, std::vector<std::string>& out) {
         const UiBox* child = box.ChildBox(i);
         if (!child) continue;
         if (const auto* text = CellAs<UiText>(child)) {
-            out.push_back("T:" + test::U(text->Text()));
+            out.push_back(std::string("T:").append(test::U(text->Text())));
         } else if (const auto* button = CellAs<UiButton>(child)) {
-            std::string entry = "B:" + test::U(button->Text());
+            std::string entry = std::string("B:").append(test::U(button->Text()));
             Tag* script = button->ValueTagAt(UiButton::kButtonUpScript);
             if (const auto* f = CellAs<Installer_Fnc>(script ? script->Value() : nullptr))
-                entry += "=" + std::to_string(f->value);
+                entry.append("=").append(std::to_string(f->value));
             else if (const auto* p = CellAs<Installer_Param_Fnc>(script ? script->Value() : nullptr))
-                entry += "=" + std::to_string(p->value) + "/" + std::to_string(p->batch);
+                entry.append("=").append(std::to_string(p->value)).append("/").append(std::to_string(p->batch));
             if (button->Text()[0] != '[') out.push_back(entry);  // not the scroll buttons
         } else if (CellAs<UiScrollView>(child)) {
             out.push_back("S");

@@ -85,8 +85,7 @@ UiButton* ActionButton(const WChar* title, int32_t action, UiCellEditor& editor)
 
 // The cell on the clipboard, or null.
 Cell* ClipboardCell() {
-    GCell* cell = FindGateCell(ClipboardGateKey());
-    VirtualGate* gate = cell ? cell->Gate() : nullptr;
+    ClipboardGate* gate = FindClipboardGate();
     return gate ? ReadOneCellOrText(*gate) : nullptr;
 }
 

@@ -98,12 +98,10 @@ void UiButton::Fire(int32_t scriptTag) { FireScript(TagAt(scriptTag)); }
 // the label the pointer carries.
 void UiButton::StartDrag() {
     Cell* cell = EvaluateScript(TagAt(kStartDragScript));
-    GCell* gateCell = FindGateCell(DragDropGateKey());
-    auto* gate = gateCell ? dynamic_cast<DragDropGate*>(gateCell->Gate()) : nullptr;
+    DragDropGate* gate = FindDragDropGate();
     if (!cell || !gate) return;
     gate->BeginDrag(*cell);
-    UiRootServices* services = Services();
-    const FontGx* font = services ? services->Font(UiRootServices::kBodyFont) : nullptr;
+    const FontGx* font = BodyFont();
     for (HCell* up = ParentCell(); up && font; up = up->ParentCell())
         if (auto* window = dynamic_cast<WndGx*>(up)) {
             window->SetTextCursor(Text(), *font);
@@ -242,8 +240,7 @@ void UiButton::RebuildMeshes() {
     if (shown) back.Rect(box, background);
     back.StoreShapes(backgroundMesh, WhiteMaterial());
 
-    UiRootServices* services = Services();
-    const FontGx* font = services ? services->Font(UiRootServices::kBodyFont) : nullptr;
+    const FontGx* font = BodyFont();
     const auto* alignX = TagValueAs<ec_LRC>(kTitleAlignX);
     const auto* alignY = TagValueAs<ec_DUC>(kTitleAlignY);
     const WChar* title = (Flags() & kBooleanDisplay) ? (state & kDown ? WTXT("TRUE") : WTXT("FALSE")) : Text();

@@ -63,8 +63,7 @@ void UiCombo::Process() {
         const GxBox box{r.x0, r.y0, r.x1, r.y1, r.valid};
         uint32_t background = 0, text = 0;
         StateColors(State(), background, text);
-        UiRootServices* services = Services();
-        const FontGx* font = services ? services->Font(UiRootServices::kBodyFont) : nullptr;
+        const FontGx* font = BodyFont();
         const auto* title = TagValueAs<StringCell>(kTitle);
         const auto* alignX = TagValueAs<ec_LRC>(kTitleAlignX);
         const auto* alignY = TagValueAs<ec_DUC>(kTitleAlignY);

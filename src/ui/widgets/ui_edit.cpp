@@ -186,15 +186,6 @@ void UiEdit::Focus() {
     MarkChanged();
 }
 
-namespace {
-
-ClipboardGate* Clipboard() {
-    GCell* cell = FindGateCell(ClipboardGateKey());
-    return cell ? dynamic_cast<ClipboardGate*>(cell->Gate()) : nullptr;
-}
-
-}  // namespace
-
 // The key table; true when the key did something.
 bool UiEdit::Key(const WndEvent& e) {
     const bool command = e.control || e.super;
@@ -211,17 +202,17 @@ bool UiEdit::Key(const WndEvent& e) {
         SelectAll();
     } else if ((command && e.key == kWndKeyC) || (e.control && e.key == kWndKeyInsert)) {
         if (HasSelection())
-            if (ClipboardGate* clipboard = Clipboard()) clipboard->WriteText(selected());
+            if (ClipboardGate* clipboard = FindClipboardGate()) clipboard->WriteText(selected());
         return true;
     } else if ((command && e.key == kWndKeyV) || ((shift || e.super) && e.key == kWndKeyInsert)) {
         WString pasted;
-        ClipboardGate* clipboard = Clipboard();
+        ClipboardGate* clipboard = FindClipboardGate();
         if (!clipboard || !clipboard->ReadText(pasted)) return true;
         Insert(pasted);
         Changed();
     } else if ((command && e.key == kWndKeyX) || (shift && e.key == kWndKeyDelete)) {
         if (!HasSelection()) return true;
-        if (ClipboardGate* clipboard = Clipboard()) clipboard->WriteText(selected());
+        if (ClipboardGate* clipboard = FindClipboardGate()) clipboard->WriteText(selected());
         DeleteSelection();
         Changed();
     } else if (e.key == kWndKeyBackspace || e.key == kWndKeyDelete) {
@@ -292,13 +283,8 @@ SSlave<Cell> UiEdit::Receive(Cell& message) {
 
 // ---- drawing -----------------------------------------------------------------------------------
 
-const FontGx* UiEdit::Font() const {
-    UiRootServices* services = Services();
-    return services ? services->Font(UiRootServices::kBodyFont) : nullptr;
-}
-
 float UiEdit::PrefixWidth(int32_t count) const {
-    const FontGx* font = Font();
+    const FontGx* font = BodyFont();
     if (!font || count <= 0) return 0;
     WString prefix;
     prefix.Assign(text_.CStr(), std::min(count, text_.Length()));
@@ -321,7 +307,7 @@ int32_t UiEdit::CursorAt(float x) const {
 }
 
 void UiEdit::Scroll() {
-    const FontGx* font = Font();
+    const FontGx* font = BodyFont();
     if (!font) return;
     int32_t bar = 0, height = 0;
     font->MeasureText(WTXT("|"), bar, height);
@@ -351,7 +337,7 @@ void UiEdit::Process() {
     }
     Scroll();
     const Rect r = Box();
-    const FontGx* font = Font();
+    const FontGx* font = BodyFont();
     const UiOptions& o = UiOptions::Get();
     const int32_t colours = state == kIdle ? 26 : state == kFocused ? 28 : 30;
     const bool shown = r.valid && Visibility() != 0;

@@ -82,7 +82,6 @@ private:
     void Changed();
     void Focus();
     bool Key(const WndEvent& event);
-    const FontGx* Font() const;
     float PrefixWidth(int32_t count) const;
     int32_t CursorAt(float x) const;
     void Scroll();

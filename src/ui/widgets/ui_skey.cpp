@@ -58,8 +58,7 @@ bool UiSKey::Input(const WndEvent& event) {
     const Rect r = Box();
     if (event.type != kWndLeftDrop || !r.valid || Visibility() == 0 || !HitTest(event.x, event.y))
         return UiBox::Input(event);
-    GCell* cell = FindGateCell(DragDropGateKey());
-    auto* gate = cell ? dynamic_cast<DragDropGate*>(cell->Gate()) : nullptr;
+    DragDropGate* gate = FindDragDropGate();
     if (Cell* dropped = gate ? gate->Payload() : nullptr) {
         // The dropped cell's class key goes to the script's target.
         U64Cell key;
@@ -76,8 +75,7 @@ bool UiSKey::Input(const WndEvent& event) {
 void UiSKey::Process() {
     if (!IsChanged()) return;
     const Rect r = Box();
-    UiRootServices* services = Services();
-    const FontGx* font = services ? services->Font(UiRootServices::kBodyFont) : nullptr;
+    const FontGx* font = BodyFont();
     UiMesh words;
     if (r.valid && font && Visibility() != 0)
         words.AlignedText(*font, GxBox{r.x0 + 2, r.y0, r.x1 - 2, r.y1, true}, Shown().CStr(), 0, 2,
