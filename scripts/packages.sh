@@ -7,6 +7,7 @@ VELDO_PACKAGES=(
   wine wine64 gcc-mingw-w64-x86-64 gcc-mingw-w64-i686
   sudo
   libglfw3-dev libglew-dev libx11-dev liblodepng-dev libfreetype-dev fonts-dejavu-core unifont
+  zenity xdg-utils
   xvfb xauth xdotool libgl1-mesa-dri
 )
 

@@ -9,7 +9,7 @@ namespace {
 std::atomic<int> g_documentCounter{1};
 }
 
-HddGateKey::HddGateKey() {
+HddGateKey::HddGateKey() : newDocument(true) {
     path.Format(0, WTXT("document%02i.veldo"), g_documentCounter.fetch_add(1));
 }
 
@@ -37,11 +37,24 @@ bool HddGateKey::Equals(const Cell& other) const {
 }
 
 void HddGateKey::CopyFrom(const Cell& other) {
-    if (auto* o = dynamic_cast<const HddGateKey*>(&other); o && o != this) path.Assign(o->path);
+    if (auto* o = dynamic_cast<const HddGateKey*>(&other); o && o != this) {
+        path.Assign(o->path);
+        newDocument = o->newDocument;
+    }
+}
+
+GateKey* HddGateKey::Duplicate() const {
+    auto* copy = new HddGateKey(path.CStr());
+    copy->newDocument = newDocument;
+    return copy;
 }
 
 CellKey ClipboardGateKey::GateClassKey() const { return ClipboardGate::kClassKey; }
 CellKey DragDropGateKey::GateClassKey() const { return DragDropGate::kClassKey; }
 
 bool HddGateKey::Export(MemBlockCursor& cursor, int) { return WriteString(cursor, path); }
-bool HddGateKey::Import(MemBlockCursor& cursor, double, LocationCollector*) { return ReadString(cursor, path); }
+// A stored key names a file that exists somewhere: it is no new document.
+bool HddGateKey::Import(MemBlockCursor& cursor, double, LocationCollector*) {
+    newDocument = false;
+    return ReadString(cursor, path);
+}

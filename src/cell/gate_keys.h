@@ -25,12 +25,14 @@ protected:
 };
 
 // A file gate's key: the file's path. A key made without a path names a new
-// document, "document%02i.veldo", numbered by a process-wide counter from 1.
+// document, "document%02i.veldo", numbered by a process-wide counter from 1;
+// its gate asks the user where the document goes when it first opens.
 class HddGateKey : public GateKey {
     VELDO_CELL(HddGateKey, GateKey, 0xFE90B757AED0B450ULL)
 
 public:
     WPath path;
+    bool newDocument = false;  // named by the counter, not yet placed
 
     HddGateKey();
     explicit HddGateKey(const WChar* filePath);
@@ -39,7 +41,7 @@ public:
     uint64_t Hash() const override;
     bool Equals(const Cell& other) const override;
     void CopyFrom(const Cell& other) override;
-    GateKey* Duplicate() const override { return new HddGateKey(path.CStr()); }
+    GateKey* Duplicate() const override;
     // The path as a string.
     bool Export(MemBlockCursor& cursor, int flag) override;
     bool Import(MemBlockCursor& cursor, double version, LocationCollector* collector) override;

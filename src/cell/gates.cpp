@@ -3,6 +3,7 @@
 #include "cell/core/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
+#include "sys/sys_io.h"
 
 void VirtualGate::SetKey(const GateKey& k) { key.Reset(k.Duplicate()); }
 
@@ -66,12 +67,42 @@ bool GateFile::Read(void* bytes, int64_t length) {
 // ---- HddGate -----------------------------------------------------------------
 
 const WChar* HddGate::Path() const {
+    if (!chosen_.IsEmpty()) return chosen_.CStr();
     auto* k = dynamic_cast<const HddGateKey*>(key.Get());
     return k ? k->path.CStr() : WTXT("");
 }
 
+void AppendDocumentExtension(WString& path) {
+    const int32_t n = path.Length();
+    bool named = n >= 1 && path[n - 1] != WChar('/') && path[n - 1] != WChar('\\');
+    if (named) {
+        int32_t lastSeparator = -1;
+        for (int32_t i = 0; i < n; ++i)
+            if (path[i] == WChar('\\')) lastSeparator = i;
+        named = false;
+        for (int32_t i = lastSeparator + 1; i < n; ++i)
+            if (path[i] == WChar('.')) named = true;
+    }
+    if (!named) path.Append(WTXT(".veldo"));
+}
+
+// A new document has no place yet: the user gives it one, once.
+bool HddGate::PlaceNewDocument(int32_t openMode) {
+    auto* k = dynamic_cast<const HddGateKey*>(key.Get());
+    if (!k || !k->newDocument || !chosen_.IsEmpty()) return true;
+    WString path;
+    SysIO& io = GetSysIO();
+    const bool chosen = openMode == kWrite ? io.SaveFileDialog(path, WTXT("Save Veldo file"), 5)
+                                           : io.OpenFileDialog(path, WTXT("Open Veldo file"), 5);
+    if (!chosen) return false;
+    AppendDocumentExtension(path);
+    chosen_ = path;
+    return true;
+}
+
 bool HddGate::Open(int32_t openMode) {
     if (IsOpen()) Close();
+    if (!PlaceNewDocument(openMode)) return false;
     if (!file_.Open(Path(), openMode)) return false;
     mode = openMode;
     return true;

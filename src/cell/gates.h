@@ -63,10 +63,20 @@ public:
     bool WriteText(const WString& text) override;
     bool ReadText(WString& text) override;
 
+    // The path a new document was given when it first opened ("" before).
+    const WChar* ChosenPath() const { return chosen_.CStr(); }
+
 private:
     GateFile file_;
+    WString chosen_;
     const WChar* Path() const;
+    bool PlaceNewDocument(int32_t openMode);
 };
+
+// A path the user chose for a document, with ".veldo" appended when it names
+// no file type: empty, ending in a separator, or without a "." after its last
+// "\".
+void AppendDocumentExtension(WString& path);
 
 // Drag and drop: the dragged cell travels through the file "drag_drop.veldo"
 // in the product data folder, where another window or another running

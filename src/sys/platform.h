@@ -167,6 +167,16 @@ enum class SysBoxKind : int32_t { kInfo, kWarning, kError, kOkCancel };
 // Shows a modal message box; true when OK was chosen.
 bool SysMessageBox(const WChar* text, const WChar* caption, SysBoxKind kind);
 
+enum class SysFileDialogKind : int32_t { kOpen, kSave, kFolder };
+// Shows a modal file or folder dialog with one file type (name, pattern;
+// unused for folders). True with the chosen path in Windows form; false with
+// an empty path when cancelled or when no dialog could be shown.
+bool SysFileDialog(SysFileDialogKind kind, const WChar* title, const WChar* typeName, const WChar* typePattern,
+                   WString& path);
+// Shows the colour picker starting at rgb (bytes); true with the chosen
+// colour in rgb, false when cancelled or when no picker could be shown.
+bool SysColourDialog(uint8_t rgb[3]);
+
 // ---- the elevated service's channel ------------------------------------
 //
 // A private, access-controlled byte stream between the program and an

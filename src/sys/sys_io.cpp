@@ -63,3 +63,32 @@ const WChar* SysIO::FileTypePattern(int32_t type) const {
 }
 
 const WChar* SysIO::FileTypeName(int32_t type) const { return FileTypeEnglishName(type); }
+
+bool SysIO::OpenFileDialog(WString& path, const WChar* title, int32_t type) {
+    return SysFileDialog(SysFileDialogKind::kOpen, title, FileTypeName(type), FileTypePattern(type), path);
+}
+
+bool SysIO::SaveFileDialog(WString& path, const WChar* title, int32_t type) {
+    return SysFileDialog(SysFileDialogKind::kSave, title, FileTypeName(type), FileTypePattern(type), path);
+}
+
+bool SysIO::PickFolderDialog(WString& path, const WChar* title) {
+    return SysFileDialog(SysFileDialogKind::kFolder, title, WTXT(""), WTXT(""), path);
+}
+
+void SysIO::ChooseColour(const float initial[4], float chosen[4]) {
+    // Each component times 255, truncated, as the picker takes bytes.
+    uint8_t rgb[3];
+    for (int i = 0; i < 3; ++i) {
+        const float v = initial[i] < 0 ? 0.0f : initial[i] > 1 ? 1.0f : initial[i];
+        rgb[i] = uint8_t(v * 255.0f);
+    }
+    if (!SysColourDialog(rgb)) {
+        for (int i = 0; i < 4; ++i) chosen[i] = 0;
+        return;
+    }
+    for (int i = 0; i < 3; ++i) chosen[i] = float(rgb[i]) * 0.003921569f;
+    chosen[3] = 1;
+}
+
+void SysIO::OpenLink(const WChar* url) { SysOpenLink(url); }

@@ -22,6 +22,17 @@ public:
     void ShowError(const WChar* first, const WChar* second);
     bool AskOkCancel(const WChar* first, const WChar* second);
 
+    // File and folder dialogs: true with the chosen path (Windows form);
+    // false with an empty path when cancelled. The file type (0 to 5) gives
+    // the dialog's one filter.
+    bool OpenFileDialog(WString& path, const WChar* title, int32_t type);
+    bool SaveFileDialog(WString& path, const WChar* title, int32_t type);
+    bool PickFolderDialog(WString& path, const WChar* title);
+    // The colour picker, from an initial colour (red, green, blue, alpha,
+    // 0 to 1): the chosen colour with alpha 1, or all zeros when cancelled.
+    void ChooseColour(const float initial[4], float chosen[4]);
+    void OpenLink(const WChar* url);
+
     // The caption shown for an English caption word.
     virtual const WChar* Caption(const WChar* english) const { return english; }
 

@@ -31,6 +31,7 @@
 namespace {
 
 using test::U;
+using test::W;
 
 // Diagnostics as the log gets them, read back as
 // "Level|Class|version|note|tag|message".
@@ -607,6 +608,12 @@ TEST_F(Serialize, GateKeysAndTheGateTable) {
     char expected[32];
     std::snprintf(expected, sizeof expected, "document%02i.veldo", n + 2);
     EXPECT_EQ(U(c.path), expected);
+    // Only the numbered keys are new documents; copies keep what they are.
+    EXPECT_TRUE(a.newDocument);
+    EXPECT_FALSE(lower.newDocument);
+    SObject<GateKey> copyOfNew(a.Duplicate()), copyOfNamed(lower.Duplicate());
+    EXPECT_TRUE(static_cast<HddGateKey*>(copyOfNew.Get())->newDocument);
+    EXPECT_FALSE(static_cast<HddGateKey*>(copyOfNamed.Get())->newDocument);
 
     GCell* made = MakeGateCell(lower);
     ASSERT_NE(made, nullptr);
@@ -618,6 +625,27 @@ TEST_F(Serialize, GateKeysAndTheGateTable) {
     EXPECT_EQ(FindGateCell(upper), nullptr);
     ClipboardGateKey clip;
     EXPECT_EQ(MakeGateCell(clip)->Gate()->ClassKey(), ClipboardGate::kClassKey);
+}
+
+TEST(DocumentPaths, ExtensionAppendedWhenThePathNamesNoType) {
+    const struct {
+        const char* chosen;
+        const char* kept;
+    } cases[] = {
+        {"", ".veldo"},
+        {"Z:\\tmp\\scene", "Z:\\tmp\\scene.veldo"},
+        {"Z:\\tmp\\scene.old", "Z:\\tmp\\scene.old"},
+        {"Z:\\tmp\\scene.veldo", "Z:\\tmp\\scene.veldo"},
+        {"Z:\\my.docs\\scene", "Z:\\my.docs\\scene.veldo"},
+        {"Z:\\tmp\\", "Z:\\tmp\\.veldo"},
+        {"Z:\\tmp/", "Z:\\tmp/.veldo"},
+        {"scene", "scene.veldo"},
+    };
+    for (const auto& c : cases) {
+        WString path(W(c.chosen));
+        AppendDocumentExtension(path);
+        EXPECT_EQ(U(path), c.kept) << c.chosen;
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cell/core/log.h"
 #include "cell/core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_prefix.h"
@@ -115,7 +116,8 @@ void SysOpenLink(const WChar* url) {
     DynamicArray<const char*> argv;
     argv.Append("xdg-open");
     argv.Append(text.CStr());
-    PosixRun(argv, DynamicArray<const char*>(), false, nullptr);
+    if (!PosixRun(argv, DynamicArray<const char*>(), false, nullptr))
+        LogLine(WTXT("The link %s was not opened: xdg-open could not be started."), url);
 }
 
 void SysSleepMs(uint32_t ms) {

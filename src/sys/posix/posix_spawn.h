@@ -10,3 +10,7 @@
 // background. False when the program could not be started.
 bool PosixRun(const DynamicArray<const char*>& argv, const DynamicArray<const char*>& extraEnv, bool wait,
               int* exitCode);
+
+// Runs a program and waits for it, collecting what it writes on standard
+// output (its standard error stays ours). False when it could not be started.
+bool PosixRunOutput(const DynamicArray<const char*>& argv, NString& output, int* exitCode);

@@ -13,6 +13,7 @@
 #include "cell/synapser.h"
 #include "cell/tags.h"
 #include "gx/window_cells.h"
+#include "sys/sys_io.h"
 #include "ui/size_rule.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
@@ -100,6 +101,8 @@ void UiCellEditor::Build(HCell& cell, int32_t depth, Synapser& editors) {
     actions->AddChild(ActionButton(WTXT("Process"), kProcess, *this));
     actions->AddChild(ActionButton(WTXT("Replace with bundle"), kReplaceWithBundle, *this));
     actions->AddChild(ActionButton(WTXT("Add bundle to children"), kAddBundleToChildren, *this));
+    actions->AddChild(ActionButton(WTXT("Save to file"), kSaveToFile, *this));
+    actions->AddChild(ActionButton(WTXT("Add from file"), kAddFromFile, *this));
     AddChild(actions);
     for (int32_t i = 0; i < cell.TagCount(); ++i) {
         BTag* tag = cell.TagAt(i);
@@ -148,6 +151,29 @@ SSlave<Cell> UiCellEditor::Receive(Cell& message) {
                 if (HCell* copy = tree->DeepCopy()) cell->AddChild(copy);
             if (replace && !CellAs<UiBox>(cell) && tree->ClassKey() == cell->ClassKey()) cell->CopyFrom(*tree);
             cell->MarkChanged();
+            break;
+        }
+        case kSaveToFile: {
+            // A new document: its gate asks where it goes.
+            HddGate document;
+            document.SetKey(HddGateKey());
+            // A cancelled dialog places nothing and says nothing.
+            if (!WriteOneCell(document, *cell) && *document.ChosenPath())
+                GetSysIO().ShowError(WTXT("The file could not be written:"), document.ChosenPath());
+            break;
+        }
+        case kAddFromFile: {
+            HddGate document;
+            document.SetKey(HddGateKey());
+            SObject<Cell> read(ReadOneCell(document, true));
+            auto* tree = CellAs<HCell>(read.Get());
+            if (tree && cell->AcceptsChild(tree->ClassKey())) {
+                read.Detach();
+                cell->AddChild(tree);
+                cell->MarkChanged();
+            } else if (*document.ChosenPath()) {
+                GetSysIO().ShowError(WTXT("The file holds no cell that fits here:"), document.ChosenPath());
+            }
             break;
         }
         default: break;

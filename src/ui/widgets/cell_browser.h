@@ -20,7 +20,13 @@ class UiCellEditor : public UiBox {
     VELDO_CELL(UiCellEditor, UiBox, 0x6A3D0C9E52B1F47DULL)
 
 public:
-    enum Action : int32_t { kProcess = 0, kReplaceWithBundle = 1, kAddBundleToChildren = 2 };
+    enum Action : int32_t {
+        kProcess = 0,
+        kReplaceWithBundle = 1,
+        kAddBundleToChildren = 2,
+        kSaveToFile = 3,    // into a new document the user places
+        kAddFromFile = 4,   // a document the user picks, as a child
+    };
     // How deep entries nest, and how many children an entry lists.
     static constexpr int32_t kDepthLimit = 4;
     static constexpr int32_t kChildLimit = 64;
