@@ -48,6 +48,9 @@ SSlave<GCell> InstallerApp::Start() {
         exitCode_ = RunUnattended(static_cast<const UnattendedArg*>((*args_)[unattended])->word.CStr());
         return {};
     }
+    // The wizard speaks the user's language; the unattended mode and the log
+    // stay in English, as scripts and support read them.
+    UseUserLanguage();
     StartWindowing();
     UiOptions::Get();  // the style table, before any box reads it
     // A new instance started by a drop opens where the drop was.

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "cell/core/dynamic_array.h"
+#include "cell/core/dynamic_string.h"
 #include "cell/core/links.h"
 #include "cell/core/wide_text.h"
 
@@ -34,6 +35,11 @@ public:
     const WChar* Translate(const WChar* text) const;
 };
 
+// A line that starts with a label ("Cannot read: " and a path): the label
+// translated (a row whose English text ends in ": " and begins the line),
+// the rest kept as it is.
+void TranslateLead(const WChar* line, WString& out);
+
 // The process-wide table, made on first use.
 LanguageTable& GetLanguageTable();
 
@@ -41,3 +47,12 @@ inline const WChar* Translate(const WChar* text) { return GetLanguageTable().Tra
 
 // The compiled rows, for tests and tools.
 const LanguageTableItem* LanguageRows(int32_t& count);
+
+// The column for the user's languages, most wanted first and separated by
+// ':' ("de_DE.UTF-8", "ja-JP", "sv:fr"): the first entry that names
+// Japanese, German, French or Italian picks its column; "en", "C", "POSIX"
+// or no entry naming one of those gives English (0).
+int32_t LanguageColumnFor(const char* languages);
+
+// Sets the process-wide table's column from the user's UI language.
+void UseUserLanguage();

@@ -24,7 +24,7 @@ void InstallPanel5_InstallationComplete::Build(Installer& installer, UiBox& cont
     // Where the log is, under the heading, as the unattended mode says it.
     WString logLine;
     if (const WChar* where = LogLocation(); where && *where) {
-        logLine.Assign(Translate(WTXT("Log: ")));
+        logLine.Assign(WTXT("Log: "));
         logLine.Append(where);
     }
     if (reportShown) {

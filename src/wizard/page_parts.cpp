@@ -43,7 +43,11 @@ UiBox* BuildFrame(UiBox& box) {
 }
 
 UiText* Text(UiBox& parent, const WChar* text, int32_t sizeKind, int32_t alignX, int32_t alignY, bool title) {
-    auto* cell = new UiText(Translate(text), sizeKind, alignX, alignY, title);
+    // A whole text in the table, else a labelled line ("Cannot read: " and
+    // a path) with its label translated.
+    WString shown(Translate(text));
+    if (WCompare(shown.CStr(), text) == 0) TranslateLead(text, shown);
+    auto* cell = new UiText(shown.CStr(), sizeKind, alignX, alignY, title);
     parent.AddChild(cell);
     return cell;
 }

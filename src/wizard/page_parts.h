@@ -19,7 +19,7 @@ namespace page {
 // which it returns.
 UiBox* BuildFrame(UiBox& box);
 
-// A text cell (ec_LRC and ec_DUC alignments).
+// A text cell (ec_LRC and ec_DUC alignments), in the user's language.
 UiText* Text(UiBox& parent, const WChar* text, int32_t sizeKind, int32_t alignX, int32_t alignY, bool title);
 // A box without children taking a share of the free space.
 UiBox* Filler(UiBox& parent);

@@ -3,6 +3,7 @@
 
 #include "lang/language_table.h"
 #include "support/test_support.h"
+#include "sys/platform.h"
 
 namespace {
 
@@ -53,6 +54,77 @@ TEST(LanguageTable, EveryInstallerTextIsTranslated) {
             }
         }
     }
+}
+
+TEST(LanguageTable, ColumnFromTheUsersLanguages) {
+    const struct {
+        const char* languages;
+        int32_t column;
+    } cases[] = {
+        {"", 0},
+        {nullptr, 0},
+        {"C", 0},
+        {"POSIX", 0},
+        {"en_GB.UTF-8", 0},
+        {"ja_JP.UTF-8", 1},
+        {"ja-JP", 1},
+        {"de_DE@euro", 2},
+        {"de", 2},
+        {"fr_CA.UTF-8", 3},
+        {"it_IT", 4},
+        {"IT_it", 4},
+        {"sv_SE:fr_FR:de_DE", 3},   // the first one the table speaks
+        {"sv_SE:ru_RU", 0},         // none of them
+        {"en_US:de_DE", 0},         // English is wanted first
+        {"::de", 2},
+        {"deu", 0},                 // not a code the table knows
+        {"f", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LanguageColumnFor(c.languages), c.column) << (c.languages ? c.languages : "(null)");
+}
+
+// gettext's order: LANGUAGE first unless the locale is C, then LC_ALL,
+// LC_MESSAGES, LANG.
+TEST(LanguageTable, UserLanguagesInGettextsOrder) {
+    const struct {
+        const char* language;
+        const char* all;
+        const char* messages;
+        const char* lang;
+        int32_t column;
+    } cases[] = {
+        {nullptr, nullptr, nullptr, "de_DE.UTF-8", 2},
+        {nullptr, nullptr, "fr_FR.UTF-8", "de_DE.UTF-8", 3},
+        {nullptr, "it_IT.UTF-8", "fr_FR.UTF-8", "de_DE.UTF-8", 4},
+        {"ja", nullptr, nullptr, "de_DE.UTF-8", 1},
+        {"ja", "C", nullptr, "de_DE.UTF-8", 0},   // LANGUAGE is ignored under C
+        {"ja", nullptr, nullptr, nullptr, 0},
+        {"sv", nullptr, nullptr, "fr_FR.UTF-8", 3},
+        {"", "", "", "", 0},
+    };
+    for (const auto& c : cases) {
+        test::ScopedEnv language("LANGUAGE", c.language), all("LC_ALL", c.all), messages("LC_MESSAGES", c.messages),
+            lang("LANG", c.lang);
+        NString languages;
+        SysUserLanguages(languages);
+        EXPECT_EQ(LanguageColumnFor(languages.CStr()), c.column) << languages.CStr();
+    }
+}
+
+TEST(LanguageTable, LabelledLinesKeepWhatFollowsTheLabel) {
+    LanguageTable& table = GetLanguageTable();
+    table.column = 2;
+    WString out;
+    TranslateLead(WTXT("Cannot read: C:\\Programme\\Größe.txt"), out);
+    EXPECT_EQ(U(out), "Kann nicht gelesen werden: C:\\Programme\\Größe.txt");
+    TranslateLead(WTXT("LightWave 2019"), out);  // no label: as it was
+    EXPECT_EQ(U(out), "LightWave 2019");
+    TranslateLead(WTXT("Cannot read:"), out);  // the label needs its space
+    EXPECT_EQ(U(out), "Cannot read:");
+    table.column = 0;
+    TranslateLead(WTXT("Cannot read: x"), out);
+    EXPECT_EQ(U(out), "Cannot read: x");
 }
 
 }  // namespace

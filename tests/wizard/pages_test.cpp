@@ -12,7 +12,9 @@
 #include "cell/register_cells.h"
 #include "cell/scripts.h"
 #include "cell/tags.h"
+#include "gx/font_gx.h"
 #include "gx/window_cells.h"
+#include "lang/language_table.h"
 #include "recording_gx.h"
 #include "support/test_support.h"
 #include "ui/register_ui_cells.h"
@@ -48,6 +50,27 @@ void Describe(const UiBox& box, std::vector<std::string>& out) {
         }
         Describe(*child, out);
     }
+}
+
+// Every character of every text under box is in the font it is drawn with
+// (a missing one would show as the font's fallback glyph).
+bool EveryCharacterHasAGlyph(const UiBox& box) {
+    bool all = true;
+    for (int32_t i = 0; i < box.children.count; ++i) {
+        const UiBox* child = box.ChildBox(i);
+        if (!child) continue;
+        if (const auto* text = CellAs<UiText>(child)) {
+            const FontGx* font = text->TextFont();
+            if (!font) return false;
+            for (const WChar* c = text->Text(); *c; ++c)
+                if (!FontGx::IsLineBreak(*c) && !font->glyphs.data[uint16_t(*c)].present) {
+                    ADD_FAILURE() << "no glyph for U+" << std::hex << int(uint16_t(*c)) << " in " << test::U(text->Text());
+                    all = false;
+                }
+        }
+        all = EveryCharacterHasAGlyph(*child) && all;
+    }
+    return all;
 }
 
 // A window without a screen, entered as the main window, with its root.
@@ -199,6 +222,49 @@ TEST_F(Wizard, TheReportTogglesAndOpensAtItsEnd) {
     EXPECT_EQ(view->Offset(), view->ContentHeight() - view->ViewHeight());
     panel->Receive(toggle);
     EXPECT_EQ(Page(), first);  // back to the first layout
+    SetLogSink(before);
+}
+
+// The agreement and the completion page in each language the table speaks:
+// the words of that column, paths as they were, and every character in the
+// font the text is drawn with.
+TEST_F(Wizard, ThePagesInEachLanguage) {
+    const struct {
+        int32_t column;
+        const char* agree;
+        const char* heading;
+        const char* error;
+        const char* report;
+    } cases[] = {
+        {0, "I Agree", "Installation failed!", "Cannot copy files into: C:\\Größe", "Show report"},
+        {1, "同意する", "インストールに失敗しました！", "ファイルをコピーできません: C:\\Größe", "レポートを表示"},
+        {2, "Ich stimme zu", "Installation fehlgeschlagen!", "Dateien können nicht kopiert werden nach: C:\\Größe",
+         "Bericht anzeigen"},
+        {3, "J'accepte", "Échec de l'installation !", "Impossible de copier les fichiers dans : C:\\Größe",
+         "Afficher le rapport"},
+        {4, "Accetto", "Installazione non riuscita!", "Impossibile copiare i file in: C:\\Größe", "Mostra rapporto"},
+    };
+    PathLog log;
+    LogSink* before = SetLogSink(&log);
+    for (const auto& c : cases) {
+        GetLanguageTable().column = c.column;
+        installer.Reset(new Installer);
+        const std::string agreement = Joined(Page());
+        EXPECT_NE(agreement.find(std::string("B:") + c.agree + "=1\n"), std::string::npos) << agreement;
+        EXPECT_TRUE(EveryCharacterHasAGlyph(*root)) << c.column;
+
+        installer->RunFunction(Installer::kInstall);
+        ASSERT_TRUE(test::WaitFor([&] { return !installer->installJob->Running(); }));
+        installer->installJob->AddError(WTXT("Cannot copy files into: "), WTXT("C:\\Größe"));
+        Page();
+        const std::string complete = Joined(Page());
+        EXPECT_NE(complete.find(std::string("T:") + c.heading + "\n"), std::string::npos) << complete;
+        EXPECT_NE(complete.find(std::string("T:") + c.error + "\n"), std::string::npos) << complete;
+        EXPECT_NE(complete.find(std::string("B:") + c.report + "\n"), std::string::npos) << complete;
+        EXPECT_NE(complete.find("C:\\users\\player\\.Brimvale\\veldo.log"), std::string::npos) << complete;
+        EXPECT_TRUE(EveryCharacterHasAGlyph(*root)) << c.column;
+    }
+    GetLanguageTable().column = 0;
     SetLogSink(before);
 }
 

@@ -4,6 +4,8 @@
 #include <iconv.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "sys/platform.h"
 
@@ -33,4 +35,20 @@ bool SysWideToCodePage(uint32_t codePage, const WChar* text, NString& bytes) {
     if (!ok || fromLeft != 0) return false;
     bytes.Assign(out.data, int32_t(to - out.data));
     return true;
+}
+
+// gettext's order: the first of LC_ALL, LC_MESSAGES, LANG is the locale;
+// LANGUAGE, a list, comes before it unless the locale is "C".
+void SysUserLanguages(NString& languages) {
+    auto set = [](const char* name) {
+        const char* v = getenv(name);
+        return v && *v ? v : nullptr;
+    };
+    const char* locale = set("LC_ALL");
+    if (!locale) locale = set("LC_MESSAGES");
+    if (!locale) locale = set("LANG");
+    const bool plain = !locale || std::strcmp(locale, "C") == 0 || std::strcmp(locale, "POSIX") == 0;
+    const char* list = set("LANGUAGE");
+    if (list && !plain) languages.Format(0, "%s:%s", list, locale);
+    else languages.Assign(locale ? locale : "");
 }

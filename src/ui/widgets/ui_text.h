@@ -58,12 +58,13 @@ public:
     // ---- drawing
     void Process() override;
     void Draw(DrawGx& draw) override;
+    // The font the text is drawn with (the root's title or body font).
+    const FontGx* TextFont() const;
 
 private:
     WString shown_;
     float wrappedWidth_ = -1;  // the width shown_ was wrapped for
 
-    const FontGx* TextFont() const;
     void UpdateShown();
 };
 
