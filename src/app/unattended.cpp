@@ -24,6 +24,49 @@ void PrintF(const WChar* format, const A&... args) {
     Print(line.CStr());
 }
 
+// The installation's progress on one terminal line, written again in place
+// ("\r", then clearing what the longer line before left): percent, files
+// and the file being copied, cut to fit 79 columns.
+void PrintProgressLine(const InstallProgress& progress) {
+    WString line;
+    line.Format(0, WTXT("Installing... %3d%% (%d/%d files) "), int(progress.Fraction() * 100.0f + 0.5f),
+                progress.DoneFiles(), progress.TotalFiles());
+    line.Append(progress.CurrentFile());
+    NString utf8;
+    WideToUtf8(line.CStr(), utf8);
+    // Cut at 79 characters, never inside one (UTF-8 continuation bytes).
+    int32_t end = 0, characters = 0;
+    while (end < utf8.Length() && characters < 79) {
+        ++end;
+        while (end < utf8.Length() && (uint8_t(utf8[end]) & 0xC0) == 0x80) ++end;
+        ++characters;
+    }
+    std::printf("\r%.*s\x1b[K", int(end), utf8.CStr());
+    std::fflush(stdout);
+}
+
+// Waits for the installation; on a terminal its progress line follows it
+// and stays at its last state. Piped or redirected, nothing extra is written.
+void WaitWithProgress(InstallBatchProcessor& job) {
+    if (!SysStdoutIsTerminal()) {
+        job.Wait();
+        return;
+    }
+    int32_t shown = -1;
+    float shownFraction = -1;
+    for (bool ended = false; !ended;) {
+        ended = job.WaitMs(50);
+        const InstallProgress& progress = job.progress;
+        if (!progress.Counted() || progress.TotalFiles() == 0) continue;  // nothing to copy
+        if (progress.DoneFiles() == shown && progress.Fraction() == shownFraction && !ended) continue;
+        shown = progress.DoneFiles();
+        shownFraction = progress.Fraction();
+        PrintProgressLine(progress);
+    }
+    job.Wait();
+    if (shown >= 0) std::printf("\n");
+}
+
 const WChar* KindName(int32_t kind) {
     switch (kind) {
         case kPlatformLightWave: return WTXT("LightWave");
@@ -110,7 +153,7 @@ int32_t RunUnattended(const WChar* word) {
             PrintFix(installer.fixes);
             code = kUnattendedNeedsFix;
         } else {
-            installer.installJob->Wait();  // no window to keep alive meanwhile
+            WaitWithProgress(*installer.installJob);  // no window to keep alive meanwhile
             installer.Poll();
             code = PrintCompletion(*installer.installJob);
         }

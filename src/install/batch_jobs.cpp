@@ -1,9 +1,11 @@
 #include "install/batch_jobs.h"
 
 #include "install/discovery.h"
+#include "install/install_choices.h"
+#include "sys/file_system.h"
 
 int32_t InstallBatchGen::Body() {
-    SearchHosts(batches_, StopRequest());
+    SearchHosts(batches_, StopRequest(), &recordsSeen);
     return 0;
 }
 
@@ -18,9 +20,36 @@ void InstallBatchProcessor::Prepare(DynamicArray<int32_t>& fixes) {
     }
 }
 
+namespace {
+
+// What the batches will copy, in the order they copy it: every file of each
+// folder transfer of the batches that install, each folder's files before
+// its subfolders'.
+void CountPayload(const BatchList& batches, InstallProgress& progress) {
+    for (int32_t b = 0; b < batches.count; ++b) {
+        const InstallBatch* batch = batches[b];
+        if (!batch || batch->fileAction.value != kChoiceInstall) continue;
+        for (int32_t t = 0; t < batch->transfers.count; ++t) {
+            const FileTransfer& transfer = *batch->transfers[t];
+            if (transfer.kind != kTransferFolder && transfer.kind != kTransferLwFolder) continue;
+            Container<WFILE> files;
+            ListFiles(transfer.source.CStr(), WTXT("*"), true, files);
+            const int32_t skip = transfer.source.Length() + 1;  // the folder and its separator
+            for (int32_t i = 0; i < files.count; ++i) {
+                const WChar* path = files[i]->path.CStr();
+                progress.AddFile(files[i]->path.Length() > skip ? path + skip : path, FileBytes(path));
+            }
+        }
+    }
+    progress.Publish();
+}
+
+}  // namespace
+
 // Each batch all or nothing: a batch that fails is put back as it was and
 // ends the installation; those done before it stay done.
 int32_t InstallBatchProcessor::Body() {
+    CountPayload(batches_, progress);
     for (int32_t b = 0; b < batches_.count; ++b) {
         if (!batches_[b]) continue;
         FileJournal journal;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "cell/core/dynamic_array.h"
+#include "install/discovery.h"
 #include "install/install_batch.h"
 #include "install/install_report.h"
 #include "sys/bthread.h"
@@ -16,6 +17,8 @@ public:
     explicit InstallBatchGen(BatchList& batches) : batches_(batches) {}
     ~InstallBatchGen() override { Stop(); }
     int32_t Body() override;
+
+    RecordCount recordsSeen{0};  // read while the job runs
 
 private:
     BatchList& batches_;
@@ -28,7 +31,8 @@ public:
 
     // Every non-zero fix code of every transfer of every batch, in order.
     void Prepare(DynamicArray<int32_t>& fixes);
-    // Processes the batches in order; the first failure ends it (-1).
+    // Counts the payload to copy, then processes the batches in order; the
+    // first failure ends it (-1).
     int32_t Body() override;
 
     BatchList& Batches() { return batches_; }

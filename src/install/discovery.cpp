@@ -38,10 +38,11 @@ struct HostRecord {
 };
 
 // Walks the subkeys of the Uninstall key, handing each open subkey to visit;
-// ends at the stop flag. False when the key cannot be opened.
+// ends at the stop flag; seen counts the records. False when the key
+// cannot be opened.
 template <class Visit>
-bool ForEachRecord(SysRegView view, const StopFlag& stop, const WChar* stoppedMessage, Visit visit,
-                   const WChar* openFailure = nullptr) {
+bool ForEachRecord(SysRegView view, const StopFlag& stop, RecordCount* seen, const WChar* stoppedMessage,
+                   Visit visit, const WChar* openFailure = nullptr) {
     SysRegKey* uninstall = nullptr;
     if (SysRegOpenKey(nullptr, kUninstall, view, uninstall) != SysRegStatus::kOk) return false;
     DynamicArray<WChar> name;
@@ -53,6 +54,7 @@ bool ForEachRecord(SysRegView view, const StopFlag& stop, const WChar* stoppedMe
             LogLine(WTXT("%s"), stoppedMessage);
             break;
         }
+        if (seen) seen->fetch_add(1, std::memory_order_relaxed);
         if (s != SysRegStatus::kOk) continue;
         SysRegKey* record = nullptr;
         if (SysRegOpenKey(uninstall, name.data, view, record) != SysRegStatus::kOk) {
@@ -95,13 +97,13 @@ bool ParseVersion(const WChar* text, float& version) {
 
 // ---- the three searches ------------------------------------------------------
 
-void SearchCinema4D(BatchList& batches, const StopFlag& stop) {
+void SearchCinema4D(BatchList& batches, const StopFlag& stop, RecordCount* seen) {
     if (!PayloadPresent(WTXT("Cinema4D\\Plugin\\win64"))) {
         LogLine(WTXT("Note: Cinema installer folder not found!"));
         return;
     }
     const bool opened = ForEachRecord(
-        SysRegView::k64, stop, WTXT("C4D install: search thread stopped."),
+        SysRegView::k64, stop, seen, WTXT("C4D install: search thread stopped."),
         [&](SysRegKey*, const WChar* name, SysRegKey* record) {
             if (name[0] == WChar('{')) return;
             HostRecord host;
@@ -131,13 +133,13 @@ void SearchCinema4D(BatchList& batches, const StopFlag& stop) {
     if (!opened) LogLine(WTXT("C4D install: cannot access 64-bit registry!"));
 }
 
-void SearchMax(BatchList& batches, const StopFlag& stop) {
+void SearchMax(BatchList& batches, const StopFlag& stop, RecordCount* seen) {
     if (!PayloadPresent(WTXT("3DSMax\\Plugin"))) {
         LogLine(WTXT("Note: Max installer folder not found!"));
         return;
     }
     const bool opened = ForEachRecord(
-        SysRegView::k64, stop, WTXT("Warning: (Max install) search thread stopped."),
+        SysRegView::k64, stop, seen, WTXT("Warning: (Max install) search thread stopped."),
         [&](SysRegKey*, const WChar* name, SysRegKey* record) {
             if (name[0] == WChar('{')) return;
             HostRecord host;
@@ -272,14 +274,14 @@ void LightWaveRecord(BatchList& batches, SysRegKey* uninstall, const WChar* name
 
 }  // namespace
 
-void SearchLightWave(BatchList& batches, const StopFlag& stop) {
+void SearchLightWave(BatchList& batches, const StopFlag& stop, RecordCount* seen) {
     if (!PayloadPresent(WTXT("LightWave\\Plugin\\win64"))) {
         LogLine(WTXT("Note: LightWave installer folder not found!"));
         return;
     }
     // Both views, each record as it comes; the subkeys are read 32-bit.
     for (SysRegView view : {SysRegView::k64, SysRegView::k32}) {
-        const bool opened = ForEachRecord(view, stop, WTXT("Warning: (LW install) search thread stopped."),
+        const bool opened = ForEachRecord(view, stop, seen, WTXT("Warning: (LW install) search thread stopped."),
                                           [&](SysRegKey* uninstall, const WChar* name, SysRegKey* record) {
                                               LightWaveRecord(batches, uninstall, name, record);
                                           });
@@ -303,10 +305,10 @@ void AddPresets(BatchList& batches) {
     batches.Add(batch);
 }
 
-void SearchHosts(BatchList& batches, const StopFlag& stop) {
+void SearchHosts(BatchList& batches, const StopFlag& stop, RecordCount* seen) {
     batches.Clear();
-    SearchLightWave(batches, stop);
-    SearchMax(batches, stop);
-    SearchCinema4D(batches, stop);
+    SearchLightWave(batches, stop, seen);
+    SearchMax(batches, stop, seen);
+    SearchCinema4D(batches, stop, seen);
     AddPresets(batches);
 }

@@ -3,17 +3,22 @@
 // skipped record worth mentioning is logged.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "install/install_batch.h"
 #include "sys/bthread.h"
 
-// Empties batches, then LightWave, 3ds Max, Cinema 4D and the presets.
-void SearchHosts(BatchList& batches, const StopFlag& stop);
+// Counts the uninstall records a search has looked at, for a window to
+// show while it runs.
+using RecordCount = std::atomic<int32_t>;
 
-void SearchLightWave(BatchList& batches, const StopFlag& stop);
-void SearchMax(BatchList& batches, const StopFlag& stop);
-void SearchCinema4D(BatchList& batches, const StopFlag& stop);
+// Empties batches, then LightWave, 3ds Max, Cinema 4D and the presets.
+void SearchHosts(BatchList& batches, const StopFlag& stop, RecordCount* seen = nullptr);
+
+void SearchLightWave(BatchList& batches, const StopFlag& stop, RecordCount* seen = nullptr);
+void SearchMax(BatchList& batches, const StopFlag& stop, RecordCount* seen = nullptr);
+void SearchCinema4D(BatchList& batches, const StopFlag& stop, RecordCount* seen = nullptr);
 void AddPresets(BatchList& batches);
 
 // Host versions are years or small numbers; anything from this on is no version.

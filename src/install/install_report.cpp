@@ -24,3 +24,5 @@ void InstallReport::AddWarning(const WChar* prefix, const WChar* path) {
 void Install_SysIOInfoCallback::Report(bool created, const WChar* path) {
     report_.AddReport(created ? WTXT("Creating:") : WTXT("Deleting:"), path);
 }
+
+void Install_SysIOInfoCallback::Copied(const WChar*, int64_t bytes) { report_.progress.FileCopied(bytes); }

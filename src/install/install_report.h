@@ -7,6 +7,7 @@
 
 #include "cell/core/container.h"
 #include "cell/core/dynamic_string.h"
+#include "install/install_progress.h"
 #include "sys/file_system.h"
 
 class InstallReport {
@@ -16,6 +17,7 @@ public:
     uint8_t manualMenuFlag = 0;  // the user must add the menu branches by hand
     uint8_t lightWaveFlag = 0;   // LightWave's configuration needs attention
     Container<WString> reportLines;
+    InstallProgress progress;  // read while the job runs
 
     InstallReport() = default;
     InstallReport(const InstallReport&) = delete;
@@ -29,11 +31,13 @@ public:
     void AddWarning(const WChar* prefix, const WChar* path);
 };
 
-// Per-file progress of the folder operations as "Creating:"/"Deleting:" lines.
+// Per-file progress of the folder operations as "Creating:"/"Deleting:"
+// lines, and the copies counted in the report's progress.
 class Install_SysIOInfoCallback : public SysIOInfoCallback {
 public:
     explicit Install_SysIOInfoCallback(InstallReport& report) : report_(report) {}
     void Report(bool created, const WChar* path) override;
+    void Copied(const WChar* path, int64_t bytes) override;
 
 private:
     InstallReport& report_;

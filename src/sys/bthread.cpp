@@ -10,7 +10,9 @@ void BThread::Start() {
     running_ = 1;
     thread_.Reset(new std::thread([this] {
         Body();
+        std::lock_guard<std::mutex> lock(endLock_);
         running_ = 0;
+        ended_.notify_all();
     }));
 }
 
@@ -29,4 +31,9 @@ void BThread::Stop() {
 
 void BThread::Wait() {
     if (thread_ && thread_->joinable()) thread_->join();
+}
+
+bool BThread::WaitMs(uint32_t ms) {
+    std::unique_lock<std::mutex> lock(endLock_);
+    return ended_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return running_.load() == 0; });
 }

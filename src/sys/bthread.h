@@ -5,7 +5,9 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 
 #include "cell/core/links.h"
@@ -33,6 +35,8 @@ public:
     void Stop();
     // Waits for the job to end by itself (not on the frame loop's thread).
     void Wait();
+    // Waits at most ms for the job to end; true when it is not running.
+    bool WaitMs(uint32_t ms);
     // The body is executing on the job's thread.
     bool Running() const { return running_.load(); }
     // The owner asked the job to end (cleared when it starts again).
@@ -44,4 +48,6 @@ private:
     StopFlag stopRequest_{0};
     SObject<std::thread> thread_;
     std::atomic<uint8_t> running_{0};
+    std::mutex endLock_;
+    std::condition_variable ended_;
 };

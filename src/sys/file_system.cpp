@@ -108,6 +108,13 @@ bool ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Cont
     return ok;
 }
 
+int64_t FileBytes(const WChar* path) {
+    const Native native(path);
+    SysFileInfo info;
+    if (!native.ok || SysQueryPath(native.c(), info) != SysStatus::kOk || !info.exists || info.isFolder) return -1;
+    return info.size;
+}
+
 bool CanListFolder(const WChar* folder) {
     Container<Entry> entries;
     return ReadFolder(folder, entries);
@@ -241,6 +248,10 @@ bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting,
         // passing for a copy.
         if (s != SysStatus::kOk) return false;
         if (changes) changes->Created(destination.CStr(), false);
+        if (callback) {
+            SysFileInfo copied;
+            callback->Copied(destination.CStr(), SysQueryPath(out.CStr(), copied) == SysStatus::kOk ? copied.size : 0);
+        }
     }
     for (int32_t i = 0; i < entries.count; ++i) {
         const Entry& e = *entries[i];

@@ -30,6 +30,11 @@ class SysIOInfoCallback {
 public:
     virtual ~SysIOInfoCallback() = default;
     virtual void Report(bool created, const WChar* path) = 0;
+    // A file copied whole to path, bytes long (a copy's progress).
+    virtual void Copied(const WChar* path, int64_t bytes) {
+        (void)path;
+        (void)bytes;
+    }
 };
 
 // Where the folder operations record what they change when a change must
@@ -61,6 +66,8 @@ bool WildcardMatch(const WChar* pattern, const WChar* name);
 bool ListFiles(const WChar* folder, const WChar* pattern, bool recursive, Container<WFILE>& out);
 bool ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Container<WDIR>& out);
 // The folder exists and can be read.
+// A file's size in bytes; -1 when it cannot be read.
+int64_t FileBytes(const WChar* path);
 bool CanListFolder(const WChar* folder);
 
 bool PathExists(const WChar* path);

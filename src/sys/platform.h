@@ -145,6 +145,9 @@ bool SysStartProgram(const WChar* path, const WChar* parameters);
 // Opens a link in the user's browser.
 void SysOpenLink(const WChar* url);
 
+// Standard output is a terminal (not a file or a pipe).
+bool SysStdoutIsTerminal();
+
 // The user's UI languages, most wanted first, separated by ':'
 // ("de_DE.UTF-8:fr"): on Linux in gettext's order (LANGUAGE unless the
 // locale is "C", then LC_ALL, LC_MESSAGES, LANG); on Windows the user's UI

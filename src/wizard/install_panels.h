@@ -25,6 +25,8 @@ public:
     void Process() override;
     // The page's rows, into the frame's content box.
     virtual void Build(Installer& installer, UiBox& content) {}
+    // Once a frame: what changes while a job runs (counts, a bar).
+    virtual void Update(Installer& installer) {}
 
 protected:
     // Set by Build: the button the keyboard starts on, and the one Escape
@@ -45,6 +47,12 @@ class InstallPanel1_SearchingPlatforms : public InstallPanel {
 
 public:
     void Build(Installer& installer, UiBox& content) override;
+    // How many host records the search has looked at.
+    void Update(Installer& installer) override;
+
+private:
+    SSlave<Cell> count_;
+    int32_t shown_ = -1;
 };
 
 class InstallPanel2_QuickSettings : public InstallPanel {
@@ -67,6 +75,12 @@ class InstallPanel4_Installation : public InstallPanel {
 
 public:
     void Build(Installer& installer, UiBox& content) override;
+    // The bar and the file being copied, from the job's progress.
+    void Update(Installer& installer) override;
+
+private:
+    SSlave<Cell> bar_, file_;
+    int32_t shownFiles_ = -1;
 };
 
 class InstallPanel5_InstallationComplete : public InstallPanel {

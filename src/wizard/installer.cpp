@@ -176,6 +176,9 @@ void Installer::RunBatchFunction(int32_t function, int32_t position) {
 // ---- jobs --------------------------------------------------------------------
 
 bool Installer::Poll() {
+    // What a running job has done so far, on its page.
+    if (children.count > 0)
+        if (auto* panel = CellAs<InstallPanel>(children[0])) panel->Update(*this);
     if (searchJob && !searchJob->Running()) {
         searchJob.Reset(nullptr);
         for (int32_t i = 0; i < batches.count; ++i) batches[i]->Evaluate();

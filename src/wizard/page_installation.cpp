@@ -1,12 +1,34 @@
-// The installing page: "Installing..." while the installation job runs.
+// The installing page: "Installing...", a bar of the bytes copied of all the
+// payload, and the file being copied, while the installation job runs.
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
+#include "ui/widgets/ui_progress_bar.h"
+#include "ui/widgets/ui_text.h"
 #include "wizard/install_panels.h"
+#include "wizard/installer_cells.h"
 #include "wizard/page_parts.h"
 
-void InstallPanel4_Installation::Build(Installer&, UiBox& content) {
+void InstallPanel4_Installation::Build(Installer& installer, UiBox& content) {
     page::Filler(content);
     page::Text(content, WTXT("Installing..."), kSizeRow, 2, 2, true);
-    page::Text(content, WTXT(""), kSizeRow, 0, 2, false);
+    auto* bar = new UiProgressBar(kSizeRow);
+    content.AddChild(bar);
+    bar_ = bar->SelfSlave();
+    file_ = page::Text(content, WTXT(""), kSizeRow, 2, 2, false)->SelfSlave();
+    shownFiles_ = -1;
     page::Filler(content);
+    Update(installer);
+}
+
+void InstallPanel4_Installation::Update(Installer& installer) {
+    auto* bar = CellAs<UiProgressBar>(bar_.Get());
+    auto* file = CellAs<UiText>(file_.Get());
+    if (!bar || !file || !installer.installJob) return;
+    const InstallProgress& progress = installer.installJob->progress;
+    if (!progress.Counted()) return;
+    bar->SetFraction(progress.Fraction());
+    const int32_t done = progress.DoneFiles();
+    if (done == shownFiles_) return;
+    shownFiles_ = done;
+    file->SetText(progress.CurrentFile());  // a path, as it is
 }

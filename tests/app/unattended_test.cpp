@@ -134,6 +134,33 @@ TEST(Unattended, InstallReinstallAndRemoveEveryHostKind) {
     EXPECT_FALSE(test::Exists(demo.C("users/player/.Brimvale/Presets/Soft bevel.veldo")));
 }
 
+// On a terminal a progress line follows the copy and ends at 100%; piped,
+// the output has no such line.
+TEST(Unattended, ProgressOnATerminalOnly) {
+    if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "script is not installed";
+    DemoPrefix demo;
+    const std::string command = "cd '" + demo.dir.path() + "' && WINEPREFIX='" + demo.prefix + "' USER='" + demo.user +
+                                "' script -qec \"'" VELDO_INSTALLER_EXE "' -unattended install\" /dev/null";
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    char buffer[512];
+    while (p && fgets(buffer, sizeof buffer, p)) out += buffer;
+    ASSERT_EQ(p ? pclose(p) : -1, 0) << out;
+    EXPECT_TRUE(Has(out, "Install complete!")) << out;
+    const size_t last = out.rfind("\rInstalling... 100% (");
+    ASSERT_NE(last, std::string::npos) << out;
+    // Every file counted was copied: "(n/n files)".
+    const size_t open = out.find('(', last), slash = out.find('/', open), close = out.find(" files)", slash);
+    ASSERT_NE(close, std::string::npos);
+    EXPECT_EQ(out.substr(open + 1, slash - open - 1), out.substr(slash + 1, close - slash - 1));
+    EXPECT_NE(out.substr(open + 1, slash - open - 1), "0");
+
+    RunResult piped = demo.Unattended("install");
+    EXPECT_EQ(piped.code, 0);
+    EXPECT_FALSE(Has(piped.out, "Installing...")) << piped.out;
+    EXPECT_FALSE(Has(piped.out, "\x1b")) << piped.out;
+}
+
 TEST(Unattended, AMenuWithoutItsMarkerNeedsAttention) {
     DemoPrefix demo;
     test::WriteFile(demo.Config("2015.3/LWM2015.3-64.CFG"), "LWMenuConfig 1\r\nMenuEntry 1 \"Create\"\r\nMenuEntry 0 .\r\n");

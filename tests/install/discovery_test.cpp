@@ -141,6 +141,17 @@ TEST_F(Discovery, BothViewsWithoutDuplicateTests) {
     EXPECT_EQ(batches.count, 2);
 }
 
+// Each record of each view a search walks is counted, for the search page.
+TEST_F(Discovery, RecordsLookedAtAreCounted) {
+    Registry(Record("LW", "LightWave 3D 2020", "2020.0", "C:\\\\LW") +
+             "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Other] 1\n" +
+             Value("DisplayName", "Something else") + "\n" + Record("Tool", "A tool", "1.0", "C:\\\\Tool"));
+    RecordCount seen{0};
+    SearchHosts(batches, stop, &seen);
+    // LightWave walks both views (2 + 1), 3ds Max and Cinema 4D the 64-bit one (2 each).
+    EXPECT_EQ(seen.load(), 7);
+}
+
 TEST_F(Discovery, StopFlagAndPresets) {
     Registry(Record("LW", "LightWave 3D 2020", "2020.0", "C:\\\\LW"));
     stop = 1;

@@ -23,6 +23,7 @@
 #include "ui/ui_scroll_view.h"
 #include "ui/widgets/register_widget_cells.h"
 #include "ui/widgets/ui_button.h"
+#include "ui/widgets/ui_progress_bar.h"
 #include "ui/widgets/ui_text.h"
 #include "wizard/install_panels.h"
 #include "wizard/installer_cells.h"
@@ -176,6 +177,46 @@ TEST_F(Wizard, TheFixPageWithCodesOneAndFour) {
     EXPECT_EQ(page.find("started LightWave modeler"), std::string::npos);
     EXPECT_NE(page.find("B:Back=1\n"), std::string::npos);
     EXPECT_EQ(page.find("Continue"), std::string::npos);
+}
+
+// The pages of the two jobs show what the job has done, from one frame to
+// the next (jobs made here and not started, their counts set by hand).
+TEST_F(Wizard, TheJobPagesFollowTheirJobs) {
+    installer->searchJob.Reset(new InstallBatchGen(installer->batches));
+    installer->searchJob->recordsSeen = 7;
+    installer->ShowPage(kPageSearching);
+    installer->Process();  // built, then left for the next page as the job is not running
+    root->Layout(800, 600);
+    std::vector<std::string> lines;
+    Describe(*root, lines);
+    std::string page = Joined(lines);
+    EXPECT_NE(page.find("T:Looking for installed programs ..\nT:Host records looked at: 7\n"), std::string::npos)
+        << page;
+
+    installer->installJob.Reset(new InstallBatchProcessor(installer->batches));
+    InstallProgress& progress = installer->installJob->progress;
+    progress.AddFile(WTXT("Veldo5\\veldo_5.p"), 300);
+    progress.AddFile(WTXT("Veldo5\\Lang\\en-US.lng"), 100);
+    progress.Publish();
+    progress.FileCopied(300);
+    installer->ShowPage(kPageInstallation);
+    installer->Process();
+    root->Layout(800, 600);
+    lines.clear();
+    Describe(*root, lines);
+    page = Joined(lines);
+    EXPECT_NE(page.find("T:Installing...\nT:Veldo5\\Lang\\en-US.lng\n"), std::string::npos) << page;
+    UiProgressBar* bar = nullptr;
+    std::vector<UiBox*> stack = {root};
+    while (!stack.empty() && !bar) {
+        UiBox* box = stack.back();
+        stack.pop_back();
+        bar = CellAs<UiProgressBar>(box);
+        for (int32_t i = 0; i < box->children.count; ++i) stack.push_back(box->ChildBox(i));
+    }
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FLOAT_EQ(bar->Fraction(), 0.75f);
+    EXPECT_GT(bar->Box().x1 - bar->Box().x0, 100);
 }
 
 // A log that says where it is.

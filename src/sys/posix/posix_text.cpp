@@ -2,6 +2,7 @@
 // them as "CP<number>".
 #include <errno.h>
 #include <iconv.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -52,3 +53,5 @@ void SysUserLanguages(NString& languages) {
     if (list && !plain) languages.Format(0, "%s:%s", list, locale);
     else languages.Assign(locale ? locale : "");
 }
+
+bool SysStdoutIsTerminal() { return isatty(STDOUT_FILENO) == 1; }

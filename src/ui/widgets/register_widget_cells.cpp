@@ -7,6 +7,7 @@
 #include "ui/widgets/ui_edit.h"
 #include "ui/widgets/ui_enum.h"
 #include "ui/widgets/ui_image.h"
+#include "ui/widgets/ui_progress_bar.h"
 #include "ui/widgets/ui_scroll.h"
 #include "ui/widgets/ui_skey.h"
 #include "ui/widgets/ui_text.h"
@@ -21,6 +22,7 @@ void RegisterWidgetCellClasses() {
     RegisterCellClass<UiEdit>();
     RegisterCellClass<UiEnum>();
     RegisterCellClass<UiImage>();
+    RegisterCellClass<UiProgressBar>();
     RegisterCellClass<UiSKey>();
     RegisterCellClass<UiCellEditor>();
     SetCellsListBuilder(BuildCellBrowser);
