@@ -53,6 +53,16 @@ void Describe(const UiBox& box, std::vector<std::string>& out) {
     }
 }
 
+// The first box of class C under box (box itself included).
+template <class C>
+C* Find(UiBox* box) {
+    if (!box) return nullptr;
+    if (auto* found = CellAs<C>(box)) return found;
+    for (int32_t i = 0; i < box->children.count; ++i)
+        if (C* found = Find<C>(box->ChildBox(i))) return found;
+    return nullptr;
+}
+
 // Every character of every text under box is in the font it is drawn with
 // (a missing one would show as the font's fallback glyph).
 bool EveryCharacterHasAGlyph(const UiBox& box) {
@@ -206,14 +216,7 @@ TEST_F(Wizard, TheJobPagesFollowTheirJobs) {
     Describe(*root, lines);
     page = Joined(lines);
     EXPECT_NE(page.find("T:Installing...\nT:Veldo5\\Lang\\en-US.lng\n"), std::string::npos) << page;
-    UiProgressBar* bar = nullptr;
-    std::vector<UiBox*> stack = {root};
-    while (!stack.empty() && !bar) {
-        UiBox* box = stack.back();
-        stack.pop_back();
-        bar = CellAs<UiProgressBar>(box);
-        for (int32_t i = 0; i < box->children.count; ++i) stack.push_back(box->ChildBox(i));
-    }
+    auto* bar = Find<UiProgressBar>(root);
     ASSERT_NE(bar, nullptr);
     EXPECT_FLOAT_EQ(bar->Fraction(), 0.75f);
     EXPECT_GT(bar->Box().x1 - bar->Box().x0, 100);
@@ -250,14 +253,7 @@ TEST_F(Wizard, TheReportTogglesAndOpensAtItsEnd) {
     EXPECT_NE(shown.find("B:Hide report"), std::string::npos);
     EXPECT_NE(shown.find("S\nT:"), std::string::npos);
     // The report opens at its last line.
-    UiScrollView* view = nullptr;
-    std::vector<UiBox*> stack = {root};
-    while (!stack.empty() && !view) {
-        UiBox* box = stack.back();
-        stack.pop_back();
-        view = CellAs<UiScrollView>(box);
-        for (int32_t i = 0; i < box->children.count; ++i) stack.push_back(box->ChildBox(i));
-    }
+    auto* view = Find<UiScrollView>(root);
     ASSERT_NE(view, nullptr);
     EXPECT_GT(view->Offset(), 0);
     EXPECT_EQ(view->Offset(), view->ContentHeight() - view->ViewHeight());
