@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds the optimised configuration (GCC) and the
-# AddressSanitizer + UndefinedBehaviorSanitizer configuration (clang), and
-# runs every test of both under one ctest summary.
+# Installs what is needed, builds the optimised configuration (GCC), the
+# AddressSanitizer + UndefinedBehaviorSanitizer configuration (clang) and a
+# ThreadSanitizer configuration of the tests that start threads (clang), and
+# runs every test of the three under one ctest summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -18,11 +19,17 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELDO_SANITIZE=ON -DVELDO_FUZZ=ON -DVELDO_BENCH=OFF -DVELDO_TEST_PREFIX=asan.
 cmake --build build/asan -j "$jobs"
 
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DVELDO_SANITIZE_THREAD=ON -DVELDO_BENCH=OFF -DVELDO_TEST_PREFIX=tsan.
+cmake --build build/tsan -j "$jobs" --target thread_tests
+
 # A sanitizer report fails its test.
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:strict_string_checks=1
 # Wine, started by one registry test, keeps quiet and away from the home folder.
 export WINEDEBUG=-all
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 # Windows and OpenGL run on a virtual X server with Mesa's renderer.
 if [ -z "${DISPLAY:-}" ]; then
@@ -34,11 +41,12 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY="$display"
 fi
 
-# Both trees under one summary.
+# The three trees under one summary.
 mkdir -p build/all
 cat > build/all/CTestTestfile.cmake <<CTEST
 subdirs("$PWD/build/release")
 subdirs("$PWD/build/asan")
+subdirs("$PWD/build/tsan")
 CTEST
 cd build/all
 ctest --output-on-failure -j "$jobs" --timeout 1200

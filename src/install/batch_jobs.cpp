@@ -52,6 +52,12 @@ int32_t InstallBatchProcessor::Body() {
     CountPayload(batches_, progress);
     for (int32_t b = 0; b < batches_.count; ++b) {
         if (!batches_[b]) continue;
+        // Asked to end (the window closed): between batches only, so that
+        // none is left half done; the rest stay as they were.
+        if (StopRequested()) {
+            AddError(WTXT("Installation stopped before: "), batches_[b]->displayName.CStr());
+            return -1;
+        }
         FileJournal journal;
         if (batches_[b]->Process(*this, journal)) {
             journal.Commit();

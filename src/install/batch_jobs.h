@@ -32,7 +32,7 @@ public:
     // Every non-zero fix code of every transfer of every batch, in order.
     void Prepare(DynamicArray<int32_t>& fixes);
     // Counts the payload to copy, then processes the batches in order; the
-    // first failure ends it (-1).
+    // first failure, or a stop request between two batches, ends it (-1).
     int32_t Body() override;
 
     BatchList& Batches() { return batches_; }

@@ -1,0 +1,114 @@
+// The wizard's two jobs handed over between the frame loop's thread and
+// their own, on a demo prefix: the search and the installation as the pages
+// run them, and a window closed while a job runs. The thread tests of the
+// ThreadSanitizer build run these.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+#include "wizard/installer_cells.h"
+
+namespace {
+
+// A demo prefix made by the demo script, WINEPREFIX pointing at it.
+struct DemoPrefix {
+    test::TempDir dir;
+    std::string prefix = dir / "prefix";
+    test::ScopedEnv user{"USER", "player"};
+    DemoPrefix() {
+        const std::string command = "'" VELDO_DEMO_SCRIPT "' '" + prefix + "' player >/dev/null";
+        if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
+    }
+    std::string C(const std::string& rest) const { return prefix + "/drive_c/" + rest; }
+};
+
+// Every file and folder under a folder with its content, in one string.
+std::string Snapshot(const std::string& root) {
+    std::vector<std::string> lines;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(root, ec); !ec && it != std::filesystem::end(it);
+         it.increment(ec)) {
+        const std::string path = it->path().string().substr(root.size());
+        if (it->is_directory()) lines.push_back(path + "/");
+        else lines.push_back(path + " = " + test::ReadFile(it->path().string()));
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string out;
+    for (const auto& l : lines) out += l + "\n";
+    return out;
+}
+
+// Frames until the installer shows the page (or the bound passes).
+bool FramesUntil(Installer& installer, int32_t page) {
+    return test::WaitFor([&] {
+        installer.Process();
+        return installer.page == page;
+    });
+}
+
+// The folders each demo host's batch changes.
+const char* const kHostFolders[] = {
+    "Program Files/Autodesk/3ds Max 2018",  "Program Files/MAXON/Cinema 4D R20",
+    "Program Files/NewTek/LightWave_2015.3", "Program Files/NewTek/LightWave_11.6",
+    "users/player/.Brimvale/Presets",       "users/player/.NewTek",
+};
+
+TEST(Jobs, SearchAndInstallationAsThePagesRunThem) {
+    test::WinePrefix home;  // the log's folder is not the user's own
+    DemoPrefix demo;
+    test::ScopedEnv prefix("WINEPREFIX", demo.prefix.c_str());
+    Installer installer;
+    installer.RunFunction(Installer::kSearch);
+    ASSERT_TRUE(FramesUntil(installer, kPageQuickSettings));
+    int32_t hosts = 0, installed = 0;
+    installer.CountHosts(hosts, installed);
+    EXPECT_EQ(hosts, 6);  // four LightWaves, a 3ds Max, a Cinema 4D
+    installer.RunFunction(Installer::kInstallIntoAll);
+    EXPECT_EQ(installer.page, kPageInstallation);
+    ASSERT_TRUE(FramesUntil(installer, kPageComplete));
+    EXPECT_EQ(installer.installJob->errorLines.count, 0);
+    const InstallProgress& progress = installer.installJob->progress;
+    EXPECT_GT(progress.TotalFiles(), 0);
+    EXPECT_EQ(progress.DoneFiles(), progress.TotalFiles());
+    EXPECT_TRUE(test::Exists(demo.C("Program Files/Autodesk/3ds Max 2018/plugins/Veldo5.dlo")));
+}
+
+// Closing the window destroys the installer, which stops its jobs: a search
+// ends where it is; an installation ends between two batches, so that each
+// host is either done whole or untouched.
+TEST(Jobs, ClosingTheWindowStopsTheJobsCleanly) {
+    test::WinePrefix home;
+    DemoPrefix pristine, done;
+    {
+        test::ScopedEnv prefix("WINEPREFIX", done.prefix.c_str());
+        Installer installer;
+        installer.SearchNow();
+        installer.RunFunction(Installer::kInstallIntoAll);
+        ASSERT_TRUE(FramesUntil(installer, kPageComplete));
+    }
+    for (int round = 0; round < 3; ++round) {
+        DemoPrefix demo;
+        test::ScopedEnv prefix("WINEPREFIX", demo.prefix.c_str());
+        {
+            auto* searching = new Installer;
+            searching->RunFunction(Installer::kSearch);
+            delete searching;  // mid-search
+        }
+        auto* installer = new Installer;
+        installer->SearchNow();
+        installer->RunFunction(Installer::kInstallIntoAll);
+        for (int frame = 0; frame < round; ++frame) installer->Process();
+        delete installer;  // mid-installation, or just after
+        for (const char* folder : kHostFolders) {
+            const std::string now = Snapshot(demo.C(folder));
+            EXPECT_TRUE(now == Snapshot(pristine.C(folder)) || now == Snapshot(done.C(folder)))
+                << folder << " was left half done in round " << round;
+        }
+    }
+}
+
+}  // namespace
