@@ -1,5 +1,6 @@
 #include "wizard/install_panels.h"
 
+#include "cell/core/log.h"
 #include "cell/registry.h"
 #include "cell/tags.h"
 #include "ui/ui_box.h"
@@ -27,9 +28,16 @@ void InstallPanel::Process() {
                 root->SetKeyboardFocus(forward_);
                 root->SetCancelBox(cancel_);
             }
+            // Where the user got to, for whoever reads the log; input from
+            // now on meets this page.
+            LogLine(WTXT("Wizard page: %s"), PageName());
         }
     }
     HCell::Process();
+}
+
+const WChar* InstallPanel5_InstallationComplete::PageName() const {
+    return reportShown ? WTXT("complete, report shown") : WTXT("complete");
 }
 
 bool InstallPanel5_InstallationComplete::Accepts(CellKey key) const {

@@ -27,6 +27,8 @@ public:
     virtual void Build(Installer& installer, UiBox& content) {}
     // Once a frame: what changes while a job runs (counts, a bar).
     virtual void Update(Installer& installer) {}
+    // The page's name in the log.
+    virtual const WChar* PageName() const { return WTXT("none"); }
 
 protected:
     // Set by Build: the button the keyboard starts on, and the one Escape
@@ -39,6 +41,7 @@ class InstallPanel0_Welcome : public InstallPanel {
     VELDO_CELL(InstallPanel0_Welcome, InstallPanel, 0x298B9394CEAD5D07ULL)
 
 public:
+    const WChar* PageName() const override { return WTXT("agreement"); }
     void Build(Installer& installer, UiBox& content) override;
 };
 
@@ -46,6 +49,7 @@ class InstallPanel1_SearchingPlatforms : public InstallPanel {
     VELDO_CELL(InstallPanel1_SearchingPlatforms, InstallPanel, 0x5F199F8C0F56D31FULL)
 
 public:
+    const WChar* PageName() const override { return WTXT("search"); }
     void Build(Installer& installer, UiBox& content) override;
     // How many host records the search has looked at.
     void Update(Installer& installer) override;
@@ -59,6 +63,7 @@ class InstallPanel2_QuickSettings : public InstallPanel {
     VELDO_CELL(InstallPanel2_QuickSettings, InstallPanel, 0x5E0D3DB361DEFE51ULL)
 
 public:
+    const WChar* PageName() const override { return WTXT("quick settings"); }
     void Build(Installer& installer, UiBox& content) override;
 };
 
@@ -66,6 +71,7 @@ class InstallPanel3_Fix : public InstallPanel {
     VELDO_CELL(InstallPanel3_Fix, InstallPanel, 0x44CD4D451E43F00AULL)
 
 public:
+    const WChar* PageName() const override { return WTXT("fix"); }
     DynamicArray<int32_t> fixes;  // a copy of the preparation's codes
     void Build(Installer& installer, UiBox& content) override;
 };
@@ -74,6 +80,7 @@ class InstallPanel4_Installation : public InstallPanel {
     VELDO_CELL(InstallPanel4_Installation, InstallPanel, 0xDC3D9641DDB9901BULL)
 
 public:
+    const WChar* PageName() const override { return WTXT("installing"); }
     void Build(Installer& installer, UiBox& content) override;
     // The bar and the file being copied, from the job's progress.
     void Update(Installer& installer) override;
@@ -87,6 +94,7 @@ class InstallPanel5_InstallationComplete : public InstallPanel {
     VELDO_CELL(InstallPanel5_InstallationComplete, InstallPanel, 0x9961EEC42F152E1FULL)
 
 public:
+    const WChar* PageName() const override;
     InstallBatchProcessor* processor = nullptr;  // the finished job (the installer's)
     bool reportShown = false;
 

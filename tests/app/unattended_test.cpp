@@ -65,23 +65,6 @@ std::string OneLightWave(const std::string& location, const std::string& before 
            "\"InstallLocation\"=\"" + location + "\"\n";
 }
 
-// Every file and folder under a folder with its content, in one string.
-std::string Snapshot(const std::string& root) {
-    std::string out;
-    std::error_code ec;
-    std::vector<std::string> lines;
-    for (auto it = std::filesystem::recursive_directory_iterator(root, ec); !ec && it != std::filesystem::end(it);
-         it.increment(ec)) {
-        const std::string path = it->path().string().substr(root.size());
-        if (it->is_symlink()) lines.push_back(path + " -> link");
-        else if (it->is_directory()) lines.push_back(path + "/");
-        else lines.push_back(path + " = " + test::ReadFile(it->path().string()));
-    }
-    std::sort(lines.begin(), lines.end());
-    for (const auto& l : lines) out += l + "\n";
-    return out;
-}
-
 TEST(Unattended, InstallReinstallAndRemoveEveryHostKind) {
     DemoPrefix demo;
     DemoPrefix pristine;
@@ -120,7 +103,7 @@ TEST(Unattended, InstallReinstallAndRemoveEveryHostKind) {
     EXPECT_TRUE(Has(ext, "LightWave_11.6\\\\support\\\\plugins\\\\Brimvale\\\\Veldo5\\\\veldo_5.p"));
 
     // What reinstalling kept aside while it worked is gone.
-    EXPECT_EQ(Snapshot(demo.C("Program Files")).find("veldo-old"), std::string::npos);
+    EXPECT_EQ(test::TreeSnapshot(demo.C("Program Files")).find("veldo-old"), std::string::npos);
 
     RunResult listed = demo.Unattended("list");
     EXPECT_TRUE(Has(listed.out, "LightWave 3D 2015.3 | version 2015.3 | files installed | menus installed"));
@@ -196,7 +179,7 @@ TEST(Unattended, AFailedHostIsLeftAsItWas) {
     std::system(("rm -f '" + max + "/plugins/VELDO5/Lang/en-US.lng'").c_str());
     test::MakeDirs(max + "/plugins/VELDO5/Lang/en-US.lng/a folder");
     test::WriteFile(max + "/plugins/user's own.txt", "mine");
-    const std::string before = Snapshot(max);
+    const std::string before = test::TreeSnapshot(max);
     const std::string lw = demo.C("Program Files/NewTek/LightWave_2015.3/support/plugins/Brimvale/Veldo5/veldo_5.p");
     std::system(("rm -f '" + lw + "'").c_str());
 
@@ -204,7 +187,7 @@ TEST(Unattended, AFailedHostIsLeftAsItWas) {
     EXPECT_EQ(r.code, 1) << r.out;
     EXPECT_TRUE(Has(r.out, "Restored: C:\\Program Files\\Autodesk\\3ds Max 2018\\plugins\n")) << r.out;
     EXPECT_TRUE(Has(r.out, "Installation failed!\n"));
-    const std::string after = Snapshot(max);
+    const std::string after = test::TreeSnapshot(max);
     EXPECT_TRUE(after == before) << "the host changed";  // (its files are binary: not printed)
     EXPECT_TRUE(test::Exists(lw));  // LightWave came before and stays installed
     // Nothing was left aside either.
@@ -218,12 +201,12 @@ TEST(Unattended, AFullDiskFailsTheInstallation) {
     test::ScopedTmpfs small(plugins, "16k");
     if (!small.ok()) GTEST_SKIP() << "cannot mount tmpfs here";
     test::WriteFile(plugins + "/filler", std::string(64 * 1024, 'f'));  // as much as fits
-    const std::string before = Snapshot(plugins);
+    const std::string before = test::TreeSnapshot(plugins);
     RunResult r = demo.Unattended("install");
     EXPECT_EQ(r.code, 1) << r.out;
     EXPECT_TRUE(Has(r.out, "Cannot copy files into: C:\\Program Files\\MAXON\\Cinema 4D R20\\plugins\\Veldo5\n"));
     EXPECT_TRUE(Has(r.out, "Restored: C:\\Program Files\\MAXON\\Cinema 4D R20\\plugins\\Veldo5\n")) << r.out;
-    EXPECT_TRUE(Snapshot(plugins) == before);  // what was copied before the disk was full is gone again
+    EXPECT_TRUE(test::TreeSnapshot(plugins) == before);  // what was copied before the disk was full is gone again
 }
 
 TEST(Unattended, NothingToServeAndUnknownWords) {

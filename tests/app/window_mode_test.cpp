@@ -3,9 +3,6 @@
 // the program.
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -16,99 +13,14 @@
 #include <vector>
 
 #include "support/test_support.h"
+#include "x_server.h"
 
 extern char** environ;
 
 namespace {
 
-// An X connection that finds top-level windows by title and asks them to
-// close as a window manager would.
-class XServer {
-public:
-    // Windows come and go while it looks at them: a request about one that
-    // is gone is no reason to end the test process.
-    XServer() : display_(XOpenDisplay(nullptr)) { XSetErrorHandler([](Display*, XErrorEvent*) { return 0; }); }
-    ~XServer() {
-        if (display_) XCloseDisplay(display_);
-    }
-    explicit operator bool() const { return display_ != nullptr; }
-
-    Window Find(const std::string& title) {
-        Window root = DefaultRootWindow(display_), parent = 0, *children = nullptr;
-        unsigned count = 0;
-        Window found = 0;
-        if (XQueryTree(display_, root, &root, &parent, &children, &count)) {
-            for (unsigned i = 0; i < count && !found; ++i) {
-                char* name = nullptr;
-                if (XFetchName(display_, children[i], &name) && name) {
-                    if (title == name) found = children[i];
-                    XFree(name);
-                }
-            }
-            if (children) XFree(children);
-        }
-        return found;
-    }
-
-    // Waits (a minute at most: a loaded machine starts slowly) for a window
-    // with the title to be shown.
-    Window WaitForWindow(const std::string& title) {
-        Window shown = 0;
-        test::WaitFor(
-            [&] {
-                if (Window w = Find(title)) {
-                    XWindowAttributes a{};
-                    if (XGetWindowAttributes(display_, w, &a) && a.map_state == IsViewable) shown = w;
-                }
-                return shown != 0;
-            },
-            60000);
-        return shown;
-    }
-
-    void Box(Window w, int& x, int& y, int& width, int& height) {
-        XWindowAttributes a{};
-        XGetWindowAttributes(display_, w, &a);
-        Window child = 0;
-        XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-        width = a.width;
-        height = a.height;
-    }
-
-    // The colour the window shows at a pixel (0xRRGGBB).
-    uint32_t Pixel(Window w, int x, int y) {
-        XImage* image = XGetImage(display_, w, x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image) return 0;
-        const uint32_t pixel = uint32_t(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
-        XDestroyImage(image);
-        return pixel;
-    }
-
-    void AskToClose(Window w) {
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = long(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, w, False, NoEventMask, &e);
-        XFlush(display_);
-    }
-
-private:
-    Display* display_;
-};
-
-// Waits (a minute at most) for the process; its exit code, or -1.
-int WaitForExit(pid_t pid) {
-    int status = 0;
-    if (test::WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 60000))
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return -1;
-}
+using test::WaitForExit;
+using test::XServer;
 
 // The program in its window mode on a fresh prefix, with extra options.
 struct WindowMode : ::testing::Test {

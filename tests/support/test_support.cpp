@@ -6,12 +6,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "cell/core/text_convert.h"
 
@@ -132,6 +135,29 @@ int RunUnprivileged(int (*fn)(void*), void* context) {
     int status = 0;
     if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
+}
+
+}  // namespace test
+
+namespace test {
+
+std::string TreeSnapshot(const std::string& root, const std::string& leaveOut) {
+    std::vector<std::string> lines;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(root, ec); !ec && it != std::filesystem::end(it);
+         it.increment(ec)) {
+        const std::string path = it->path().string().substr(root.size());
+        if (!leaveOut.empty() && path.size() >= leaveOut.size() &&
+            path.compare(path.size() - leaveOut.size(), leaveOut.size(), leaveOut) == 0)
+            continue;
+        if (it->is_symlink()) lines.push_back(path + " -> link");
+        else if (it->is_directory()) lines.push_back(path + "/");
+        else lines.push_back(path + " = " + ReadFile(it->path().string()));
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string out;
+    for (const auto& l : lines) out += l + "\n";
+    return out;
 }
 
 }  // namespace test

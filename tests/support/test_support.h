@@ -72,6 +72,11 @@ private:
     bool ok_ = false;
 };
 
+// Every file, folder and link under root with its content, one sorted line
+// each ("/a/b = bytes", "/a/", "/l -> link"); names ending in leaveOut are
+// left out.
+std::string TreeSnapshot(const std::string& root, const std::string& leaveOut = "");
+
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);

@@ -4,8 +4,6 @@
 // ThreadSanitizer build run these.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,22 +23,6 @@ struct DemoPrefix {
     }
     std::string C(const std::string& rest) const { return prefix + "/drive_c/" + rest; }
 };
-
-// Every file and folder under a folder with its content, in one string.
-std::string Snapshot(const std::string& root) {
-    std::vector<std::string> lines;
-    std::error_code ec;
-    for (auto it = std::filesystem::recursive_directory_iterator(root, ec); !ec && it != std::filesystem::end(it);
-         it.increment(ec)) {
-        const std::string path = it->path().string().substr(root.size());
-        if (it->is_directory()) lines.push_back(path + "/");
-        else lines.push_back(path + " = " + test::ReadFile(it->path().string()));
-    }
-    std::sort(lines.begin(), lines.end());
-    std::string out;
-    for (const auto& l : lines) out += l + "\n";
-    return out;
-}
 
 // Frames until the installer shows the page (or the bound passes).
 bool FramesUntil(Installer& installer, int32_t page) {
@@ -104,8 +86,8 @@ TEST(Jobs, ClosingTheWindowStopsTheJobsCleanly) {
         for (int frame = 0; frame < round; ++frame) installer->Process();
         delete installer;  // mid-installation, or just after
         for (const char* folder : kHostFolders) {
-            const std::string now = Snapshot(demo.C(folder));
-            EXPECT_TRUE(now == Snapshot(pristine.C(folder)) || now == Snapshot(done.C(folder)))
+            const std::string now = test::TreeSnapshot(demo.C(folder));
+            EXPECT_TRUE(now == test::TreeSnapshot(pristine.C(folder)) || now == test::TreeSnapshot(done.C(folder)))
                 << folder << " was left half done in round " << round;
         }
     }

@@ -1,0 +1,249 @@
+// The wizard end to end: the real program on a demo prefix, driven with
+// real xdotool clicks, then with keys alone, from the agreement to the
+// completion page and its report; the prefix it leaves is compared byte for
+// byte with what the unattended mode leaves on an identical one. Each page
+// is saved as a screenshot in the build folder.
+//
+// Where to click comes from the same pages laid out without a window at the
+// window's size (the layout does not depend on the screen); when a page is
+// there comes from the program's log, which names each page as it is built,
+// and from its pixels.
+#include <gtest/gtest.h>
+
+#include <spawn.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/register_all_cells.h"
+#include "cell/gate_keys.h"
+#include "cell/gate_table.h"
+#include "gx/window_cells.h"
+#include "recording_gx.h"
+#include "support/test_support.h"
+#include "ui/size_rule.h"
+#include "ui/ui_root.h"
+#include "ui/widgets/ui_button.h"
+#include "wizard/install_panels.h"
+#include "wizard/installer_cells.h"
+#include "x_server.h"
+
+extern char** environ;
+
+namespace {
+
+struct DemoPrefix {
+    test::TempDir dir;
+    std::string prefix = dir / "prefix";
+    DemoPrefix() {
+        const std::string command = "'" VELDO_DEMO_SCRIPT "' '" + prefix + "' player >/dev/null";
+        if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
+    }
+    std::string C(const std::string& rest) const { return prefix + "/drive_c/" + rest; }
+    std::string Log() const { return test::ReadFile(C("users/player/.Brimvale/veldo.log")); }
+};
+
+// Drive C of a prefix, every file with its content, but the log.
+std::string Snapshot(const DemoPrefix& demo) { return test::TreeSnapshot(demo.C(""), "veldo.log"); }
+
+// A button's centre (where to click) and a point of its face left of its
+// title (where its colour shows).
+struct Spot {
+    int x = -1, y = -1;
+    int faceX = -1;
+};
+
+// The centres of the buttons of each page, by title, laid out without a
+// window at the main window's size, on a prefix like the one the program
+// gets (the search finds the same hosts).
+class OfflinePages {
+public:
+    std::map<std::string, Spot> agreement, quickSettings, complete, report;
+
+    explicit OfflinePages(const DemoPrefix& demo) {
+        static const bool once = (RegisterAllCellClasses(), true);
+        (void)once;
+        test::ScopedEnv prefix("WINEPREFIX", demo.prefix.c_str());
+        window_ = new WndGx;
+        MakeGateCell(HddGateKey(WTXT("window.veldo")), window_);
+        root_ = new UiRoot;
+        root_->Shape(UiBox::kLayoutVertical, kSizeFlexible);
+        window_->AddChild(root_);
+        Installer installer;
+        agreement = Buttons(installer);
+        installer.SearchNow();
+        quickSettings = Buttons(installer);
+        installer.RunFunction(Installer::kInstallIntoAll);
+        test::WaitFor([&] {
+            installer.Process();
+            return installer.page == kPageComplete;
+        });
+        complete = Buttons(installer);
+        InstallPanel5_InstallationComplete_SwitchReport toggle;
+        installer.children[0]->Receive(toggle);
+        report = Buttons(installer);
+    }
+
+private:
+    test::UseRecordingGx gx_;
+    WndGx* window_ = nullptr;
+    UiRoot* root_ = nullptr;
+
+    std::map<std::string, Spot> Buttons(Installer& installer) {
+        installer.Process();
+        root_->Layout(800, 600);
+        std::map<std::string, Spot> out;
+        Collect(*root_, out);
+        return out;
+    }
+    static void Collect(const UiBox& box, std::map<std::string, Spot>& out) {
+        if (const auto* button = CellAs<UiButton>(&box)) {
+            const auto r = button->Box();
+            // Boxes count up from the bottom edge; the window's pixels down from the top.
+            out[test::U(button->Text())] = Spot{int((r.x0 + r.x1) / 2), int(600 - (r.y0 + r.y1) / 2), int(r.x0 + 4)};
+        }
+        for (int32_t i = 0; i < box.children.count; ++i)
+            if (const UiBox* child = box.ChildBox(i)) Collect(*child, out);
+    }
+};
+
+struct WizardWindow : ::testing::Test {
+    test::XServer x;
+    test::WinePrefix home;
+    test::ScopedEnv user{"USER", "player"};
+    test::ScopedEnv english{"LC_ALL", "C"};
+    test::ScopedEnv noLanguage{"LANGUAGE", nullptr};
+    const char* sanitizer = std::getenv("ASAN_OPTIONS");
+    const std::string noLeakCheck = std::string(sanitizer ? sanitizer : "") + ":detect_leaks=0";
+    test::ScopedEnv keepDriverMemory{"ASAN_OPTIONS", sanitizer ? noLeakCheck.c_str() : nullptr};
+    DemoPrefix gui, unattended, layout;
+    pid_t pid = 0;
+    Window window = 0;
+
+    void SetUp() override {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+        ASSERT_TRUE(x);
+    }
+    // A test that failed half way leaves no program behind.
+    void TearDown() override {
+        if (pid <= 0) return;
+        if (window) x.AskToClose(window);
+        test::WaitForExit(pid);
+    }
+
+    void Start() {
+        test::ScopedEnv prefix("WINEPREFIX", gui.prefix.c_str());
+        const char* argv[] = {VELDO_INSTALLER_EXE, nullptr};
+        ASSERT_EQ(posix_spawn(&pid, VELDO_INSTALLER_EXE, nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
+        window = x.WaitForWindow("VELDO installation");
+        ASSERT_NE(window, 0u);
+        std::system(("xdotool windowfocus --sync " + std::to_string(window)).c_str());
+    }
+    // Waits for the log to name the page for the count-th time.
+    bool PageBuilt(const std::string& name, size_t count = 1) {
+        const std::string line = "Wizard page: " + name + "\r\n";
+        return test::WaitFor(
+            [&] {
+                const std::string log = gui.Log();
+                size_t n = 0;
+                for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++n;
+                return n >= count;
+            },
+            60000);
+    }
+    // Waits for a button of the page to be drawn at its place (resting or
+    // under the pointer).
+    bool Drawn(const Spot& button) {
+        uint32_t p = 0;
+        const bool drawn = test::WaitFor(
+            [&] {
+                p = x.Pixel(window, button.faceX, button.y);
+                return p == 0x223344 || p == 0x445566;
+            },
+            60000);
+        if (!drawn) ADD_FAILURE() << "at " << button.faceX << ", " << button.y << ": " << std::hex << p;
+        return drawn;
+    }
+    void Shot(const std::string& name) {
+        std::filesystem::create_directories(VELDO_SCREENSHOTS);
+        EXPECT_TRUE(x.SavePng(window, std::string(VELDO_SCREENSHOTS) + "/" + name + ".png")) << name;
+    }
+    void Click(const Spot& at) {
+        ASSERT_GE(at.x, 0);
+        const std::string w = std::to_string(window);
+        std::system(("xdotool mousemove --window " + w + " " + std::to_string(at.x) + " " + std::to_string(at.y) +
+                     " click 1")
+                        .c_str());
+    }
+    void Key(const std::string& key) { std::system(("xdotool key " + key).c_str()); }
+
+    // What the unattended mode leaves on its prefix.
+    std::string UnattendedInstall() {
+        const std::string command = "WINEPREFIX='" + unattended.prefix + "' '" VELDO_INSTALLER_EXE
+                                    "' -unattended install >/dev/null 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return Snapshot(unattended);
+    }
+};
+
+TEST_F(WizardWindow, InstallIntoAllWithTheMouse) {
+    OfflinePages pages(layout);
+    Start();
+    ASSERT_TRUE(PageBuilt("agreement"));
+    ASSERT_TRUE(Drawn(pages.agreement["I Agree"]));
+    Shot("mouse-1-agreement");
+    Click(pages.agreement["I Agree"]);
+
+    ASSERT_TRUE(PageBuilt("search"));
+    ASSERT_TRUE(PageBuilt("quick settings"));
+    ASSERT_TRUE(Drawn(pages.quickSettings["Install into all"]));
+    Shot("mouse-2-quick-settings");
+    Click(pages.quickSettings["Install into all"]);
+
+    ASSERT_TRUE(PageBuilt("installing"));
+    ASSERT_TRUE(PageBuilt("complete"));
+    ASSERT_TRUE(Drawn(pages.complete["Show report"]));
+    Shot("mouse-3-complete");
+    Click(pages.complete["Show report"]);
+
+    ASSERT_TRUE(PageBuilt("complete, report shown"));
+    ASSERT_TRUE(Drawn(pages.report["Hide report"]));
+    Shot("mouse-4-report");
+    Click(pages.report["Exit"]);
+    EXPECT_EQ(test::WaitForExit(pid), 0);
+    pid = 0;
+
+    const std::string log = gui.Log();
+    EXPECT_EQ(log.find("Wizard page: fix"), std::string::npos) << "no menu file of the demo needs a fix";
+    EXPECT_EQ(Snapshot(gui), UnattendedInstall());
+}
+
+// The same path with keys alone: Enter on each page's forward button,
+// Shift+Tab to the report's button, Escape to leave.
+TEST_F(WizardWindow, InstallIntoAllWithTheKeyboard) {
+    OfflinePages pages(layout);
+    Start();
+    ASSERT_TRUE(PageBuilt("agreement"));
+    ASSERT_TRUE(Drawn(pages.agreement["I Agree"]));
+    Key("Return");
+    ASSERT_TRUE(PageBuilt("quick settings"));
+    ASSERT_TRUE(Drawn(pages.quickSettings["Install into all"]));
+    Shot("keys-2-quick-settings");
+    Key("Return");
+    ASSERT_TRUE(PageBuilt("complete"));
+    ASSERT_TRUE(Drawn(pages.complete["Show report"]));
+    Key("shift+Tab");
+    Key("Return");
+    ASSERT_TRUE(PageBuilt("complete, report shown"));
+    ASSERT_TRUE(Drawn(pages.report["Hide report"]));
+    Shot("keys-4-report");
+    Key("Escape");
+    EXPECT_EQ(test::WaitForExit(pid), 0);
+    pid = 0;
+    EXPECT_EQ(Snapshot(gui), UnattendedInstall());
+}
+
+}  // namespace
