@@ -46,4 +46,28 @@ TEST(Installer, OneHostChoicesLeaveTheOthers) {
     EXPECT_FALSE(installer.batches[0]->HasAction());
 }
 
+// Functions 5 and 6: everything installs; only what is there is removed,
+// files and LightWave menus each by what is installed.
+TEST(Installer, AllHostChoices) {
+    Installer installer;
+    auto* lwMenusOnly = new LwInstallBatch;
+    lwMenusOnly->menusInstalled = true;
+    auto* maxInstalled = new MaxInstallBatch;
+    maxInstalled->installed = true;
+    installer.batches.Add(lwMenusOnly);
+    installer.batches.Add(maxInstalled);
+    installer.batches.Add(new C4dInstallBatch);
+    installer.RunFunction(Installer::kRemoveFromAll);
+    EXPECT_EQ(lwMenusOnly->fileAction.value, kChoiceLeave);
+    EXPECT_EQ(lwMenusOnly->menuAction.value, kChoiceRemove);
+    EXPECT_EQ(maxInstalled->fileAction.value, kChoiceRemove);
+    EXPECT_EQ(installer.batches[2]->fileAction.value, kChoiceLeave);
+    ASSERT_TRUE(test::WaitFor([&] { return installer.Poll(); }));
+    installer.RunFunction(Installer::kInstallIntoAll);
+    for (int32_t i = 0; i < installer.batches.count; ++i)
+        EXPECT_EQ(installer.batches[i]->fileAction.value, kChoiceInstall) << i;
+    EXPECT_EQ(lwMenusOnly->menuAction.value, kChoiceInstall);
+    ASSERT_TRUE(test::WaitFor([&] { return installer.Poll(); }));
+}
+
 }  // namespace
