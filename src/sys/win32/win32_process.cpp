@@ -1,0 +1,70 @@
+// The user, the program itself, other programs and time on Windows.
+#include <windows.h>
+#include <shlobj.h>
+#include <shellapi.h>
+
+#include "cell/core/log.h"
+#include "sys/platform.h"
+
+bool SysProfileFolder(WString& path) {
+    PWSTR folder = nullptr;
+    const bool ok = SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &folder)) && folder;
+    if (ok) path.Assign(folder);
+    CoTaskMemFree(folder);
+    return ok;
+}
+
+bool SysExecutablePath(WString& path) {
+    DynamicArray<WChar> buffer;
+    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+        buffer.Resize(int32_t(size));
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data, size);
+        if (n == 0) return false;
+        if (n < size) {
+            path.Assign(buffer.data, int32_t(n));
+            return true;
+        }
+    }
+    return false;
+}
+
+uint32_t SysProcessId() { return uint32_t(GetCurrentProcessId()); }
+
+bool SysStartProgram(const WChar* path, const WChar* parameters) {
+    const HINSTANCE result = ShellExecuteW(nullptr, nullptr, path, parameters, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+void SysOpenLink(const WChar* url) {
+    const HINSTANCE result = ShellExecuteW(nullptr, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(result) <= 32) LogLine(WTXT("The link %s was not opened."), url);
+}
+
+bool SysProcessExists(uint32_t pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;  // there, but not ours to look at
+    DWORD code = 0;
+    const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    CloseHandle(process);
+    return running;
+}
+
+void SysSleepMs(uint32_t ms) { Sleep(ms); }
+
+double SysClockMs() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return double(f.QuadPart);
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return double(now.QuadPart) * 1000.0 / frequency;
+}
+
+void SysLocalTimeStamp(WString& out) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    out.Format(0, WTXT("[%04d-%02d-%02d %02d:%02d:%02d] "), int(t.wYear), int(t.wMonth), int(t.wDay), int(t.wHour),
+               int(t.wMinute), int(t.wSecond));
+}
