@@ -40,15 +40,6 @@ void SysOpenLink(const WChar* url) {
     if (reinterpret_cast<INT_PTR>(result) <= 32) LogLine(WTXT("The link %s was not opened."), url);
 }
 
-bool SysProcessExists(uint32_t pid) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;  // there, but not ours to look at
-    DWORD code = 0;
-    const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
-    CloseHandle(process);
-    return running;
-}
-
 void SysSleepMs(uint32_t ms) { Sleep(ms); }
 
 double SysClockMs() {
