@@ -32,12 +32,30 @@ bool FramesUntil(Installer& installer, int32_t page) {
     });
 }
 
-// The folders each demo host's batch changes.
+// The folders of each demo host's batch (a LightWave's program folder and
+// its configuration folder belong to the same batch).
 const char* const kHostFolders[] = {
-    "Program Files/Autodesk/3ds Max 2018",  "Program Files/MAXON/Cinema 4D R20",
-    "Program Files/NewTek/LightWave_2015.3", "Program Files/NewTek/LightWave_11.6",
-    "users/player/.Brimvale/Presets",       "users/player/.NewTek",
+    "Program Files/Autodesk/3ds Max 2018",
+    "Program Files/MAXON/Cinema 4D R20",
+    "Program Files/NewTek/LightWave_2015.3|users/player/.NewTek/LightWave/2015.3",
+    "Program Files/NewTek/LightWave_11.6|users/player/.NewTek/LightWave/11.6",
+    "Program Files/NewTek/LightWave_2018|users/player/.NewTek/LightWave/2018.0.7",
+    "Program Files/NewTek/LightWave_2019|users/player/.NewTek/LightWave/2019.1.5",
+    "users/player/.Brimvale/Presets",
 };
+
+// What a batch's folders hold, all of them.
+std::string BatchSnapshot(const DemoPrefix& demo, const std::string& folders) {
+    std::string out;
+    size_t start = 0;
+    for (size_t bar = folders.find('|'); ; bar = folders.find('|', start)) {
+        const std::string folder = folders.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        out += folder + ":\n" + test::TreeSnapshot(demo.C(folder));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    return out;
+}
 
 TEST(Jobs, SearchAndInstallationAsThePagesRunThem) {
     test::WinePrefix home;  // the log's folder is not the user's own
@@ -85,10 +103,10 @@ TEST(Jobs, ClosingTheWindowStopsTheJobsCleanly) {
         installer->RunFunction(Installer::kInstallIntoAll);
         for (int frame = 0; frame < round; ++frame) installer->Process();
         delete installer;  // mid-installation, or just after
-        for (const char* folder : kHostFolders) {
-            const std::string now = test::TreeSnapshot(demo.C(folder));
-            EXPECT_TRUE(now == test::TreeSnapshot(pristine.C(folder)) || now == test::TreeSnapshot(done.C(folder)))
-                << folder << " was left half done in round " << round;
+        for (const char* folders : kHostFolders) {
+            const std::string now = BatchSnapshot(demo, folders);
+            EXPECT_TRUE(now == BatchSnapshot(pristine, folders) || now == BatchSnapshot(done, folders))
+                << folders << " was left half done in round " << round;
         }
     }
 }
