@@ -24,6 +24,18 @@ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELDO_SANITIZE_THREAD=ON -DVELDO_BENCH=OFF -DVELDO_TEST_PREFIX=tsan.
 cmake --build build/tsan -j "$jobs" --target thread_tests
 
+# The Windows build: GLFW, GLEW and LodePNG from Debian's source packages,
+# then the program cross-built with the release tree's generators; its
+# tests run it under Wine beside the Linux build.
+./scripts/windows-deps.sh build/windows-deps
+cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+  -DVELDO_WINDOWS_DEPS="$PWD/build/windows-deps/prefix" \
+  -DVELDO_HOST_TOOLS="$PWD/build/release/tools" \
+  -DVELDO_TESTS=OFF -DVELDO_BENCH=OFF
+cmake --build build/windows -j "$jobs" --target veldo-installer
+export VELDO_WINDOWS_EXE="$PWD/build/windows/bin/veldo-installer.exe"
+
 # A sanitizer report fails its test.
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:strict_string_checks=1
 # Wine, started by one registry test, keeps quiet and away from the home folder.

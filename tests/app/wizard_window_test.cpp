@@ -35,14 +35,8 @@ extern char** environ;
 
 namespace {
 
-struct DemoPrefix {
-    test::TempDir dir;
-    std::string prefix = dir / "prefix";
-    DemoPrefix() {
-        const std::string command = "'" VELDO_DEMO_SCRIPT "' '" + prefix + "' player >/dev/null";
-        if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
-    }
-    std::string C(const std::string& rest) const { return prefix + "/drive_c/" + rest; }
+struct DemoPrefix : test::DemoPrefix {
+    DemoPrefix() : test::DemoPrefix(VELDO_DEMO_SCRIPT) {}
     std::string Log() const { return test::ReadFile(C("users/player/.Brimvale/veldo.log")); }
 };
 

@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <grp.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -140,6 +142,11 @@ int RunUnprivileged(int (*fn)(void*), void* context) {
 }  // namespace test
 
 namespace test {
+
+DemoPrefix::DemoPrefix(const char* script, const std::string& user) : prefix(dir / "prefix") {
+    const std::string command = std::string("'") + script + "' '" + prefix + "' '" + user + "' >/dev/null";
+    if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
+}
 
 std::string TreeSnapshot(const std::string& root, const std::string& leaveOut) {
     std::vector<std::string> lines;

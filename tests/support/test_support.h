@@ -72,6 +72,16 @@ private:
     bool ok_ = false;
 };
 
+// A demo Wine prefix, made by the demo script (its path given) for a user in
+// a fresh folder: several host installations and their configuration.
+struct DemoPrefix {
+    TempDir dir;
+    std::string prefix;
+    explicit DemoPrefix(const char* script, const std::string& user = "player");
+    // A path on its drive C.
+    std::string C(const std::string& rest) const { return prefix + "/drive_c/" + rest; }
+};
+
 // Every file, folder and link under root with its content, one sorted line
 // each ("/a/b = bytes", "/a/", "/l -> link"); names ending in leaveOut are
 // left out.

@@ -12,16 +12,10 @@
 
 namespace {
 
-// A demo prefix made by the demo script, WINEPREFIX pointing at it.
-struct DemoPrefix {
-    test::TempDir dir;
-    std::string prefix = dir / "prefix";
+// A demo prefix made by the demo script, for the user "player".
+struct DemoPrefix : test::DemoPrefix {
     test::ScopedEnv user{"USER", "player"};
-    DemoPrefix() {
-        const std::string command = "'" VELDO_DEMO_SCRIPT "' '" + prefix + "' player >/dev/null";
-        if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
-    }
-    std::string C(const std::string& rest) const { return prefix + "/drive_c/" + rest; }
+    DemoPrefix() : test::DemoPrefix(VELDO_DEMO_SCRIPT) {}
 };
 
 // Frames until the installer shows the page (or the bound passes).
