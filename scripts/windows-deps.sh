@@ -7,7 +7,7 @@
 # they are.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$root/build/windows-deps}
+out=$(realpath -m "${1:-$root/build/windows-deps}")  # apt takes relative paths from /etc/apt
 prefix=$out/prefix
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 if [ -f "$prefix/.built" ]; then exit 0; fi
