@@ -5,29 +5,11 @@
 #include <atomic>
 
 #include "sys/platform.h"
+#include "sys/win32/win32_status.h"
 
 namespace {
 
-SysStatus FromError(DWORD e) {
-    switch (e) {
-        case ERROR_SUCCESS: return SysStatus::kOk;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION: return SysStatus::kAccessDenied;
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_NETPATH: return SysStatus::kNotFound;
-        case ERROR_ALREADY_EXISTS:
-        case ERROR_FILE_EXISTS: return SysStatus::kExists;
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL: return SysStatus::kNoSpace;
-        case ERROR_DIRECTORY: return SysStatus::kIsFolder;
-        default: return SysStatus::kFailed;
-    }
-}
-
-SysStatus LastStatus() { return FromError(GetLastError()); }
+SysStatus LastStatus() { return Win32Status(GetLastError()); }
 
 bool WriteAll(HANDLE file, const void* bytes, int64_t n) {
     const auto* p = static_cast<const uint8_t*>(bytes);
@@ -41,8 +23,6 @@ bool WriteAll(HANDLE file, const void* bytes, int64_t n) {
     return true;
 }
 
-bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
-
 }  // namespace
 
 SysStatus SysQueryPath(const WChar* native, SysFileInfo& info) {
@@ -50,7 +30,7 @@ SysStatus SysQueryPath(const WChar* native, SysFileInfo& info) {
     WIN32_FILE_ATTRIBUTE_DATA own;
     if (!GetFileAttributesExW(native, GetFileExInfoStandard, &own)) return LastStatus();
     info.exists = true;
-    info.isLink = IsLink(own.dwFileAttributes);
+    info.isLink = Win32IsLink(own.dwFileAttributes);
     // Described by what it points to: opened through the link.
     HANDLE file = CreateFileW(native, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -103,12 +83,12 @@ SysStatus SysListFolder(const WChar* native, SysListVisitor visit, void* context
                                    FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD e = GetLastError();
-        return e == ERROR_FILE_NOT_FOUND ? SysStatus::kOk : FromError(e);  // an empty drive root
+        return e == ERROR_FILE_NOT_FOUND ? SysStatus::kOk : Win32Status(e);  // an empty drive root
     }
     do {
         const WChar* name = entry.cFileName;
         if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
-        const bool link = IsLink(entry.dwFileAttributes);
+        const bool link = Win32IsLink(entry.dwFileAttributes);
         bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (link) {
             WString full(native);
@@ -121,7 +101,7 @@ SysStatus SysListFolder(const WChar* native, SysListVisitor visit, void* context
     } while (FindNextFileW(find, &entry));
     const DWORD e = GetLastError();
     FindClose(find);
-    return e == ERROR_NO_MORE_FILES ? SysStatus::kOk : FromError(e);
+    return e == ERROR_NO_MORE_FILES ? SysStatus::kOk : Win32Status(e);
 }
 
 SysStatus SysCreateFolder(const WChar* native) {
@@ -142,7 +122,7 @@ SysStatus SysDeleteTree(const WChar* native) {
     const DWORD attributes = GetFileAttributesW(native);
     if (attributes == INVALID_FILE_ATTRIBUTES) return LastStatus();
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return SysDeleteFile(native);
-    if (IsLink(attributes)) return SysRemoveFolder(native);
+    if (Win32IsLink(attributes)) return SysRemoveFolder(native);
     struct Walk {
         WString folder;
         SysStatus status = SysStatus::kOk;
@@ -166,7 +146,7 @@ SysStatus SysDeleteTree(const WChar* native) {
 SysStatus SysDeleteFile(const WChar* native) {
     const DWORD attributes = GetFileAttributesW(native);
     // A link to a folder is removed as the folder entry it is.
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) && IsLink(attributes))
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) && Win32IsLink(attributes))
         return SysRemoveFolder(native);
     return DeleteFileW(native) ? SysStatus::kOk : LastStatus();
 }
@@ -284,7 +264,7 @@ SysStatus SysReplaceFile(const WChar* native, const void* bytes, int64_t n, bool
         return SysStatus::kOk;
     if (ok) e = GetLastError();
     DeleteFileW(temp.CStr());
-    return FromError(e == 0 ? ERROR_WRITE_FAULT : e);
+    return Win32Status(e == 0 ? ERROR_WRITE_FAULT : e);
 }
 
 SysStatus SysWriteInPlace(const WChar* native, const void* bytes, int64_t n, bool& opened) {
@@ -296,7 +276,7 @@ SysStatus SysWriteInPlace(const WChar* native, const void* bytes, int64_t n, boo
     const bool ok = WriteAll(file, bytes, n) && FlushFileBuffers(file);
     const DWORD e = ok ? 0 : GetLastError();
     CloseHandle(file);
-    return ok ? SysStatus::kOk : FromError(e);
+    return ok ? SysStatus::kOk : Win32Status(e);
 }
 
 SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool truncate) {
@@ -306,5 +286,5 @@ SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool 
     const bool ok = WriteAll(file, bytes, n);
     const DWORD e = ok ? 0 : GetLastError();
     CloseHandle(file);
-    return ok ? SysStatus::kOk : FromError(e);
+    return ok ? SysStatus::kOk : Win32Status(e);
 }

@@ -9,27 +9,9 @@
 
 #include "sys/platform.h"
 #include "sys/win32/win32_channel.h"
+#include "sys/win32/win32_status.h"
 
 namespace {
-
-SysStatus FromError(DWORD e) {
-    switch (e) {
-        case ERROR_SUCCESS: return SysStatus::kOk;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_CANT_ACCESS_FILE: return SysStatus::kAccessDenied;
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND: return SysStatus::kNotFound;
-        case ERROR_ALREADY_EXISTS:
-        case ERROR_FILE_EXISTS: return SysStatus::kExists;
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL: return SysStatus::kNoSpace;
-        case ERROR_DIRECTORY: return SysStatus::kIsFolder;
-        default: return SysStatus::kFailed;
-    }
-}
-
-bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
 // A drive path ("C:\a\b") with no ".", ".." or empty component, every
 // folder before the last one a real folder. kAccessDenied otherwise;
@@ -48,8 +30,8 @@ SysStatus CheckPath(const WChar* native) {
         if (!*end) return SysStatus::kOk;  // the last component: not followed, checked by the caller
         prefix.Append(p, n);
         const DWORD attributes = GetFileAttributesW(prefix.CStr());
-        if (attributes == INVALID_FILE_ATTRIBUTES) return FromError(GetLastError());
-        if (IsLink(attributes) || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return SysStatus::kAccessDenied;
+        if (attributes == INVALID_FILE_ATTRIBUTES) return Win32Status(GetLastError());
+        if (Win32IsLink(attributes) || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return SysStatus::kAccessDenied;
         prefix.AppendChar(L'\\');
         p = end + 1;
     }
@@ -60,29 +42,29 @@ SysStatus CheckPath(const WChar* native) {
 SysStatus SysGuardedCreateFolder(const WChar* native) {
     const SysStatus path = CheckPath(native);
     if (path != SysStatus::kOk) return path;
-    return CreateDirectoryW(native, nullptr) ? SysStatus::kOk : FromError(GetLastError());
+    return CreateDirectoryW(native, nullptr) ? SysStatus::kOk : Win32Status(GetLastError());
 }
 
 SysStatus SysGuardedRemoveFolder(const WChar* native) {
     const SysStatus path = CheckPath(native);
     if (path != SysStatus::kOk) return path;
     const DWORD attributes = GetFileAttributesW(native);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return FromError(GetLastError());
-    if (IsLink(attributes) || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return SysStatus::kFailed;  // no folder
-    return RemoveDirectoryW(native) ? SysStatus::kOk : FromError(GetLastError());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Win32Status(GetLastError());
+    if (Win32IsLink(attributes) || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return SysStatus::kFailed;  // no folder
+    return RemoveDirectoryW(native) ? SysStatus::kOk : Win32Status(GetLastError());
 }
 
 SysStatus SysGuardedDeleteFile(const WChar* native) {
     const SysStatus path = CheckPath(native);
     if (path != SysStatus::kOk) return path;
     const DWORD attributes = GetFileAttributesW(native);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return FromError(GetLastError());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Win32Status(GetLastError());
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (!IsLink(attributes)) return SysStatus::kIsFolder;
+        if (!Win32IsLink(attributes)) return SysStatus::kIsFolder;
         // A link to a folder goes as itself.
-        return RemoveDirectoryW(native) ? SysStatus::kOk : FromError(GetLastError());
+        return RemoveDirectoryW(native) ? SysStatus::kOk : Win32Status(GetLastError());
     }
-    return DeleteFileW(native) ? SysStatus::kOk : FromError(GetLastError());
+    return DeleteFileW(native) ? SysStatus::kOk : Win32Status(GetLastError());
 }
 
 SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChannel* reader) {
@@ -95,12 +77,12 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
     HANDLE in = INVALID_HANDLE_VALUE;
     DWORD e = ERROR_SUCCESS;
     if (attributes == INVALID_FILE_ATTRIBUTES) e = GetLastError();
-    else if (IsLink(attributes) || (attributes & FILE_ATTRIBUTE_DIRECTORY)) e = ERROR_ACCESS_DENIED;
+    else if (Win32IsLink(attributes) || (attributes & FILE_ATTRIBUTE_DIRECTORY)) e = ERROR_ACCESS_DENIED;
     else in = CreateFileW(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
                           nullptr);
     if (e == ERROR_SUCCESS && in == INVALID_HANDLE_VALUE) e = GetLastError();
     RevertToSelf();
-    if (in == INVALID_HANDLE_VALUE) return FromError(e);
+    if (in == INVALID_HANDLE_VALUE) return Win32Status(e);
 
     // The target: a new file beside it, moved over it once complete (a link
     // there is replaced, never written through).
@@ -115,7 +97,7 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
     if (out == INVALID_HANDLE_VALUE) {
         e = GetLastError();
         CloseHandle(in);
-        return FromError(e);
+        return Win32Status(e);
     }
     DynamicArray<char> buffer;
     buffer.Resize(1 << 16);
@@ -137,5 +119,5 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
     if (e == ERROR_SUCCESS && !MoveFileExW(temp.CStr(), target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         e = GetLastError();
     if (e != ERROR_SUCCESS) DeleteFileW(temp.CStr());
-    return FromError(e);
+    return Win32Status(e);
 }
