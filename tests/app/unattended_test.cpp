@@ -25,15 +25,9 @@ struct RunResult {
 };
 
 // A demo prefix for a user, made by the demo script.
-struct DemoPrefix {
-    test::TempDir dir;
+struct DemoPrefix : test::DemoPrefix {
     std::string user;
-    std::string prefix;
-    explicit DemoPrefix(const std::string& u = "player") : user(u), prefix(dir / "prefix") {
-        const std::string command = "'" VELDO_DEMO_SCRIPT "' '" + prefix + "' '" + user + "' >/dev/null";
-        if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
-    }
-    std::string C(const std::string& rest) const { return prefix + "/drive_c/" + rest; }
+    explicit DemoPrefix(const std::string& u = "player") : test::DemoPrefix(VELDO_DEMO_SCRIPT, u), user(u) {}
     std::string Config(const std::string& rest) const { return C("users/" + user + "/.NewTek/LightWave/" + rest); }
 
     // Runs the installer (by default the one of the build, beside the demo
