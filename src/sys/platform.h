@@ -138,6 +138,11 @@ bool SysProfileFolder(WString& path);
 // The running executable, in Windows form.
 bool SysExecutablePath(WString& path);
 uint32_t SysProcessId();
+// The command line exactly as the system keeps it for this process (on
+// Windows GetCommandLineW, the only form that carries every character of a
+// path); false where the system keeps none (Linux), and the caller rebuilds
+// it from the arguments it was given.
+bool SysCommandLine(WString& line);
 
 // Starts a program (a Windows program as such; on Linux under Wine) with a
 // parameter line; not waited for.

@@ -128,20 +128,33 @@ struct WizardWindow : ::testing::Test {
         test::WaitForExit(pid);
     }
 
-    void Start() {
-        test::ScopedEnv prefix("WINEPREFIX", gui.prefix.c_str());
-        const char* argv[] = {VELDO_INSTALLER_EXE, nullptr};
-        ASSERT_EQ(posix_spawn(&pid, VELDO_INSTALLER_EXE, nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
+    // Starts the program on a prefix (the Linux build, or argv's program
+    // found on the PATH) and waits for its window.
+    void Start(const DemoPrefix& on, const char* const* argv) {
+        test::ScopedEnv prefix("WINEPREFIX", on.prefix.c_str());
+        ASSERT_EQ(posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
         window = x.WaitForWindow("VELDO installation");
         ASSERT_NE(window, 0u);
         std::system(("xdotool windowfocus --sync " + std::to_string(window)).c_str());
     }
+    void Start() {
+        const char* argv[] = {VELDO_INSTALLER_EXE, nullptr};
+        Start(gui, argv);
+    }
+    // Closes the window as the window manager would and waits for the end.
+    int Close() {
+        x.AskToClose(window);
+        const int code = test::WaitForExit(pid);
+        pid = 0;
+        window = 0;
+        return code;
+    }
     // Waits for the log to name the page for the count-th time.
-    bool PageBuilt(const std::string& name, size_t count = 1) {
+    bool PageBuilt(const std::string& name, size_t count = 1, const DemoPrefix* on = nullptr) {
         const std::string line = "Wizard page: " + name + "\r\n";
         return test::WaitFor(
             [&] {
-                const std::string log = gui.Log();
+                const std::string log = (on ? *on : gui).Log();
                 size_t n = 0;
                 for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++n;
                 return n >= count;
@@ -238,6 +251,53 @@ TEST_F(WizardWindow, InstallIntoAllWithTheKeyboard) {
     EXPECT_EQ(test::WaitForExit(pid), 0);
     pid = 0;
     EXPECT_EQ(Snapshot(gui), UnattendedInstall());
+}
+
+// The cross-built program under Wine on the same display (Wine's OpenGL on
+// the same Mesa): its agreement page is drawn pixel for pixel as the Linux
+// build draws it, its window carries the executable's icons, and a click on
+// "I Agree" turns to the search. Skipped without the Windows build.
+TEST_F(WizardWindow, TheWindowsBuildUnderWineDrawsThePagesAsLinuxDoes) {
+    const char* exe = std::getenv("VELDO_WINDOWS_EXE");
+    if (!exe || !*exe) GTEST_SKIP() << "no Windows build (VELDO_WINDOWS_EXE)";
+    OfflinePages pages(layout);
+    const Spot agree = pages.agreement["I Agree"];
+    // The pointer away from both windows, so that no button is hovered.
+    std::system("xdotool mousemove 0 0");
+
+    int linuxWidth = 0, linuxHeight = 0;
+    Start();
+    ASSERT_TRUE(PageBuilt("agreement"));
+    ASSERT_TRUE(Drawn(agree));
+    const std::vector<uint32_t> onLinux = x.Image(window, linuxWidth, linuxHeight);
+    EXPECT_EQ(Close(), 0);
+
+    test::ScopedEnv quiet("WINEDEBUG", "-all");
+    DemoPrefix underWine;
+    const char* argv[] = {"wine", exe, nullptr};
+    Start(underWine, argv);
+    ASSERT_TRUE(PageBuilt("agreement", 1, &underWine));
+    ASSERT_TRUE(Drawn(agree));
+    int width = 0, height = 0;
+    const std::vector<uint32_t> onWine = x.Image(window, width, height);
+    Shot("wine-1-agreement");
+    ASSERT_FALSE(onWine.empty());
+    EXPECT_EQ(width, linuxWidth);
+    EXPECT_EQ(height, linuxHeight);
+    size_t differ = 0, first = 0;
+    for (size_t i = 0; i < std::min(onWine.size(), onLinux.size()); ++i)
+        if (onWine[i] != onLinux[i] && differ++ == 0) first = i;
+    EXPECT_EQ(differ, 0u) << "first at " << first % size_t(std::max(width, 1)) << ", "
+                          << first / size_t(std::max(width, 1));
+    // Windows hands the desktop the large and the small icon of the three.
+    const auto icons = x.IconSizes(window);
+    EXPECT_NE(std::find(icons.begin(), icons.end(), std::pair<long, long>(32, 32)), icons.end());
+    EXPECT_NE(std::find(icons.begin(), icons.end(), std::pair<long, long>(16, 16)), icons.end());
+
+    Click(agree);
+    EXPECT_TRUE(PageBuilt("search", 1, &underWine));
+    EXPECT_EQ(Close(), 0);
+    std::system(("WINEPREFIX='" + underWine.prefix + "' wineserver -k 2>/dev/null").c_str());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The X server as the window-mode tests see it: top-level windows found by
-// title, their place and pixels, a window asked to close as a window
+// title, their place, pixels and icons, a window asked to close as a window
 // manager would, a screenshot saved; and waiting for a program to end.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/test_support.h"
@@ -92,26 +93,59 @@ public:
         XFlush(display_);
     }
 
-    // The window's pixels as a PNG file; false when they cannot be read.
-    bool SavePng(Window w, const std::string& path) {
-        int x0 = 0, y0 = 0, width = 0, height = 0;
+    // The window's pixels (0xRRGGBB), row by row from the top; empty when
+    // they cannot be read.
+    std::vector<uint32_t> Image(Window w, int& width, int& height) {
+        int x0 = 0, y0 = 0;
         Box(w, x0, y0, width, height);
         XImage* image = width > 0 && height > 0 ? XGetImage(display_, w, 0, 0, unsigned(width), unsigned(height),
                                                              AllPlanes, ZPixmap)
                                                 : nullptr;
-        if (!image) return false;
-        std::vector<unsigned char> rgba(size_t(width) * size_t(height) * 4);
+        if (!image) return {};
+        std::vector<uint32_t> pixels(size_t(width) * size_t(height));
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const unsigned long p = XGetPixel(image, x, y);
-                unsigned char* out = &rgba[(size_t(y) * size_t(width) + size_t(x)) * 4];
-                out[0] = (p >> 16) & 0xFF;
-                out[1] = (p >> 8) & 0xFF;
-                out[2] = p & 0xFF;
-                out[3] = 0xFF;
-            }
+            for (int x = 0; x < width; ++x)
+                pixels[size_t(y) * size_t(width) + size_t(x)] = uint32_t(XGetPixel(image, x, y)) & 0xFFFFFFu;
         XDestroyImage(image);
+        return pixels;
+    }
+
+    // The window's pixels as a PNG file; false when they cannot be read.
+    bool SavePng(Window w, const std::string& path) {
+        int width = 0, height = 0;
+        const std::vector<uint32_t> pixels = Image(w, width, height);
+        if (pixels.empty()) return false;
+        std::vector<unsigned char> rgba(pixels.size() * 4);
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            rgba[i * 4 + 0] = (pixels[i] >> 16) & 0xFF;
+            rgba[i * 4 + 1] = (pixels[i] >> 8) & 0xFF;
+            rgba[i * 4 + 2] = pixels[i] & 0xFF;
+            rgba[i * 4 + 3] = 0xFF;
+        }
         return lodepng_encode32_file(path.c_str(), rgba.data(), unsigned(width), unsigned(height)) == 0;
+    }
+
+    // The sizes of the icons the window gives the desktop (_NET_WM_ICON:
+    // width, height, then that many pixels, for each icon).
+    std::vector<std::pair<long, long>> IconSizes(Window w) {
+        std::vector<std::pair<long, long>> sizes;
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        const Atom icon = XInternAtom(display_, "_NET_WM_ICON", False);
+        if (XGetWindowProperty(display_, w, icon, 0, 1 << 20, False, AnyPropertyType, &type, &format, &count, &after,
+                               &data) == Success &&
+            data && format == 32) {
+            const long* v = reinterpret_cast<const long*>(data);  // Xlib hands 32-bit items as longs
+            for (unsigned long i = 0; i + 2 <= count;) {
+                const long width = v[i], height = v[i + 1];
+                sizes.emplace_back(width, height);
+                i += 2 + static_cast<unsigned long>(width * height);
+            }
+        }
+        if (data) XFree(data);
+        return sizes;
     }
 
 private:

@@ -82,6 +82,9 @@ bool SysExecutablePath(WString& path) {
 
 uint32_t SysProcessId() { return uint32_t(getpid()); }
 
+// Linux keeps the arguments, not a line: main rebuilds it from argv.
+bool SysCommandLine(WString&) { return false; }
+
 bool SysStartProgram(const WChar* path, const WChar* parameters) {
     NString unixPath;
     if (!PosixUnixPath(path, unixPath)) return false;

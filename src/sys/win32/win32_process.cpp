@@ -30,6 +30,13 @@ bool SysExecutablePath(WString& path) {
 
 uint32_t SysProcessId() { return uint32_t(GetCurrentProcessId()); }
 
+bool SysCommandLine(WString& line) {
+    const wchar_t* text = GetCommandLineW();
+    if (!text) return false;
+    line.Assign(text);
+    return true;
+}
+
 bool SysStartProgram(const WChar* path, const WChar* parameters) {
     const HINSTANCE result = ShellExecuteW(nullptr, nullptr, path, parameters, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
