@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the optimised configuration (GCC), the
-# AddressSanitizer + UndefinedBehaviorSanitizer configuration (clang) and a
-# ThreadSanitizer configuration of the tests that start threads (clang), and
-# runs every test of the three under one ctest summary.
+# AddressSanitizer + UndefinedBehaviorSanitizer configuration (clang), a
+# ThreadSanitizer configuration of the tests that start threads (clang) and
+# the Windows build (mingw-w64, tests under Wine), and runs every test of the
+# four under one ctest summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -24,16 +25,18 @@ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELDO_SANITIZE_THREAD=ON -DVELDO_BENCH=OFF -DVELDO_TEST_PREFIX=tsan.
 cmake --build build/tsan -j "$jobs" --target thread_tests
 
-# The Windows build: GLFW, GLEW and LodePNG from Debian's source packages,
-# then the program cross-built with the release tree's generators; its
-# tests run it under Wine beside the Linux build.
+# The Windows build: GLFW, GLEW, LodePNG and GoogleTest from Debian's source
+# packages, then the program and its window-free test programs cross-built
+# with the release tree's generators. The test programs run under Wine in
+# this tree; the release tree's tests run the program under Wine beside the
+# Linux build.
 ./scripts/windows-deps.sh build/windows-deps
 cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
   -DVELDO_WINDOWS_DEPS="$PWD/build/windows-deps/prefix" \
   -DVELDO_HOST_TOOLS="$PWD/build/release/tools" \
-  -DVELDO_TESTS=OFF -DVELDO_BENCH=OFF
-cmake --build build/windows -j "$jobs" --target veldo-installer
+  -DVELDO_TESTS=ON -DVELDO_BENCH=OFF -DVELDO_TEST_PREFIX=windows.
+cmake --build build/windows -j "$jobs"
 export VELDO_WINDOWS_EXE="$PWD/build/windows/bin/veldo-installer.exe"
 
 # A sanitizer report fails its test.
@@ -53,12 +56,13 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY="$display"
 fi
 
-# The three trees under one summary.
+# The four trees under one summary.
 mkdir -p build/all
 cat > build/all/CTestTestfile.cmake <<CTEST
 subdirs("$PWD/build/release")
 subdirs("$PWD/build/asan")
 subdirs("$PWD/build/tsan")
+subdirs("$PWD/build/windows")
 CTEST
 cd build/all
 ctest --output-on-failure -j "$jobs" --timeout 1200

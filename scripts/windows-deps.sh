@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Windows graphics libraries the program links statically (GLFW,
-# GLEW, LodePNG) from Debian's own source packages with mingw-w64, into
+# Builds the Windows libraries the program links statically (GLFW, GLEW,
+# LodePNG) and the tests' GoogleTest from Debian's own source packages with
+# mingw-w64, into
 # OUT/prefix (default build/windows-deps). The source packages come through a
 # private apt configuration with a deb-src entry for the machine's own
 # archive (same URI, suite and key); the machine's apt sources are left as
@@ -10,7 +11,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/build/windows-deps}")  # apt takes relative paths from /etc/apt
 prefix=$out/prefix
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
-if [ -f "$prefix/.built" ]; then exit 0; fi
+packages="glfw3 glew lodepng googletest"
+if [ "$(cat "$prefix/.built" 2>/dev/null)" = "$packages" ]; then exit 0; fi
 
 # ---- the source packages ---------------------------------------------------
 apt_dir=$out/apt
@@ -34,7 +36,7 @@ if [ "$(id -u)" -eq 0 ]; then apt_options+=(-o "APT::Sandbox::User=root"); fi
 mkdir -p "$apt_dir/cache/archives/partial"
 apt-get "${apt_options[@]}" update > /dev/null
 cd "$out/src"
-for package in glfw3 glew lodepng; do
+for package in $packages; do
   if ! ls -d "$package"-*/ > /dev/null 2>&1 && ! ls -d "${package%3}"-*/ > /dev/null 2>&1; then
     apt-get "${apt_options[@]}" source --download-only "$package" > /dev/null
     dpkg-source --no-check -x "$(ls "$package"_*.dsc | head -1)" > /dev/null
@@ -43,6 +45,7 @@ done
 glfw_src=$(ls -d "$out"/src/glfw3-*/ | head -1)
 glew_src=$(ls -d "$out"/src/glew-*/ | head -1)
 lodepng_src=$(ls -d "$out"/src/lodepng-*/ | head -1)
+googletest_src=$(ls -d "$out"/src/googletest-*/ | head -1)
 
 # ---- the builds ------------------------------------------------------------
 mkdir -p "$prefix/lib" "$prefix/include/GL"
@@ -65,5 +68,11 @@ x86_64-w64-mingw32-g++-posix -O2 -x c++ -c "$lodepng_src/lodepng.cpp" -o "$out/b
 x86_64-w64-mingw32-ar rcs "$prefix/lib/liblodepng.a" "$out/build/lodepng/lodepng.o"
 cp "$lodepng_src/lodepng.h" "$prefix/include/"
 
-touch "$prefix/.built"
+# GoogleTest and GoogleMock, static, for the test programs run under Wine.
+cmake -S "$googletest_src" -B "$out/build/googletest" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF > /dev/null
+cmake --build "$out/build/googletest" > /dev/null
+cmake --install "$out/build/googletest" > /dev/null
+
+echo "$packages" > "$prefix/.built"
 echo "Windows libraries in $prefix"

@@ -87,6 +87,9 @@ TEST(LanguageTable, ColumnFromTheUsersLanguages) {
 // gettext's order: LANGUAGE first unless the locale is C, then LC_ALL,
 // LC_MESSAGES, LANG.
 TEST(LanguageTable, UserLanguagesInGettextsOrder) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names the user's UI language; the environment plays no part";
+#endif
     const struct {
         const char* language;
         const char* all;

@@ -3,6 +3,7 @@
 // permission boundary.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -11,7 +12,23 @@
 
 namespace test {
 
-// A fresh folder under /tmp (mode 0755), removed with everything in it.
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+// A UTF-8 path as the standard library takes it, and back.
+inline std::filesystem::path FsPath(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string s = path.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+// A fresh folder (on Linux under /tmp, mode 0755; on Windows in the user's
+// temporary folder), removed with everything in it. Paths are UTF-8.
 class TempDir {
 public:
     TempDir();
@@ -19,7 +36,7 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    std::string operator/(const std::string& name) const { return path_ + kSeparator + name; }
 
 private:
     std::string path_;
@@ -38,12 +55,13 @@ private:
 };
 
 // A Wine prefix in the way Wine lays one out: drive_c, and dosdevices with
-// c: -> ../drive_c and z: -> /. WINEPREFIX points at it while it lives.
+// c: -> ../drive_c and z: -> /. WINEPREFIX points at it while it lives. On
+// Windows (under Wine) the system itself is the prefix: drive C is "C:".
 class WinePrefix {
 public:
     WinePrefix();
     const std::string& path() const { return dir_.path(); }
-    std::string driveC() const { return dir_ / "drive_c"; }
+    std::string driveC() const;
     // Adds a drive letter mapped onto a folder.
     void MapDrive(char letter, const std::string& target);
 
@@ -119,5 +137,8 @@ inline std::string U(const WString& w) { return U(w.CStr()); }
 // result, or -1 when the child failed to run.
 int RunUnprivileged(int (*fn)(void*), void* context);
 bool IsRoot();
+
+// Windows: true when the system is Wine (its ntdll names its version).
+bool UnderWine();
 
 }  // namespace test

@@ -1,0 +1,91 @@
+// The helpers only Linux has, or has in its own way: temporary folders under
+// /tmp, the environment, Wine prefixes, tmpfs mounts and the unprivileged
+// user.
+#include <gtest/gtest.h>
+
+#include <grp.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "support/test_support.h"
+
+namespace test {
+
+TempDir::TempDir() {
+    char pattern[] = "/tmp/veldo-test-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    path_ = made ? made : "/tmp";
+    chmod(path_.c_str(), 0755);
+}
+
+TempDir::~TempDir() {
+    if (path_.size() > 5) {
+        const std::string command = "chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'";
+        if (std::system(command.c_str()) != 0) {}
+    }
+}
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = getenv(name)) {
+        had_ = true;
+        old_ = old;
+    }
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (had_) setenv(name_.c_str(), old_.c_str(), 1);
+    else unsetenv(name_.c_str());
+}
+
+ScopedTmpfs::ScopedTmpfs(const std::string& at, const char* size, bool readOnly) : at_(at) {
+    const std::string options = std::string("size=") + size;
+    ok_ = mount("tmpfs", at.c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, options.c_str()) == 0;
+}
+
+ScopedTmpfs::~ScopedTmpfs() {
+    if (ok_) umount(at_.c_str());
+}
+
+WinePrefix::WinePrefix() : env_("WINEPREFIX", nullptr) {
+    MakeDirs(dir_ / "drive_c");
+    MakeDirs(dir_ / "dosdevices");
+    if (symlink("../drive_c", (dir_ / "dosdevices/c:").c_str()) != 0) {}
+    if (symlink("/", (dir_ / "dosdevices/z:").c_str()) != 0) {}
+    setenv("WINEPREFIX", dir_.path().c_str(), 1);
+}
+
+std::string WinePrefix::driveC() const { return dir_ / "drive_c"; }
+
+void WinePrefix::MapDrive(char letter, const std::string& target) {
+    const std::string link = dir_ / (std::string("dosdevices/") + letter + ":");
+    if (symlink(target.c_str(), link.c_str()) != 0) {}
+}
+
+DemoPrefix::DemoPrefix(const char* script, const std::string& user) : prefix(dir / "prefix") {
+    const std::string command = std::string("'") + script + "' '" + prefix + "' '" + user + "' >/dev/null";
+    if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
+}
+
+bool IsRoot() { return geteuid() == 0; }
+
+int RunUnprivileged(int (*fn)(void*), void* context) {
+    const pid_t pid = fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        if (geteuid() == 0) {
+            if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(125);
+        }
+        _exit(fn(context) & 0x7F);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+}  // namespace test
