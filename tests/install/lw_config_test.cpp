@@ -256,15 +256,30 @@ TEST(ExtensionConfig, ALastLineWithoutALineEnd) {
 
 // ---- the check before installing ---------------------------------------
 
+// Modeler is a program that starts: on Linux a stand-in Wine loader that
+// notes its calls (Modeler.exe itself only has to be there), on Windows a
+// real small program.
 struct CheckFixture : LwFixture {
     test::TempDir loaderDir;
     std::string calls = loaderDir / "calls";
     test::ScopedEnv wine{"WINE", (loaderDir / "wine").c_str()};
     CheckFixture() {
+#ifdef _WIN32
+        test::WriteFile(dir / "Modeler.exe", test::ReadFile(VELDO_STAND_IN_EXE));
+#else
         test::WriteFile(loaderDir / "wine", "#!/bin/sh\necho \"$@\" >> '" + calls + "'\n");
         chmod((loaderDir / "wine").c_str(), 0755);
         test::WriteFile(dir / "Modeler.exe", "MZ");
+#endif
         batch.menuAction.value = kChoiceInstall;
+    }
+    // From now on Modeler cannot be started.
+    void BreakModeler() {
+#ifdef _WIN32
+        test::WriteFile(dir / "Modeler.exe", "MZ");  // no program
+#else
+        setenv("WINE", (loaderDir / "missing-loader").c_str(), 1);  // the fixture's ScopedEnv puts it back
+#endif
     }
 };
 
@@ -296,7 +311,7 @@ TEST(CheckFix, Codes) {
     {
         // Modeler cannot be started: the patch is taken back.
         CheckFixture f;
-        test::ScopedEnv noWine("WINE", (f.loaderDir / "missing-loader").c_str());
+        f.BreakModeler();
         const std::string fresh = CrLf("MenuEntry 131072 1 GraphEditor\nMenuEntry 131072 1 _\n");
         test::WriteFile(f.MenuPath(), fresh);
         EXPECT_EQ(CheckMenuFix(f.batch, *f.menu), kFixCannotModify);

@@ -49,12 +49,6 @@ TEST(InstallProgress, ReadersSeeTheCountOnlyOncePublished) {
     EXPECT_EQ(none.Fraction(), 1.0f);
 }
 
-std::string OnZ(std::string path) {
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return "Z:" + path;
-}
-
 struct Payload : testing::Test {
     test::WinePrefix prefix;
     test::TempDir payload, host;
@@ -66,10 +60,10 @@ struct Payload : testing::Test {
         test::WriteFile(payload / "sub/b.lng", "xy");
         test::WriteFile(payload / "empty", "");
         auto* batch = new InstallBatch;
-        batch->pathValue = W(OnZ(host.path()));
+        batch->pathValue = W(test::WindowsForm(host.path()));
         batch->fileAction.value = kChoiceInstall;
         FileTransfer* t = batch->AddTransfer(kTransferFolder, WTXT("payload"), WTXT("%PATH%"), nullptr, true);
-        t->source.Assign(W(OnZ(payload.path())).CStr());
+        t->source.Assign(W(test::WindowsForm(payload.path())).CStr());
         batches.Add(batch);
     }
 };

@@ -72,6 +72,13 @@ DemoPrefix::DemoPrefix(const char* script, const std::string& user) : prefix(dir
     if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
 }
 
+std::string WindowsForm(const std::string& native) {
+    std::string path = "Z:" + native;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
 bool IsRoot() { return geteuid() == 0; }
 
 int RunUnprivileged(int (*fn)(void*), void* context) {

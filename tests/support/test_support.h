@@ -56,7 +56,8 @@ private:
 
 // A Wine prefix in the way Wine lays one out: drive_c, and dosdevices with
 // c: -> ../drive_c and z: -> /. WINEPREFIX points at it while it lives. On
-// Windows (under Wine) the system itself is the prefix: drive C is "C:".
+// Windows (under Wine) the system itself stands for the prefix: drive C is
+// "C:" and the user profile is the system's (shared by the test programs).
 class WinePrefix {
 public:
     WinePrefix();
@@ -140,5 +141,9 @@ bool IsRoot();
 
 // Windows: true when the system is Wine (its ntdll names its version).
 bool UnderWine();
+
+// A path of the test's own (a TempDir's) as the program names it: on Linux
+// the Unix path on drive Z:, on Windows the path itself; backslashes.
+std::string WindowsForm(const std::string& native);
 
 }  // namespace test

@@ -40,6 +40,13 @@ WinePrefix::WinePrefix() : env_("WINEPREFIX", getenv("WINEPREFIX")) {}
 
 std::string WinePrefix::driveC() const { return "C:"; }
 
+std::string WindowsForm(const std::string& native) {
+    std::string path = native;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
 bool UnderWine() {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version");

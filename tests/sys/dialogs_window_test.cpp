@@ -77,13 +77,6 @@ private:
 
 std::string Type(const std::string& text) { return "type --delay 30 '" + text + "'"; }
 
-// A Unix path's Windows form on drive Z:.
-std::string OnZ(std::string path) {
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return "Z:" + path;
-}
-
 // The file dialogs open in the working folder, where the tests type plain
 // names (no completion list of a folder's names gets in the way).
 class WorkingFolder {
@@ -124,7 +117,7 @@ TEST_F(Dialogs, NewDocumentGoesWhereTheUserSaysWithTheExtensionRule) {
         EXPECT_TRUE(WriteOneCell(document, cell)) << c.typed;
         EXPECT_TRUE(answer.Answered());
         const std::string written = dir_ / c.typed + "/" + c.written;
-        EXPECT_EQ(U(document.ChosenPath()), OnZ(written)) << c.typed;
+        EXPECT_EQ(U(document.ChosenPath()), test::WindowsForm(written)) << c.typed;
         EXPECT_EQ(test::ReadFile(written), "saved") << c.typed;
     }
     // The name scene.old was taken as it was: no scene.old.veldo.
@@ -134,7 +127,7 @@ TEST_F(Dialogs, NewDocumentGoesWhereTheUserSaysWithTheExtensionRule) {
 TEST_F(Dialogs, NewDocumentReadsThePickedFile) {
     RegisterModelCellClasses();
     HddGate named;
-    named.SetKey(HddGateKey(W(OnZ(dir_ / "picked.veldo")).CStr()));
+    named.SetKey(HddGateKey(W(test::WindowsForm(dir_ / "picked.veldo")).CStr()));
     IntCell stored;
     stored.value = 42;
     ASSERT_TRUE(WriteOneCell(named, stored));
@@ -145,7 +138,7 @@ TEST_F(Dialogs, NewDocumentReadsThePickedFile) {
     DialogAnswer answer({"key ctrl+a", Type(dir_ / "picked.veldo"), "key alt+o"});
     SObject<Cell> read(ReadOneCell(document, true));
     EXPECT_TRUE(answer.Answered());
-    EXPECT_EQ(U(document.ChosenPath()), OnZ(dir_ / "picked.veldo"));
+    EXPECT_EQ(U(document.ChosenPath()), test::WindowsForm(dir_ / "picked.veldo"));
     auto* number = CellAs<IntCell>(read.Get());
     ASSERT_NE(number, nullptr);
     EXPECT_EQ(number->value, 42);
