@@ -14,6 +14,7 @@
 #include "gx/embedded_data.h"
 #include "gx/draw_gx.h"
 #include "gx/font_gx.h"
+#include "gx/glfw/native_windows.h"
 #include "sys/platform.h"
 #include "sys/sys_io.h"
 
@@ -21,7 +22,10 @@
 
 namespace {
 
-std::mutex g_windowLock;
+// Recursive: on Windows a drag handed to another window of ours arrives
+// there through its window procedure while the first window's callback
+// still holds the list.
+std::recursive_mutex g_windowLock;
 DynamicArray<GlWndGx*> g_windows;
 bool g_glfwStarted = false;
 
@@ -32,26 +36,6 @@ GlWndGx* Find(GLFWwindow* handle) {
     return nullptr;
 }
 
-// Another window of ours under a point of this window's client area (x, y
-// from its top-left), and the point in that window's own pixels.
-GlWndGx* WindowUnder(const GlWndGx& from, double x, double y, double& otherX, double& otherY) {
-    int32_t left, top;
-    from.GetClientOrigin(left, top);
-    const int32_t sx = left + int32_t(std::floor(x)), sy = top + int32_t(std::floor(y));
-    for (int32_t i = 0; i < g_windows.count; ++i) {
-        GlWndGx* w = g_windows.data[i];
-        if (w == &from || w->marker != GlWndGx::kMarker || !w->handle) continue;
-        int32_t wl, wt, wr, wb;
-        w->GetClientBox(wl, wt, wr, wb);
-        if (sx >= wl && sx < wr && sy >= wt && sy < wb) {
-            otherX = double(sx - wl);
-            otherY = double(sy - wt);
-            return w;
-        }
-    }
-    return nullptr;
-}
-
 void Modifiers(int mods, WndEvent& e) {
     e.control = (mods & GLFW_MOD_CONTROL) ? 1 : 0;
     e.alt = (mods & GLFW_MOD_ALT) ? 1 : 0;
@@ -59,11 +43,26 @@ void Modifiers(int mods, WndEvent& e) {
     e.super = (mods & GLFW_MOD_SUPER) ? 1 : 0;
 }
 
+}  // namespace
+
+GlWndGx* OwnWindowAt(const GlWndGx& except, int32_t sx, int32_t sy) {
+    for (int32_t i = 0; i < g_windows.count; ++i) {
+        GlWndGx* w = g_windows.data[i];
+        if (w == &except || w->marker != GlWndGx::kMarker || !w->handle) continue;
+        int32_t wl, wt, wr, wb;
+        w->GetClientBox(wl, wt, wr, wb);
+        if (sx >= wl && sx < wr && sy >= wt && sy < wb) return w;
+    }
+    return nullptr;
+}
+
+namespace {
+
 // ---- callbacks --------------------------------------------------------------------
 
 template <class F>
 void WithWindow(GLFWwindow* handle, F&& body) {
-    std::lock_guard<std::mutex> lock(g_windowLock);
+    std::lock_guard<std::recursive_mutex> lock(g_windowLock);
     if (GlWndGx* w = Find(handle)) body(*w);  // events of unknown handles are dropped
 }
 
@@ -168,15 +167,9 @@ void GlWndGx::OnCursor(double x, double y, int held) {
     int32_t width, height;
     GetClientSize(width, height);
     const bool outside = x < 0 || y < 0 || x >= width || y >= height;
-    if (held < 0)
-        held = (glfwGetMouseButton(handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS ? 1 : 0) |
-               (glfwGetMouseButton(handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS ? 2 : 0);
-    double ox, oy;
-    if (outside && pointer.IsDragging())
-        if (GlWndGx* other = WindowUnder(*this, x, y, ox, oy)) {
-            other->OnCursor(ox, oy, held);  // a move there, as if sent to it
-            return;
-        }
+    if (held < 0) held = HeldButtons(*this);
+    // A drag that left this window over another of ours moves there.
+    if (outside && pointer.IsDragging() && HandPointerOver(*this, x, y, PointerHandOver::kMove, held, 0)) return;
     auto* e = new WndEvent;
     e->type = pointer.Move(held & 1, held & 2);
     e->x = std::floor(float(x));
@@ -197,14 +190,12 @@ void GlWndGx::OnButton(int button, bool press, int mods) {
     e->type = pointer.Button(which, press, e->x, e->y, SysClockMs());
     Modifiers(mods, *e);
     if (e->type == kWndLeftDrop || e->type == kWndRightDrop) {
-        double ox, oy;
+        const PointerHandOver release =
+            e->type == kWndLeftDrop ? PointerHandOver::kLeftRelease : PointerHandOver::kRightRelease;
         if (e->x >= 0 && e->x <= width && e->y >= 0 && e->y <= height) {
             e->handledElsewhere = 1;
-        } else if (GlWndGx* other = wasDragging ? WindowUnder(*this, x, y, ox, oy) : nullptr) {
-            other->cursorX = ox;
-            other->cursorY = oy;
-            other->OnButton(button, false, mods);  // the release there, as if sent to it
-            e->handledElsewhere = 1;
+        } else if (wasDragging && HandPointerOver(*this, x, y, release, 0, mods)) {
+            e->handledElsewhere = 1;  // dropped on another window of ours
         }
     }
     QueueEvent(e);
@@ -297,7 +288,7 @@ bool GlWndGx::Create(int32_t x, int32_t y, int32_t width, int32_t height, bool v
     glfwMakeContextCurrent(handle);
     glfwSwapInterval(1);
     {
-        std::lock_guard<std::mutex> lock(g_windowLock);
+        std::lock_guard<std::recursive_mutex> lock(g_windowLock);
         const int32_t n = g_windows.count;
         if (n == g_windows.capacity) {  // grown sixteen at a time
             g_windows.Resize(n + 16);
@@ -317,6 +308,7 @@ bool GlWndGx::Create(int32_t x, int32_t y, int32_t width, int32_t height, bool v
     glfwGetCursorPos(handle, &cursorX, &cursorY);
     SetIcons(handle);
     marker = kMarker;
+    MarkNativeWindow(*this, true);
     return true;
 }
 
@@ -330,7 +322,7 @@ void GlWndGx::Destroy() {
         if (c) glfwDestroyCursor(c), c = nullptr;
     if (textCursor) glfwDestroyCursor(textCursor), textCursor = nullptr;
     {
-        std::lock_guard<std::mutex> lock(g_windowLock);
+        std::lock_guard<std::recursive_mutex> lock(g_windowLock);
         for (int32_t i = 0; i < g_windows.count; ++i)
             if (g_windows.data[i] == this) {
                 g_windows.Erase(i, i + 1);
@@ -338,6 +330,7 @@ void GlWndGx::Destroy() {
             }
     }
     InstallCallbacks(handle, false);
+    MarkNativeWindow(*this, false);
     glfwDestroyWindow(handle);
     handle = nullptr;
     marker = 0;

@@ -52,10 +52,14 @@ public:
     // The pointer's handling, also reached from another window of ours that
     // hands a drag over. x and y are GLFW's (from the top).
     // held: the buttons another window saw held (1 left, 2 right), or -1
-    // to ask GLFW.
+    // to ask the system.
     void OnCursor(double x, double y, int held = -1);
     void OnButton(int button, bool press, int mods);
 };
+
+// Another open window of the program (not except) whose client area holds
+// the screen point; null when none. With the window list locked.
+GlWndGx* OwnWindowAt(const GlWndGx& except, int32_t sx, int32_t sy);
 
 // The title as the window shows it: characters from U+0080 become "?", at
 // most 511 of them.
