@@ -21,9 +21,16 @@ TempDir::TempDir() {
     }
 }
 
+// Read-only files (some tests make them) are made writable first: Windows
+// deletes no read-only file.
 TempDir::~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(FsPath(path_), ec);
+    if (path_.empty()) return;
+    std::error_code ec, ignored;
+    for (auto it = std::filesystem::recursive_directory_iterator(FsPath(path_), ec);
+         !ec && it != std::filesystem::end(it); it.increment(ec))
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(FsPath(path_), ignored);
 }
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
