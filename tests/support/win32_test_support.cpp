@@ -22,15 +22,22 @@ TempDir::TempDir() {
 }
 
 // Read-only files (some tests make them) are made writable first: Windows
-// deletes no read-only file.
+// deletes no read-only file, nor a program that a test started and that
+// is still ending (waited for, a few seconds at most).
 TempDir::~TempDir() {
     if (path_.empty()) return;
-    std::error_code ec, ignored;
-    for (auto it = std::filesystem::recursive_directory_iterator(FsPath(path_), ec);
-         !ec && it != std::filesystem::end(it); it.increment(ec))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(FsPath(path_), ignored);
+    const std::filesystem::path root = FsPath(path_);
+    WaitFor(
+        [&] {
+            std::error_code ec, ignored;
+            for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+                 !ec && it != std::filesystem::end(it); it.increment(ec))
+                std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write,
+                                             std::filesystem::perm_options::add, ignored);
+            std::filesystem::remove_all(root, ignored);
+            return !std::filesystem::exists(root, ignored);
+        },
+        5000);
 }
 
 ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
