@@ -4,7 +4,7 @@ VELDO_PACKAGES=(
   build-essential cmake ninja-build pkg-config python3
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  wine wine64 gcc-mingw-w64-x86-64 gcc-mingw-w64-i686 g++-mingw-w64-x86-64 dpkg-dev
+  wine wine64 fonts-wine gcc-mingw-w64-x86-64 gcc-mingw-w64-i686 g++-mingw-w64-x86-64 dpkg-dev
   sudo
   libglfw3-dev libglew-dev libx11-dev liblodepng-dev libfreetype-dev fonts-dejavu-core unifont
   zenity xdg-utils

@@ -12,7 +12,7 @@ bool SysMessageBox(const WChar* text, const WChar* caption, SysBoxKind kind) {
         case SysBoxKind::kInfo: type = MB_OK | MB_ICONINFORMATION; break;
         case SysBoxKind::kWarning:
         case SysBoxKind::kError: type = MB_OK | MB_ICONERROR; break;
-        case SysBoxKind::kOkCancel: type = MB_OKCANCEL | MB_ICONQUESTION; break;
+        case SysBoxKind::kOkCancel: type = MB_OKCANCEL; break;  // no icon
     }
     return MessageBoxW(nullptr, text, caption, type) == IDOK;
 }
