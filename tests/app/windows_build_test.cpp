@@ -3,7 +3,8 @@
 // the registry through the real registry calls, the Linux build parses
 // system.reg), and installing and removing leave the hosts' folders byte for
 // byte the same. A drag between two windows of a Windows program under Wine
-// reaches the other window through the system's window messages. The
+// reaches the other window through the system's window messages, and the
+// system's file and colour dialogs give back what the user chose. The
 // cross-built executable is named by VELDO_WINDOWS_EXE (the test script
 // builds it, its test programs beside it); without it there is nothing to
 // compare.
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "support/test_support.h"
 #include "x_server.h"
@@ -72,18 +74,27 @@ TEST(WindowsBuild, UnderWineItDoesWhatTheLinuxBuildDoes) {
     std::system(("WINEPREFIX='" + underWine.prefix + "' wineserver -k 2>/dev/null").c_str());
 }
 
+// A test program of the Windows build (beside its executable) for a test on
+// the display; empty, with the reason, when there is none or no display.
+std::string WindowsTestProgram(const char* name, std::string& why) {
+    const char* exe = std::getenv("VELDO_WINDOWS_EXE");
+    why = !exe || !*exe ? "no Windows build (VELDO_WINDOWS_EXE)" : !std::getenv("DISPLAY") ? "no X display" : "";
+    if (!why.empty()) return "";
+    const std::string program = std::string(exe).substr(0, std::string(exe).rfind('/') + 1) + name;
+    if (test::Exists(program)) return program;
+    why = "the Windows build has no test programs";
+    return "";
+}
+
 // Real pointer input on two windows of a Windows program under Wine: a drag
 // that leaves the first window and is let go over the second reaches the
 // second as a drag and a drop at its own pixels (WindowFromPoint, the
 // marker, the messages sent), and the first window's drop says it was
 // handled elsewhere.
 TEST(WindowsBuild, UnderWineADragReachesTheOtherWindow) {
-    const char* exe = std::getenv("VELDO_WINDOWS_EXE");
-    if (!exe || !*exe) GTEST_SKIP() << "no Windows build (VELDO_WINDOWS_EXE)";
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-    const std::string folder = std::string(exe).substr(0, std::string(exe).rfind('/'));
-    const std::string probe = folder + "/drag_probe.exe";
-    if (!test::Exists(probe)) GTEST_SKIP() << "the Windows build has no test programs";
+    std::string why;
+    const std::string probe = WindowsTestProgram("drag_probe.exe", why);
+    if (probe.empty()) GTEST_SKIP() << why;
     test::XServer x;
     ASSERT_TRUE(x);
     DemoPrefix demo;
@@ -124,6 +135,63 @@ TEST(WindowsBuild, UnderWineADragReachesTheOtherWindow) {
     // The source's own drop ended over the target: handled there.
     EXPECT_NE(printed().find("source 12/1@"), std::string::npos) << printed();
     std::system(("WINEPREFIX='" + demo.prefix + "' wineserver -k 2>/dev/null").c_str());
+}
+
+// The system's dialogs shown by a Windows program under Wine and answered
+// with real keys: the chosen path in Windows form, cancelled dialogs giving
+// nothing, the colour picker starting at the colour it was given (each
+// component truncated to a byte) and answering with alpha 1, or all zeros.
+TEST(WindowsBuild, UnderWineTheDialogsGiveWhatWasChosen) {
+    std::string why;
+    const std::string probe = WindowsTestProgram("dialog_probe.exe", why);
+    if (probe.empty()) GTEST_SKIP() << why;
+    test::XServer x;
+    ASSERT_TRUE(x);
+    test::TempDir dir;
+    const std::string prefix = dir / "prefix";
+    test::ScopedEnv wine("WINEPREFIX", prefix.c_str()), quiet("WINEDEBUG", "-all");
+    // Runs the probe, answers its dialog (found by title) with xdotool steps,
+    // and gives what it printed, without the line end. A dialog still being
+    // built can drop keys: the answer is given again while the dialog stays
+    // (so typed answers start by selecting what an earlier try typed).
+    const auto answer = [&](const std::string& args, const std::string& title,
+                            const std::vector<std::string>& steps) {
+        const std::string output = dir / "printed.txt";
+        test::WriteFile(output, "");
+        const std::string command = "wine '" + probe + "' " + args + " > '" + output + "' 2>/dev/null &";
+        std::system(command.c_str());
+        const Window dialog = x.WaitForWindow(title);
+        EXPECT_NE(dialog, 0u) << title;
+        std::string printed;
+        const auto done = [&] {
+            printed = test::ReadFile(output);
+            return printed.find('\n') != std::string::npos;
+        };
+        // Painted first: its light face.
+        if (dialog) test::WaitFor([&] { return (x.Pixel(dialog, 2, 2) & 0xFF) >= 0xC0; }, 30000);
+        for (int tries = 0; dialog && tries < 6 && !done(); ++tries) {
+            std::system(("xdotool windowfocus --sync " + std::to_string(dialog)).c_str());
+            for (const std::string& step : steps) std::system(("xdotool " + step).c_str());
+            test::WaitFor(done, 10000);
+        }
+        while (!printed.empty() && (printed.back() == '\n' || printed.back() == '\r')) printed.pop_back();
+        return printed;
+    };
+    // A name typed over whatever the field holds, then Return.
+    const auto typed = [](const std::string& name) {
+        return std::vector<std::string>{"key End shift+Home", "type --delay 20 '" + name + "'", "key Return"};
+    };
+    // The prefix is made here. Wine's folder picker keeps a title of its own.
+    EXPECT_EQ(answer("folder", "Select Folder", {"key Escape"}), "cancelled");
+    test::WriteFile(prefix + "/drive_c/picked.veldo", "picked");
+    EXPECT_EQ(answer("open", "Open Veldo file", typed("C:\\picked.veldo")),
+              "C:\\picked.veldo");
+    EXPECT_EQ(answer("save", "Save Veldo file", typed("C:\\scene.veldo")),
+              "C:\\scene.veldo");
+    EXPECT_EQ(answer("save", "Save Veldo file", {"key Escape"}), "cancelled");
+    EXPECT_EQ(answer("colour 0.5 0.25 1 0.3", "Color", {"key Return"}), "127 63 255 1");
+    EXPECT_EQ(answer("colour 0.5 0.25 1 0.3", "Color", {"key Escape"}), "0 0 0 0");
+    std::system(("WINEPREFIX='" + prefix + "' wineserver -k 2>/dev/null").c_str());
 }
 
 }  // namespace

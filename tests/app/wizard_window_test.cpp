@@ -104,6 +104,12 @@ private:
     }
 };
 
+// The cross-built program, for the unsanitized tree's tests under Wine.
+const char* WindowsExe() {
+    const char* exe = std::getenv("VELDO_WINDOWS_EXE");
+    return VELDO_WINE_TESTS && exe && *exe ? exe : nullptr;
+}
+
 struct WizardWindow : ::testing::Test {
     test::XServer x;
     test::WinePrefix home;
@@ -258,8 +264,8 @@ TEST_F(WizardWindow, InstallIntoAllWithTheKeyboard) {
 // build draws it, its window carries the executable's icons, and a click on
 // "I Agree" turns to the search. Skipped without the Windows build.
 TEST_F(WizardWindow, TheWindowsBuildUnderWineDrawsThePagesAsLinuxDoes) {
-    const char* exe = std::getenv("VELDO_WINDOWS_EXE");
-    if (!exe || !*exe) GTEST_SKIP() << "no Windows build (VELDO_WINDOWS_EXE)";
+    const char* exe = WindowsExe();
+    if (!exe) GTEST_SKIP() << "no Windows build (VELDO_WINDOWS_EXE), or a sanitized tree";
     OfflinePages pages(layout);
     const Spot agree = pages.agreement["I Agree"];
     // The pointer away from both windows, so that no button is hovered.
@@ -304,8 +310,8 @@ TEST_F(WizardWindow, TheWindowsBuildUnderWineDrawsThePagesAsLinuxDoes) {
 // so in the system's message box, titled "Error", and ends once it is
 // answered.
 TEST_F(WizardWindow, TheWindowsBuildWithoutOpenGL32SaysSoInAMessageBox) {
-    const char* exe = std::getenv("VELDO_WINDOWS_EXE");
-    if (!exe || !*exe) GTEST_SKIP() << "no Windows build (VELDO_WINDOWS_EXE)";
+    const char* exe = WindowsExe();
+    if (!exe) GTEST_SKIP() << "no Windows build (VELDO_WINDOWS_EXE), or a sanitized tree";
     test::ScopedEnv quiet("WINEDEBUG", "-all"), oldOpenGl("MESA_GL_VERSION_OVERRIDE", "3.1");
     test::ScopedEnv prefix("WINEPREFIX", gui.prefix.c_str());
     const char* argv[] = {"wine", exe, nullptr};
