@@ -11,6 +11,8 @@
 #include "lang/language_table.h"
 #include "sys/admin_service.h"
 #include "sys/file_system.h"
+#include "sys/journal_recovery.h"
+#include "sys/sys_io.h"
 #include "ui/size_rule.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
@@ -29,8 +31,11 @@ InstallerApp::InstallerApp(Arguments* args) : App(args) {
     } else {
         StartLog();
         // A rewrite that a killed run left half done is undone before
-        // anything reads the file again.
+        // anything reads the file again, and so is every batch such a run
+        // left half done. The elevated service does neither: the journals
+        // are the user's files, and root must not act on what they say.
         RestoreKeptCopies();
+        RecoverJournals(recovered_);
     }
     Gates();
     RegisterAllCellClasses();
@@ -45,12 +50,18 @@ SSlave<GCell> InstallerApp::Start() {
     }
     const int32_t unattended = FindArgument(*args_, UnattendedArg::kClassKey);
     if (unattended >= 0) {
-        exitCode_ = RunUnattended(static_cast<const UnattendedArg*>((*args_)[unattended])->word.CStr());
+        exitCode_ = RunUnattended(static_cast<const UnattendedArg*>((*args_)[unattended])->word.CStr(), recovered_);
         return {};
     }
     // The wizard speaks the user's language; the unattended mode and the log
     // stay in English, as scripts and support read them.
     UseUserLanguage();
+    for (int32_t i = 0; i < recovered_.count; ++i)
+        if (recovered_[i]->failed.count > 0) {
+            GetSysIO().ShowError(Translate(WTXT("An installation that was cut off could not be put back completely. The log names what is left:")),
+                                 LogPath().CStr());
+            break;
+        }
     StartWindowing();
     UiOptions::Get();  // the style table, before any box reads it
     // A new instance started by a drop opens where the drop was.

@@ -5,6 +5,7 @@
 
 #include "app/arguments.h"
 #include "cell/core/links.h"
+#include "sys/journal_recovery.h"
 
 class GCell;
 class GlWndGx;
@@ -40,6 +41,8 @@ public:
 
 private:
     int exitCode_ = 0;
+    // The batches that earlier runs left half done, put back at start.
+    Container<RecoveredBatch> recovered_;
     // The main window at (x, y), 800 by 600, holding the UI root.
     static GlWndGx* CreateMainWindow(const WChar* title, int32_t x, int32_t y);
     static void OpenCellBrowser();

@@ -130,7 +130,19 @@ int32_t PrintCompletion(const InstallBatchProcessor& p) {
 
 }  // namespace
 
-int32_t RunUnattended(const WChar* word) {
+namespace {
+
+void PrintRecovered(const Container<RecoveredBatch>& recovered) {
+    for (int32_t i = 0; i < recovered.count; ++i) {
+        const RecoveredBatch& r = *recovered[i];
+        for (int32_t k = 0; k < r.failed.count; ++k) PrintF(WTXT("Cannot restore: %s"), *r.failed[k]);
+        if (r.failed.count == 0 && !r.committed) PrintF(WTXT("Restored: %s"), r.host);
+    }
+}
+
+}  // namespace
+
+int32_t RunUnattended(const WChar* word, const Container<RecoveredBatch>& recovered) {
     const bool list = WCompare(word, WTXT("list")) == 0;
     const bool install = WCompare(word, WTXT("install")) == 0;
     const bool remove = WCompare(word, WTXT("remove")) == 0;
@@ -138,6 +150,7 @@ int32_t RunUnattended(const WChar* word) {
         std::fprintf(stderr, "usage: veldo-installer -unattended list|install|remove\n");
         return kUnattendedUsage;
     }
+    PrintRecovered(recovered);
     Installer installer;
     installer.SearchNow();
     int32_t hosts = 0, installedHosts = 0;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "cell/core/wide_text.h"
+#include "sys/journal_recovery.h"
 
 enum e_UnattendedExit : int32_t {
     kUnattendedDone = 0,
@@ -17,4 +18,6 @@ enum e_UnattendedExit : int32_t {
     kUnattendedUsage = 64,
 };
 
-int32_t RunUnattended(const WChar* word);
+// recovered: what the start put back, printed first ("Restored: " and the
+// host, or "Cannot restore: " and each path left).
+int32_t RunUnattended(const WChar* word, const Container<RecoveredBatch>& recovered);

@@ -2,7 +2,9 @@
 
 #include "install/discovery.h"
 #include "install/install_choices.h"
+#include "sys/crash_points.h"
 #include "sys/file_system.h"
+#include "sys/user_folders.h"
 
 int32_t InstallBatchGen::Body() {
     SearchHosts(batches_, StopRequest(), &recordsSeen);
@@ -58,9 +60,19 @@ int32_t InstallBatchProcessor::Body() {
             AddError(WTXT("Installation stopped before: "), batches_[b]->displayName.CStr());
             return -1;
         }
+        // The journal reaches the disk before the batch changes anything:
+        // a run cut off inside the batch is put back at the next start.
         FileJournal journal;
+        if (!journal.Begin(batches_[b]->displayName.CStr())) {
+            WPath folder;
+            ProductDataFolder(folder);
+            AddError(WTXT("Cannot write the installation journal in: "), folder.CStr());
+            return -1;
+        }
+        CrashPoint("batch-begun");
+        batches_[b]->RemoveLeftovers(true);
         if (batches_[b]->Process(*this, journal)) {
-            journal.Commit();
+            if (!journal.Commit()) AddWarning(WTXT("Cannot remove the old files of: "), batches_[b]->displayName.CStr());
             continue;
         }
         Container<WString> restored, failed;

@@ -3,6 +3,7 @@
 #include "install/install_batch.h"
 
 #include "sys/file_system.h"
+#include "sys/journal_recovery.h"
 #include "sys/platform.h"
 
 // ---- the payload -----------------------------------------------------------
@@ -111,9 +112,41 @@ bool AnyPayloadFileIn(const WChar* source, const WPath& destination) {
     return false;
 }
 
+// The folder a path is in (the path up to its last separator).
+WPath ParentOf(const WPath& path) {
+    int32_t cut = path.Length() - 1;
+    while (cut > 0 && path[cut] != WChar('\\') && path[cut] != WChar('/')) --cut;
+    return WPath(path.CStr(), cut > 0 ? cut : 0);
+}
+
+// The destination and its folders that the payload folder also has.
+void RemoveLeftoversAlong(const WChar* source, const WPath& destination, bool mayElevate) {
+    if (!IsDirectory(destination.CStr())) return;
+    RemoveLeftoversIn(destination.CStr(), mayElevate);
+    Container<WDIR> folders;
+    ListFolders(source, WTXT("*"), false, folders);
+    for (int32_t i = 0; i < folders.count; ++i) {
+        WPath below(destination);
+        below.Join(folders[i]->name.CStr());
+        RemoveLeftoversAlong(folders[i]->path.CStr(), below, mayElevate);
+    }
+}
+
 }  // namespace
 
+void InstallBatch::RemoveLeftovers(bool mayElevate) const {
+    for (int32_t t = 0; t < transfers.count; ++t) {
+        const FileTransfer& transfer = *transfers[t];
+        const WPath destination = ExpandMacros(*this, transfer.destination.CStr());
+        const WPath parent = ParentOf(destination);
+        if (parent.Length() > 0 && IsDirectory(parent.CStr())) RemoveLeftoversIn(parent.CStr(), mayElevate);
+        if (transfer.kind == kTransferFolder || transfer.kind == kTransferLwFolder)
+            RemoveLeftoversAlong(transfer.source.CStr(), destination, mayElevate);
+    }
+}
+
 void InstallBatch::Evaluate() {
+    RemoveLeftovers(false);
     installed = false;
     for (int32_t t = 0; t < transfers.count && !installed; ++t) {
         const FileTransfer* transfer = transfers[t];

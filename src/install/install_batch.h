@@ -61,7 +61,8 @@ public:
     InstallBatch& operator=(const InstallBatch&) = delete;
     virtual ~InstallBatch() = default;
 
-    // Recomputes the installed flag: some payload file is present in the host.
+    // Recomputes the installed flag: some payload file is present in the
+    // host. What cut-off runs left behind there goes first (as the user).
     virtual void Evaluate();
     // The fix code of one transfer before installing (0 unless LightWave).
     virtual int32_t CheckFix(FileTransfer& transfer);
@@ -70,6 +71,11 @@ public:
     virtual bool Process(InstallReport& report, FileJournal& journal);
     virtual bool HasAction() const;
     virtual int32_t PlatformKind() const { return kPlatformNone; }
+
+    // Removes what earlier runs cut off set aside or left half written in
+    // the host's folders that this batch works in (see journal_recovery.h);
+    // elevated only with mayElevate.
+    void RemoveLeftovers(bool mayElevate) const;
 
     // Offered by the wizard: the batch has something to transfer.
     bool Available() const { return transfers.count > 0; }

@@ -26,3 +26,5 @@ void Install_SysIOInfoCallback::Report(bool created, const WChar* path) {
 }
 
 void Install_SysIOInfoCallback::Copied(const WChar*, int64_t bytes) { report_.progress.FileCopied(bytes); }
+
+void Install_SysIOInfoCallback::CopyFailed(const WChar* path) { report_.AddError(WTXT("Cannot copy file: "), path); }

@@ -38,6 +38,8 @@ public:
     explicit Install_SysIOInfoCallback(InstallReport& report) : report_(report) {}
     void Report(bool created, const WChar* path) override;
     void Copied(const WChar* path, int64_t bytes) override;
+    // "Cannot copy file: " and the payload file, before the folder's line.
+    void CopyFailed(const WChar* path) override;
 
 private:
     InstallReport& report_;

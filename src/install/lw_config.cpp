@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "cell/core/text_convert.h"
+#include "sys/crash_points.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 
@@ -239,11 +240,16 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
         }
     }
     report.AddReport(WTXT("Modifying: "), path.CStr());
-    if (journal) journal->KeepText(path.CStr(), original);
+    if (journal && !journal->KeepText(path.CStr(), original)) {
+        report.AddError(WTXT("Cannot write the installation journal for: "), path.CStr());
+        return false;
+    }
+    CrashPoint("config-kept");
     if (WriteTextFile(path.CStr(), text) != kTextOk) {
         report.AddWarning(WTXT("Cannot write: "), path.CStr());
         report.manualMenuFlag = 1;
     }
+    CrashPoint("config-written");
     return true;
 }
 
@@ -331,12 +337,17 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
         text.Append(blocks);
     }
     report.AddReport(WTXT("Modifying: "), path.CStr());
-    if (journal) journal->KeepText(path.CStr(), original);
+    if (journal && !journal->KeepText(path.CStr(), original)) {
+        report.AddError(WTXT("Cannot write the installation journal for: "), path.CStr());
+        return false;
+    }
+    CrashPoint("config-kept");
     if (WriteTextFile(path.CStr(), text) != kTextOk) {
         report.AddError(WTXT("Cannot write: "), path.CStr());
         report.lightWaveFlag = 1;
         return false;
     }
+    CrashPoint("config-written");
     return true;
 }
 

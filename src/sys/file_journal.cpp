@@ -1,89 +1,144 @@
-// Moving aside and back, committing and rolling back. Sections: moving;
-// recording; the end of a batch.
+// Noting each change before it happens, committing and rolling back.
+// Sections: the file; noting changes; the end of a batch.
 #include "sys/file_journal.h"
 
-#include <atomic>
-
+#include "cell/core/log.h"
+#include "sys/crash_points.h"
+#include "sys/move_aside.h"
 #include "sys/platform.h"
 
 namespace {
 
-// ---- moving --------------------------------------------------------------
+// The largest journal read back whole; a batch's texts are small.
+constexpr int64_t kMaxJournalBytes = int64_t(1) << 30;
 
-enum class Kind { kNothing, kFile, kFolder, kLink };
-
-Kind KindOf(const WString& native) {
-    SysFileInfo info;
-    if (SysQueryPath(native.CStr(), info) != SysStatus::kOk || !info.exists) return Kind::kNothing;
-    if (info.isLink) return Kind::kLink;
-    return info.isFolder ? Kind::kFolder : Kind::kFile;
-}
-
-// A tree moved where renaming is refused: folders made, files copied and
-// deleted, through the admin service as needed.
-bool MoveByCopying(const WChar* from, const WChar* to) {
+WString NativeOf(const WChar* path) {
     WString native;
-    if (!SysNativePath(from, native)) return false;
-    switch (KindOf(native)) {
-        case Kind::kNothing: return true;
-        case Kind::kLink: return false;  // copying would follow it
-        case Kind::kFile: return CopyOneFile(from, to, false) && DeleteOneFile(from);
-        case Kind::kFolder: break;
-    }
-    if (!CreateDirectoryPath(to)) return false;
-    Container<WFILE> files;
-    Container<WDIR> folders;
-    if (!ListFiles(from, WTXT("*"), false, files) || !ListFolders(from, WTXT("*"), false, folders)) return false;
-    for (int32_t i = 0; i < files.count; ++i) {
-        WPath target(to);
-        target.Join(files[i]->name.CStr());
-        if (!MoveByCopying(files[i]->path.CStr(), target.CStr())) return false;
-    }
-    for (int32_t i = 0; i < folders.count; ++i) {
-        WPath target(to);
-        target.Join(folders[i]->name.CStr());
-        if (!MoveByCopying(folders[i]->path.CStr(), target.CStr())) return false;
-    }
-    return DeleteFolderTree(from, nullptr);  // empty by now
+    if (!SysNativePath(path, native)) native.Assign(path);
+    return native;
 }
 
-bool MovePath(const WChar* from, const WChar* to) {
-    WString a, b;
-    if (!SysNativePath(from, a) || !SysNativePath(to, b)) return false;
-    const SysStatus s = SysRenamePath(a.CStr(), b.CStr());
-    if (s == SysStatus::kOk) return true;
-    return s == SysStatus::kAccessDenied && MoveByCopying(from, to);
-}
+bool IsSeparator(WChar c) { return c == WChar('/') || c == WChar('\\'); }
 
 }  // namespace
 
-bool FileJournal::MoveAside(const WChar* path) {
-    WString native;
-    if (!SysNativePath(path, native)) return false;
-    if (KindOf(native) == Kind::kNothing) return true;
-    static std::atomic<uint32_t> counter{0};
-    WPath aside;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        aside.Format(0, WTXT("%s.veldo-old-%u-%u"), path, SysProcessId(), counter.fetch_add(1));
-        WString asideNative;
-        if (SysNativePath(aside.CStr(), asideNative) && KindOf(asideNative) == Kind::kNothing) break;
+// ---- the file --------------------------------------------------------------
+
+FileJournal::~FileJournal() { Close(false); }
+
+bool FileJournal::Begin(const WChar* host) {
+    if (file_) return true;
+    if (!CreateProductDataFolder() || !NewJournalPath(filePath_)) return false;
+    if (SysCreateLockedFile(filePath_.CStr(), file_) != SysStatus::kOk) {
+        LogLine(WTXT("Cannot create the installation journal %s"), filePath_);
+        return false;
     }
-    if (!MovePath(path, aside.CStr())) return false;
-    aside_.Add(new Aside{WPath(path), aside}, aside_.count < 64 ? 64 : aside_.count);
+    NString header;
+    JournalHeader(header);
+    auto* entry = new JournalEntry;
+    entry->kind = JournalKind::kHost;
+    entry->path.Assign(host);
+    NString record;
+    EncodeJournalEntry(*entry, record);
+    header.Append(record);
+    delete entry;
+    if (SysLockedFileAppend(file_, header.CStr(), header.Length(), true) != SysStatus::kOk) {
+        LogLine(WTXT("Cannot write the installation journal %s"), filePath_);
+        Close(true);
+        return false;
+    }
+    LogLine(WTXT("Installation journal of %s: %s"), host, filePath_);
     return true;
 }
 
-// ---- recording -----------------------------------------------------------
-
-void FileJournal::Created(const WChar* path, bool folder) {
-    made_.Add(new Made{WPath(path), folder}, made_.count < 64 ? 64 : made_.count);
+void FileJournal::Close(bool remove) {
+    if (!file_) return;
+    SysLockedFileClose(file_, remove);
+    file_ = nullptr;
 }
 
-void FileJournal::KeepText(const WChar* path, const NString& text) {
-    for (int32_t i = 0; i < kept_.count; ++i)
-        if (kept_[i]->path == WPath(path)) return;  // the first text is the one to go back to
-    kept_.Add(new Kept{WPath(path), text});
+// ---- noting changes ----------------------------------------------------------
+
+// In memory always; on disk, synced, once the file is begun.
+bool FileJournal::Note(JournalEntry* entry) {
+    entries_.Add(entry, entries_.count < 64 ? 64 : entries_.count);
+    if (!file_) return true;
+    NString record;
+    EncodeJournalEntry(*entry, record);
+    if (SysLockedFileAppend(file_, record.CStr(), record.Length(), true) == SysStatus::kOk) return true;
+    LogLine(WTXT("Cannot write the installation journal %s"), filePath_);
+    return false;
+}
+
+// Inside a folder the batch made: deleting that folder takes it too.
+bool FileJournal::Covered(const WString& native) const {
+    for (int32_t i = 0; i < entries_.count; ++i) {
+        const JournalEntry& e = *entries_[i];
+        if (e.kind != JournalKind::kMade || !e.folder) continue;
+        const int32_t n = e.path.Length();
+        if (native.Length() > n && IsSeparator(native[n]) && WString(native.CStr(), n) == e.path) return true;
+    }
+    return false;
+}
+
+bool FileJournal::MoveAside(const WChar* path) {
+    const WString native = NativeOf(path);
+    SysFileInfo info;
+    if (SysQueryPath(native.CStr(), info) != SysStatus::kOk || !info.exists) return true;
+    auto* entry = new JournalEntry;
+    entry->kind = JournalKind::kAside;
+    entry->path = native;
+    if (!AsideName(native.CStr(), entry->aside)) {
+        delete entry;
+        return false;
+    }
+    const WString aside = entry->aside;
+    if (!Note(entry)) return false;
+    if (!MovePath(native.CStr(), aside.CStr())) return false;
+    CrashPoint("moved-aside");
+    return true;
+}
+
+bool FileJournal::WillCreate(const WChar* path, bool folder) {
+    const WString native = NativeOf(path);
+    if (Covered(native)) return true;
+    auto* entry = new JournalEntry;
+    entry->kind = JournalKind::kMade;
+    entry->path = native;
+    entry->folder = folder;
+    return Note(entry);
+}
+
+// One sync for the lot.
+bool FileJournal::WillCreateFiles(const Container<WPath>& paths) {
+    NString records;
+    for (int32_t i = 0; i < paths.count; ++i) {
+        const WString native = NativeOf(paths[i]->CStr());
+        if (Covered(native)) continue;
+        auto* entry = new JournalEntry;
+        entry->kind = JournalKind::kMade;
+        entry->path = native;
+        entries_.Add(entry, entries_.count < 64 ? 64 : entries_.count);
+        NString record;
+        EncodeJournalEntry(*entry, record);
+        records.Append(record);
+    }
+    if (!file_ || records.IsEmpty()) return true;
+    if (SysLockedFileAppend(file_, records.CStr(), records.Length(), true) == SysStatus::kOk) return true;
+    LogLine(WTXT("Cannot write the installation journal %s"), filePath_);
+    return false;
+}
+
+bool FileJournal::KeepText(const WChar* path, const NString& text) {
     Touch(path);
+    const WString native = NativeOf(path);
+    for (int32_t i = 0; i < entries_.count; ++i)
+        if (entries_[i]->kind == JournalKind::kText && entries_[i]->path == native) return true;  // the first text is the one to go back to
+    auto* entry = new JournalEntry;
+    entry->kind = JournalKind::kText;
+    entry->path = native;
+    entry->text = text;
+    return Note(entry);
 }
 
 void FileJournal::Touch(const WChar* path) {
@@ -92,41 +147,30 @@ void FileJournal::Touch(const WChar* path) {
     touched_.Add(new WString(path));
 }
 
-// ---- the end of a batch ----------------------------------------------------
+// ---- the end of a batch --------------------------------------------------------
 
-namespace {
-
-// A file or link moved aside goes as itself, a folder with all it holds
-// (in one walk; through the admin service where that is refused).
-void DeleteAside(const WChar* path) {
-    WString native;
-    if (!SysNativePath(path, native)) return;
-    if (KindOf(native) != Kind::kFolder) DeleteOneFile(path);
-    else if (SysDeleteTree(native.CStr()) != SysStatus::kOk) DeleteFolderTree(path, nullptr);
-}
-
-}  // namespace
-
-void FileJournal::Commit() {
-    for (int32_t i = 0; i < aside_.count; ++i) DeleteAside(aside_[i]->aside.CStr());
-    aside_.Clear();
-    made_.Clear();
-    kept_.Clear();
+bool FileJournal::Commit() {
+    if (file_) {
+        auto* entry = new JournalEntry;
+        entry->kind = JournalKind::kCommit;
+        // Without the commit on disk, a cut-off commit would be rolled back
+        // over asides already deleted: then the batch stays uncommitted.
+        if (!Note(entry)) return false;
+        CrashPoint("committed");
+    }
+    Container<WString> failed;
+    DeleteJournalAsides(entries_, failed);
+    for (int32_t i = 0; i < failed.count; ++i) LogLine(WTXT("Cannot remove what was set aside: %s"), *failed[i]);
+    entries_.Clear();
+    Close(failed.count == 0);
+    return failed.count == 0;
 }
 
 void FileJournal::Rollback(Container<WString>& restored, Container<WString>& failed) {
-    const auto fail = [&failed](const WPath& path) { failed.Add(new WString(path)); };
-    for (int32_t i = made_.count - 1; i >= 0; --i) {
-        const Made& m = *made_[i];
-        if (!(m.folder ? DeleteFolderTree(m.path.CStr(), nullptr) : DeleteOneFile(m.path.CStr())) && PathExists(m.path.CStr()))
-            fail(m.path);
-    }
-    for (int32_t i = aside_.count - 1; i >= 0; --i)
-        if (!MovePath(aside_[i]->aside.CStr(), aside_[i]->original.CStr())) fail(aside_[i]->original);
-    for (int32_t i = 0; i < kept_.count; ++i)
-        if (WriteTextFile(kept_[i]->path.CStr(), kept_[i]->text) != kTextOk) fail(kept_[i]->path);
+    Container<WString> putBack;
+    const int32_t failedBefore = failed.count;
+    UndoJournalEntries(entries_, putBack, failed);
     for (int32_t i = 0; i < touched_.count; ++i) restored.Add(new WString(*touched_[i]));
-    aside_.Clear();
-    made_.Clear();
-    kept_.Clear();
+    entries_.Clear();
+    Close(failed.count == failedBefore);
 }

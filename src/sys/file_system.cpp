@@ -9,6 +9,7 @@
 #include "cell/core/log.h"
 #include "cell/core/text_convert.h"
 #include "sys/admin_client.h"
+#include "sys/crash_points.h"
 #include "sys/platform.h"
 #include "sys/user_folders.h"
 
@@ -153,15 +154,17 @@ bool CreateDirectoryPath(const WChar* path, bool mayElevate, FileChanges* change
             if (!drive) {
                 const Native native(prefix.CStr());
                 if (!native.ok) return false;
+                // Noted only where nothing stands: a folder that was there
+                // before is never the batch's to delete.
+                if (changes) {
+                    SysFileInfo info;
+                    const bool there = SysQueryPath(native.c(), info) == SysStatus::kOk && info.exists;
+                    if (!there && !changes->WillCreate(prefix.CStr(), true)) return false;
+                }
                 const SysStatus s = SysCreateFolder(native.c());
                 if (s == SysStatus::kAccessDenied) {
-                    if (!IsDirectory(prefix.CStr())) {
-                        if (!mayElevate || !AdminCreateFolder(native.c())) return false;
-                        if (changes) changes->Created(prefix.CStr(), true);
-                    }
-                } else if (s == SysStatus::kOk) {
-                    if (changes) changes->Created(prefix.CStr(), true);
-                } else if (s != SysStatus::kExists) {
+                    if (!IsDirectory(prefix.CStr()) && (!mayElevate || !AdminCreateFolder(native.c()))) return false;
+                } else if (s != SysStatus::kOk && s != SysStatus::kExists) {
                     return false;
                 }
             }
@@ -223,31 +226,52 @@ WString NativeChild(const WString& folder, const WString& name) {
 }  // namespace
 
 // Each folder is looked up once; its files are reached from there by name.
+// With changes, three passes over the folder's files: what stands in the
+// way is moved aside, the new files are noted (one sync for the folder),
+// then they are copied.
 bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback,
                     FileChanges* changes) {
     Container<Entry> entries;
     if (!ReadFolder(source, entries)) return false;
     const Native from(source), to(target);
     if (!from.ok || !to.ok) return false;
+    DynamicArray<uint8_t> skip;  // per entry: a file kept as it is
+    skip.Resize(entries.count);
+    Container<WPath> created;
     for (int32_t i = 0; i < entries.count; ++i) {
+        skip[i] = 0;
         const Entry& e = *entries[i];
         if (e.isFolder) continue;
+        SysFileInfo there;
+        const WString out = NativeChild(to.path, e.name);
+        const bool exists = SysQueryPath(out.CStr(), there) == SysStatus::kOk && there.exists;
+        if (exists && keepExisting && !there.isFolder) {
+            skip[i] = 1;
+            continue;
+        }
+        if (!changes) continue;
+        const WPath destination = Joined(target, e.name.CStr());
+        // A file (or link) in the way is kept aside; a folder where a file
+        // should go is the user's, and the copy fails on it.
+        if (exists && (there.isLink || !there.isFolder) && !changes->MoveAside(destination.CStr())) return false;
+        created.Add(new WPath(destination), 64);
+    }
+    if (changes && !changes->WillCreateFiles(created)) return false;
+    for (int32_t i = 0; i < entries.count; ++i) {
+        const Entry& e = *entries[i];
+        if (e.isFolder || skip[i]) continue;
         const WPath destination = Joined(target, e.name.CStr());
         if (callback) callback->Report(true, destination.CStr());
         const WString in = NativeChild(from.path, e.name), out = NativeChild(to.path, e.name);
-        SysFileInfo there;
-        const bool exists = SysQueryPath(out.CStr(), there) == SysStatus::kOk && there.exists;
-        if (exists && keepExisting && !there.isFolder) continue;
-        // A file (or link) in the way is kept aside; a folder where a file
-        // should go is the user's, and the copy fails on it.
-        if (exists && changes && (there.isLink || !there.isFolder) && !changes->MoveAside(destination.CStr()))
-            return false;
         SysStatus s = SysCopyFile(in.CStr(), out.CStr());
         if (s == SysStatus::kAccessDenied) s = AdminCopyFile(in.CStr(), out.CStr()) ? SysStatus::kOk : s;
-        // A full disk or any other failure stops the caller instead of
-        // passing for a copy.
-        if (s != SysStatus::kOk) return false;
-        if (changes) changes->Created(destination.CStr(), false);
+        // A full disk, a source that is no regular file or any other
+        // failure stops the caller instead of passing for a copy.
+        if (s != SysStatus::kOk) {
+            if (callback) callback->CopyFailed(Joined(source, e.name.CStr()).CStr());
+            return false;
+        }
+        CrashPoint("copied");
         if (callback) {
             SysFileInfo copied;
             callback->Copied(destination.CStr(), SysQueryPath(out.CStr(), copied) == SysStatus::kOk ? copied.size : 0);

@@ -35,17 +35,24 @@ public:
         (void)path;
         (void)bytes;
     }
+    // The payload file at path could not be copied (the copy stops there).
+    virtual void CopyFailed(const WChar* path) { (void)path; }
 };
 
 // Where the folder operations record what they change when a change must
 // be undoable (see file_journal.h): what would be deleted is moved aside
 // instead, and what they create is noted.
+// Each is noted before the change it describes happens; false means it
+// could not be noted, and the change must not happen.
 class FileChanges {
 public:
     virtual ~FileChanges() = default;
     // Moves a file, folder or link out of the way (false when it cannot).
     virtual bool MoveAside(const WChar* path) = 0;
-    virtual void Created(const WChar* path, bool folder) = 0;
+    // path, where nothing stands now, is about to be created.
+    virtual bool WillCreate(const WChar* path, bool folder) = 0;
+    // The same for several files at once.
+    virtual bool WillCreateFiles(const Container<WPath>& paths) = 0;
 };
 
 // Status codes of ReadTextFile and WriteTextFile.
@@ -77,8 +84,10 @@ bool IsDirectory(const WChar* path);
 // folders, where asking for elevation would make no sense).
 bool CreateDirectoryPath(const WChar* path, bool mayElevate = true, FileChanges* changes = nullptr);
 bool CopyOneFile(const WChar* source, const WChar* target, bool keepExisting);
-// With changes, a file the copy would overwrite is moved aside first, and
-// what is copied and created is noted.
+// Only regular files are copied: anything else in the source (a FIFO, a
+// device) fails the copy, named to the callback. With changes, a file the
+// copy would overwrite is moved aside first, and what is copied and created
+// is noted.
 bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting, SysIOInfoCallback* callback,
                     FileChanges* changes = nullptr);
 // With changes, the files are moved aside instead of deleted.

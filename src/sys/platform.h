@@ -100,6 +100,25 @@ SysStatus SysWriteInPlace(const WChar* native, const void* bytes, int64_t n, boo
 // Appends bytes to a file, creating it; truncate empties it first.
 SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool truncate);
 
+// A file held open and locked by this process: a journal that must reach
+// the disk before what it describes happens. The lock is the system's own
+// and ends with the process, however it ends, so that another process can
+// tell a journal whose writer is gone from one still being written.
+struct SysLockedFile;
+// Creates a new file (never one that is there, never through a link),
+// readable and writable by its owner alone, locked; its folder's entry is
+// on disk when this returns.
+SysStatus SysCreateLockedFile(const WChar* native, SysLockedFile*& file);
+// Opens an existing file and locks it; kExists (held) when a live process
+// holds its lock, kNotFound when it is gone.
+SysStatus SysOpenLockedFile(const WChar* native, SysLockedFile*& file);
+// Appends bytes and, with sync, waits until they are on disk.
+SysStatus SysLockedFileAppend(SysLockedFile* file, const void* bytes, int64_t n, bool sync);
+// The whole content (at most maxBytes).
+SysStatus SysLockedFileRead(SysLockedFile* file, NString& bytes, int64_t maxBytes);
+// Closes it; with remove, its name goes first (while it is still locked).
+void SysLockedFileClose(SysLockedFile* file, bool remove);
+
 // ---- text -------------------------------------------------------------------
 
 // Text in a Windows code page (1252, 1251, 932, 65001...), as programs
@@ -152,6 +171,19 @@ void SysOpenLink(const WChar* url);
 
 // Standard output is a terminal (not a file or a pipe).
 bool SysStdoutIsTerminal();
+
+// An environment variable's value as UTF-8; false when it is not set.
+bool SysEnvironment(const char* name, NString& value);
+// Ends this process at once, as a power cut or a kill would (no clean-up,
+// no handlers): for the tests' crash points.
+[[noreturn]] void SysKillSelf();
+
+// Requests to end the program politely (on Linux SIGTERM, SIGINT and
+// SIGHUP; on Windows the console's Ctrl+C, Ctrl+Break and close events)
+// are caught from now on and only noted: the program ends at a point of its
+// choosing. SysEndRequested tells whether one came.
+void SysCatchEndRequests();
+bool SysEndRequested();
 
 // The user's UI languages, most wanted first, separated by ':'
 // ("de_DE.UTF-8:fr"): on Linux in gettext's order (LANGUAGE unless the

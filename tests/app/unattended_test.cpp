@@ -157,7 +157,9 @@ TEST(Unattended, AFailingBatchStopsTheRest) {
     test::WriteFile(plugins, "not a folder");
     RunResult r = demo.Unattended("install");
     EXPECT_EQ(r.code, 1) << r.out;
-    EXPECT_TRUE(Has(r.out, "Installation failed!\nCannot copy files into: C:\\Program Files\\Autodesk\\3ds Max 2018\\plugins\n"));
+    // The payload file that could not be copied, then the folder.
+    EXPECT_TRUE(Has(r.out, "Installation failed!\nCannot copy file: ")) << r.out;
+    EXPECT_TRUE(Has(r.out, "3DSMax\\Plugin\\2018\\Veldo5.dlo\nCannot copy files into: C:\\Program Files\\Autodesk\\3ds Max 2018\\plugins\n")) << r.out;
     EXPECT_TRUE(test::Exists(demo.C("Program Files/NewTek/LightWave_2015.3/support/plugins/Brimvale/Veldo5/veldo_5.p")));
     EXPECT_FALSE(test::Exists(demo.C("Program Files/MAXON/Cinema 4D R20/plugins/Veldo5")));  // after the failure
 }

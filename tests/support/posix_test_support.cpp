@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 #include <cstdlib>
 
 #include "support/test_support.h"
@@ -70,6 +72,28 @@ void WinePrefix::MapDrive(char letter, const std::string& target) {
 DemoPrefix::DemoPrefix(const char* script, const std::string& user) : prefix(dir / "prefix") {
     const std::string command = std::string("'") + script + "' '" + prefix + "' '" + user + "' >/dev/null";
     if (std::system(command.c_str()) != 0) ADD_FAILURE() << command;
+}
+
+std::string DemoPrefix::HostSnapshot(const std::string& folders) const {
+    std::string out;
+    size_t start = 0;
+    for (size_t bar = folders.find('|');; bar = folders.find('|', start)) {
+        const std::string folder = folders.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        out += folder + ":\n" + TreeSnapshot(C(folder));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    return out;
+}
+
+CommandResult RunCommand(const std::string& command) {
+    CommandResult r;
+    FILE* p = popen(command.c_str(), "r");
+    char buffer[512];
+    while (p && fgets(buffer, sizeof buffer, p)) r.out += buffer;
+    const int status = p ? pclose(p) : -1;
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+    return r;
 }
 
 std::string WindowsForm(const std::string& native) {

@@ -99,7 +99,31 @@ struct DemoPrefix {
     explicit DemoPrefix(const char* script, const std::string& user = "player");
     // A path on its drive C.
     std::string C(const std::string& rest) const { return prefix + "/drive_c/" + rest; }
+    // What the folders of one host's batch hold ("a|b" names several: a
+    // LightWave's program folder and its configuration folder belong to
+    // the same batch), each as TreeSnapshot gives it.
+    std::string HostSnapshot(const std::string& folders) const;
 };
+
+// The folders of each host's batch in a demo prefix of the user "player",
+// as HostSnapshot takes them.
+inline constexpr const char* kDemoHostFolders[] = {
+    "Program Files/Autodesk/3ds Max 2018",
+    "Program Files/MAXON/Cinema 4D R20",
+    "Program Files/NewTek/LightWave_2015.3|users/player/.NewTek/LightWave/2015.3",
+    "Program Files/NewTek/LightWave_11.6|users/player/.NewTek/LightWave/11.6",
+    "Program Files/NewTek/LightWave_2018|users/player/.NewTek/LightWave/2018.0.7",
+    "Program Files/NewTek/LightWave_2019|users/player/.NewTek/LightWave/2019.1.5",
+    "users/player/.Brimvale/Presets",
+};
+
+// Runs a shell command line; its exit code (128 + the signal that ended
+// it) and its standard output.
+struct CommandResult {
+    int code = -1;
+    std::string out;
+};
+CommandResult RunCommand(const std::string& command);
 
 // Every file, folder and link under root with its content, one sorted line
 // each ("/a/b = bytes", "/a/", "/l -> link"); names ending in leaveOut are

@@ -26,31 +26,6 @@ bool FramesUntil(Installer& installer, int32_t page) {
     });
 }
 
-// The folders of each demo host's batch (a LightWave's program folder and
-// its configuration folder belong to the same batch).
-const char* const kHostFolders[] = {
-    "Program Files/Autodesk/3ds Max 2018",
-    "Program Files/MAXON/Cinema 4D R20",
-    "Program Files/NewTek/LightWave_2015.3|users/player/.NewTek/LightWave/2015.3",
-    "Program Files/NewTek/LightWave_11.6|users/player/.NewTek/LightWave/11.6",
-    "Program Files/NewTek/LightWave_2018|users/player/.NewTek/LightWave/2018.0.7",
-    "Program Files/NewTek/LightWave_2019|users/player/.NewTek/LightWave/2019.1.5",
-    "users/player/.Brimvale/Presets",
-};
-
-// What a batch's folders hold, all of them.
-std::string BatchSnapshot(const DemoPrefix& demo, const std::string& folders) {
-    std::string out;
-    size_t start = 0;
-    for (size_t bar = folders.find('|'); ; bar = folders.find('|', start)) {
-        const std::string folder = folders.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
-        out += folder + ":\n" + test::TreeSnapshot(demo.C(folder));
-        if (bar == std::string::npos) break;
-        start = bar + 1;
-    }
-    return out;
-}
-
 TEST(Jobs, SearchAndInstallationAsThePagesRunThem) {
     test::WinePrefix home;  // the log's folder is not the user's own
     DemoPrefix demo;
@@ -97,9 +72,9 @@ TEST(Jobs, ClosingTheWindowStopsTheJobsCleanly) {
         installer->RunFunction(Installer::kInstallIntoAll);
         for (int frame = 0; frame < round; ++frame) installer->Process();
         delete installer;  // mid-installation, or just after
-        for (const char* folders : kHostFolders) {
-            const std::string now = BatchSnapshot(demo, folders);
-            EXPECT_TRUE(now == BatchSnapshot(pristine, folders) || now == BatchSnapshot(done, folders))
+        for (const char* folders : test::kDemoHostFolders) {
+            const std::string now = demo.HostSnapshot(folders);
+            EXPECT_TRUE(now == pristine.HostSnapshot(folders) || now == done.HostSnapshot(folders))
                 << folders << " was left half done in round " << round;
         }
     }

@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -178,14 +179,15 @@ SysStatus SysDeleteFile(const WChar* native) {
 
 // Copies with overwrite, keeping an existing target's inode (and so its
 // owner and permissions) as a copy onto it does on Windows.
+// Only a regular file is copied: opening a FIFO waits for a writer that
+// never comes (hence O_NONBLOCK), and a device has no end.
 SysStatus SysCopyFile(const WChar* source, const WChar* target) {
-    const int in = open(Utf8Path(source).c(), O_RDONLY | O_CLOEXEC);
+    const int in = open(Utf8Path(source).c(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (in < 0) return FromErrno(errno);
     struct stat st;
-    if (fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int e = errno;
+    if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(in);
-        return S_ISDIR(st.st_mode) ? SysStatus::kFailed : FromErrno(e);
+        return SysStatus::kFailed;
     }
     const int out = open(Utf8Path(target).c(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
     if (out < 0) {
@@ -351,4 +353,95 @@ SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool 
     const int e = ok ? 0 : errno;
     close(fd);
     return ok ? SysStatus::kOk : FromErrno(e);
+}
+
+// ---- locked files ----------------------------------------------------------
+
+struct SysLockedFile {
+    int fd = -1;
+    NString path;
+};
+
+namespace {
+
+// The folder's entry for a new name reaches the disk with the folder.
+void SyncFolderOf(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    const NString folder = !slash ? NString(".") : slash == path ? NString("/") : NString(path, int32_t(slash - path));
+    const int fd = open(folder.CStr(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+}  // namespace
+
+SysStatus SysCreateLockedFile(const WChar* native, SysLockedFile*& file) {
+    file = nullptr;
+    const Utf8Path path(native);
+    const int fd = open(path.c(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return FromErrno(errno);
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {  // nobody else can hold a file that did not exist
+        const int e = errno;
+        close(fd);
+        unlink(path.c());
+        return FromErrno(e);
+    }
+    SyncFolderOf(path.c());
+    file = new SysLockedFile{fd, path.text};
+    return SysStatus::kOk;
+}
+
+SysStatus SysOpenLockedFile(const WChar* native, SysLockedFile*& file) {
+    file = nullptr;
+    const Utf8Path path(native);
+    const int fd = open(path.c(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return FromErrno(errno);
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return SysStatus::kFailed;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
+        close(fd);
+        return e == EWOULDBLOCK ? SysStatus::kExists : FromErrno(e);
+    }
+    file = new SysLockedFile{fd, path.text};
+    return SysStatus::kOk;
+}
+
+SysStatus SysLockedFileAppend(SysLockedFile* file, const void* bytes, int64_t n, bool sync) {
+    if (!file) return SysStatus::kFailed;
+    if (lseek(file->fd, 0, SEEK_END) < 0 || !WriteAll(file->fd, bytes, n)) return FromErrno(errno);
+    if (sync && fdatasync(file->fd) != 0) return FromErrno(errno);
+    return SysStatus::kOk;
+}
+
+SysStatus SysLockedFileRead(SysLockedFile* file, NString& bytes, int64_t maxBytes) {
+    if (!file) return SysStatus::kFailed;
+    struct stat st;
+    if (fstat(file->fd, &st) != 0 || st.st_size > maxBytes || st.st_size > INT32_MAX - 1) return SysStatus::kFailed;
+    DynamicArray<char> buffer;
+    buffer.Resize(int32_t(st.st_size) + 1);
+    int64_t got = 0;
+    while (got < st.st_size) {
+        const ssize_t n = pread(file->fd, buffer.data + got, size_t(st.st_size - got), off_t(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += n;
+    }
+    if (got != st.st_size) return SysStatus::kFailed;
+    bytes.Assign(buffer.data, int32_t(got));
+    return SysStatus::kOk;
+}
+
+void SysLockedFileClose(SysLockedFile* file, bool remove) {
+    if (!file) return;
+    if (remove) {
+        unlink(file->path.CStr());
+        SyncFolderOf(file->path.CStr());
+    }
+    close(file->fd);
+    delete file;
 }

@@ -156,7 +156,7 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
         NString name;
         const int parent = OpenParent(source, name);
         if (parent < 0) return FromErrno(errno);
-        in = openat(parent, name.CStr(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        in = openat(parent, name.CStr(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);  // a FIFO never blocks it
         e = errno;
         close(parent);
     }

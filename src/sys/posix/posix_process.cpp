@@ -1,5 +1,6 @@
 // The user, the program itself, other programs and time on Linux.
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "cell/core/log.h"
 #include "cell/core/text_convert.h"
@@ -143,3 +145,35 @@ void SysLocalTimeStamp(WString& out) {
     buffer[n] = 0;
     Utf8ToWide(buffer, out);
 }
+
+// ---- environment, ending ---------------------------------------------------
+
+bool SysEnvironment(const char* name, NString& value) {
+    const char* v = getenv(name);
+    if (!v) return false;
+    value.Assign(v);
+    return true;
+}
+
+void SysKillSelf() {
+    kill(getpid(), SIGKILL);
+    for (;;) pause();
+}
+
+namespace {
+
+volatile sig_atomic_t g_endRequested = 0;
+
+void NoteEndRequest(int) { g_endRequested = 1; }
+
+}  // namespace
+
+void SysCatchEndRequests() {
+    struct sigaction action {};
+    action.sa_handler = NoteEndRequest;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;  // a read or a copy goes on; only the note changes
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+bool SysEndRequested() { return g_endRequested != 0; }

@@ -288,3 +288,79 @@ SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool 
     CloseHandle(file);
     return ok ? SysStatus::kOk : Win32Status(e);
 }
+
+// ---- locked files ----------------------------------------------------------
+//
+// The lock is the handle itself, opened without sharing: another process's
+// open fails with a sharing violation until this one's handle closes, which
+// the system does when the process ends.
+
+struct SysLockedFile {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+};
+
+namespace {
+
+constexpr DWORD kLockedAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
+
+}  // namespace
+
+SysStatus SysCreateLockedFile(const WChar* native, SysLockedFile*& file) {
+    file = nullptr;
+    HANDLE h = CreateFileW(native, kLockedAccess, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastStatus();
+    file = new SysLockedFile{h};
+    return SysStatus::kOk;
+}
+
+SysStatus SysOpenLockedFile(const WChar* native, SysLockedFile*& file) {
+    file = nullptr;
+    HANDLE h = CreateFileW(native, kLockedAccess, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        return e == ERROR_SHARING_VIOLATION ? SysStatus::kExists : Win32Status(e);
+    }
+    file = new SysLockedFile{h};
+    return SysStatus::kOk;
+}
+
+SysStatus SysLockedFileAppend(SysLockedFile* file, const void* bytes, int64_t n, bool sync) {
+    if (!file) return SysStatus::kFailed;
+    LARGE_INTEGER end{};
+    if (!SetFilePointerEx(file->handle, end, nullptr, FILE_END) || !WriteAll(file->handle, bytes, n)) return LastStatus();
+    if (sync && !FlushFileBuffers(file->handle)) return LastStatus();
+    return SysStatus::kOk;
+}
+
+SysStatus SysLockedFileRead(SysLockedFile* file, NString& bytes, int64_t maxBytes) {
+    if (!file) return SysStatus::kFailed;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file->handle, &size) || size.QuadPart > maxBytes || size.QuadPart > INT32_MAX - 1)
+        return SysStatus::kFailed;
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(file->handle, start, nullptr, FILE_BEGIN)) return LastStatus();
+    DynamicArray<char> buffer;
+    buffer.Resize(int32_t(size.QuadPart) + 1);
+    int64_t got = 0;
+    while (got < size.QuadPart) {
+        DWORD n = 0;
+        if (!ReadFile(file->handle, buffer.data + got, DWORD(size.QuadPart - got), &n, nullptr) || n == 0) break;
+        got += n;
+    }
+    if (got != size.QuadPart) return SysStatus::kFailed;
+    bytes.Assign(buffer.data, int32_t(got));
+    return SysStatus::kOk;
+}
+
+void SysLockedFileClose(SysLockedFile* file, bool remove) {
+    if (!file) return;
+    if (remove) {
+        FILE_DISPOSITION_INFO gone{};
+        gone.DeleteFile = TRUE;
+        SetFileInformationByHandle(file->handle, FileDispositionInfo, &gone, sizeof gone);
+    }
+    CloseHandle(file->handle);
+    delete file;
+}

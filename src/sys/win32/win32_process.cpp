@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "cell/core/log.h"
+#include "cell/core/text_convert.h"
 #include "sys/platform.h"
 
 bool SysProfileFolder(WString& path) {
@@ -66,3 +67,43 @@ void SysLocalTimeStamp(WString& out) {
     out.Format(0, WTXT("[%04d-%02d-%02d %02d:%02d:%02d] "), int(t.wYear), int(t.wMonth), int(t.wDay), int(t.wHour),
                int(t.wMinute), int(t.wSecond));
 }
+
+// ---- environment, ending ---------------------------------------------------
+
+bool SysEnvironment(const char* name, NString& value) {
+    WString wideName;
+    Utf8ToWide(name, wideName);
+    const DWORD n = GetEnvironmentVariableW(wideName.CStr(), nullptr, 0);
+    if (n == 0) return false;
+    DynamicArray<WChar> buffer;
+    buffer.Resize(int32_t(n));
+    const DWORD got = GetEnvironmentVariableW(wideName.CStr(), buffer.data, n);
+    if (got == 0 || got >= n) return false;
+    WideToUtf8(buffer.data, value);
+    return true;
+}
+
+void SysKillSelf() {
+    TerminateProcess(GetCurrentProcess(), 137);
+    for (;;) Sleep(INFINITE);
+}
+
+namespace {
+
+volatile LONG g_endRequested = 0;
+
+// Runs on a thread of its own. Returning TRUE for Ctrl+C and Ctrl+Break
+// keeps the process; for the close, log-off and shut-down events Windows
+// ends the process once this returns, so it waits (within the time Windows
+// allows) for the program to reach a point where ending is safe.
+BOOL WINAPI NoteEndRequest(DWORD event) {
+    InterlockedExchange(&g_endRequested, 1);
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
+    for (;;) Sleep(INFINITE);
+}
+
+}  // namespace
+
+void SysCatchEndRequests() { SetConsoleCtrlHandler(NoteEndRequest, TRUE); }
+
+bool SysEndRequested() { return InterlockedCompareExchange(&g_endRequested, 0, 0) != 0; }
