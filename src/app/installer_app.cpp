@@ -22,13 +22,9 @@
 InstallerApp::InstallerApp(Arguments* args) : App(args) {
     RegisterProgramSysIO();
     const int32_t service = FindArgument(*args_, AdminServiceArg::kClassKey);
-    if (service >= 0) {
-        // The elevated service logs where its client says in its own log
-        // that it does: the elevated profile is not the user's.
-        WString path;
-        ServiceLogPath(static_cast<const AdminServiceArg*>((*args_)[service])->serviceName.CStr(), path);
-        StartLogAt(path.IsEmpty() ? nullptr : path.CStr());
-    } else {
+    // The elevated service opens its log itself, once it knows its client
+    // (the file its client made for it); it touches no other.
+    if (service < 0) {
         StartLog();
         // A rewrite that a killed run left half done is undone before
         // anything reads the file again, and so is every batch such a run

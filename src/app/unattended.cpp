@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/log.h"
+#include "cell/core/control_escape.h"
 #include "cell/core/text_convert.h"
 #include "install/batch_jobs.h"
 #include "install/lw_config.h"
@@ -11,9 +12,13 @@
 
 namespace {
 
+// One line: control characters in the names it carries are escaped, so
+// that a script reading the output never meets a line a name made up.
 void Print(const WChar* text) {
+    WString safe;
+    EscapeControlCharacters(text, safe);
     NString utf8;
-    WideToUtf8(text, utf8);
+    WideToUtf8(safe.CStr(), utf8);
     std::printf("%s\n", utf8.CStr());
 }
 
@@ -31,7 +36,9 @@ void PrintProgressLine(const InstallProgress& progress) {
     WString line;
     line.Format(0, WTXT("Installing... %3d%% (%d/%d files) "), int(progress.Fraction() * 100.0f + 0.5f),
                 progress.DoneFiles(), progress.TotalFiles());
-    line.Append(progress.CurrentFile());
+    WString file;
+    EscapeControlCharacters(progress.CurrentFile(), file);
+    line.Append(file);
     NString utf8;
     WideToUtf8(line.CStr(), utf8);
     // Cut at 79 characters, never inside one (UTF-8 continuation bytes).

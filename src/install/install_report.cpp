@@ -1,23 +1,41 @@
 #include "install/install_report.h"
 
+#include "cell/core/control_escape.h"
+
+namespace {
+
+// A name from the host's folders or the payload never starts a line of the
+// report, the log or the unattended output of its own.
+void AppendName(WString& line, const WChar* path) {
+    if (!HasControlCharacters(path)) {
+        line.Append(path);
+        return;
+    }
+    WString escaped;
+    EscapeControlCharacters(path, escaped);
+    line.Append(escaped);
+}
+
+}  // namespace
+
 void InstallReport::AddReport(const WChar* prefix, const WChar* path) {
     auto* line = new WString(prefix);
     if (path) {
         line->AppendChar(WChar(' '));
-        line->Append(path);
+        AppendName(*line, path);
     }
     reportLines.Add(line, reportLines.count < 64 ? 16 : reportLines.count);
 }
 
 void InstallReport::AddError(const WChar* prefix, const WChar* path) {
     auto* line = new WString(prefix);
-    line->Append(path);
+    AppendName(*line, path);
     errorLines.Add(line);
 }
 
 void InstallReport::AddWarning(const WChar* prefix, const WChar* path) {
     auto* line = new WString(prefix);
-    line->Append(path);
+    AppendName(*line, path);
     warningLines.Add(line);
 }
 

@@ -2,6 +2,8 @@
 // per run, even when that start fails) and served over the private channel.
 #include "sys/admin_client.h"
 
+#include <atomic>
+
 #include "cell/core/log.h"
 #include "sys/admin_protocol.h"
 #include "sys/admin_service.h"
@@ -13,6 +15,9 @@ namespace {
 // elevation command may be asking the user for a password: that wait has
 // no limit but the user's cancelling, which ends the command.
 constexpr uint32_t kHelloLimitMs = 15000;
+std::atomic<uint32_t> g_helloLimitMs{kHelloLimitMs};
+// Fresh names drawn when the service's log name is taken.
+constexpr int kNameAttempts = 8;
 
 class ChannelStream : public ByteChannel {
 public:
@@ -47,7 +52,28 @@ bool Request(int32_t code, const WChar* first, const WChar* second) {
     return SendAdminRequest(s.stream, code, first, second);
 }
 
+// A fresh channel name whose service log this process could make as a new
+// file of its own. A name someone else took (another local user can see
+// the names in the process list) is never used: another GUID is drawn.
+bool NewChannelWithLog(WString& guid) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        WString log;
+        if (!SysNewGuid(guid) || !ServiceLogPath(guid.CStr(), log)) return false;
+        SysLockedFile* file = nullptr;
+        const SysStatus s = SysCreateLockedFile(log.CStr(), file);
+        if (s == SysStatus::kOk) {
+            SysLockedFileClose(file, false);
+            LogLine(WTXT("The admin service logs to %s"), log);
+            return true;
+        }
+        LogLine(WTXT("The admin service's log %s cannot be made new; another name is drawn"), log);
+    }
+    return false;
+}
+
 }  // namespace
+
+void SetAdminHelloLimitMs(uint32_t ms) { g_helloLimitMs.store(ms); }
 
 bool EnsureService() {
     ClientState& s = State();
@@ -55,12 +81,11 @@ bool EnsureService() {
     s.started = true;
 
     WString guid;
+    if (!NewChannelWithLog(guid)) return false;
     SysListener* listener = nullptr;
-    if (!SysNewGuid(guid) || !SysChannelListen(guid.CStr(), listener)) return false;
+    if (!SysChannelListen(guid.CStr(), listener)) return false;
     WString parameters;
     parameters.Format(0, WTXT("-admin_service %s %u"), guid, SysProcessId());
-    WString serviceLog;
-    if (ServiceLogPath(guid.CStr(), serviceLog)) LogLine(WTXT("The admin service logs to %s"), serviceLog);
     SysProcess* process = nullptr;
     if (!SysStartElevatedSelf(parameters.CStr(), process)) {
         SysListenerClose(listener);
@@ -72,7 +97,7 @@ bool EnsureService() {
     SysListenerClose(listener);
     if (r == SysAcceptResult::kConnected) {
         s.stream.channel = channel;
-        s.stream.timeoutMs = kHelloLimitMs;
+        s.stream.timeoutMs = g_helloLimitMs.load();
         uint32_t pid = 0;
         const bool hello = ReadHello(s.stream, pid);
         s.stream.timeoutMs = 0;  // requests may take as long as a copy takes

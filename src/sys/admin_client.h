@@ -4,6 +4,8 @@
 // need and is false on any failure.
 #pragma once
 
+#include <cstdint>
+
 #include "cell/core/wide_text.h"
 
 bool EnsureService();
@@ -11,3 +13,7 @@ bool AdminCreateFolder(const WChar* native);
 bool AdminRemoveFolder(const WChar* native);
 bool AdminCopyFile(const WChar* source, const WChar* target);
 bool AdminDeleteFile(const WChar* native);
+
+// How long a started service has to greet its client: 15 s. The password
+// prompt before it has no limit; tests shorten this one to show that.
+void SetAdminHelloLimitMs(uint32_t ms);

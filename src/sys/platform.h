@@ -290,3 +290,10 @@ SysStatus SysGuardedDeleteFile(const WChar* native);
 // copies only what its client may read itself) and replaces the target with
 // a new file, never writing into the file that was there.
 SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChannel* reader);
+// Opens for appending a file the channel's peer made for the service (its
+// log): an existing regular file of one name, owned by the peer, reached
+// through no link. Anything else is kAccessDenied and nothing is opened.
+SysStatus SysGuardedOpenPeerFile(const WChar* native, SysChannel* peer, SysLockedFile*& file);
+// The service's own process settings, whatever its starter left: a fixed
+// file-creation mask (022 on Linux).
+void SysServiceProcessSetup();

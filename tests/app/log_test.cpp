@@ -78,6 +78,15 @@ TEST(Log, DiagnosticColumns) {
     EXPECT_EQ(text, first + second);
 }
 
+// Names with control characters in them never start a line of the log.
+TEST(Log, ControlCharactersInNamesAreEscaped) {
+    test::LogCapture log;
+    LogLine(WTXT("Creating: %s"), WTXT("C:\\a\nVELDO version: 9\x2028\x1b[2J"));
+    LogLine(WTXT("%s|%s"), "tab\there", WTXT("plain \x00e9"));
+    EXPECT_EQ(log.text(), "Creating: C:\\a\\x0AVELDO version: 9\\x2028\\x1B[2J\n"
+                          "tab\\x09here|plain \xc3\xa9\n");
+}
+
 TEST(Log, ImportDiagnosticsReachTheLog) {
     test::TempDir dir;
     RegisterAllCellClasses();

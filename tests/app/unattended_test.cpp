@@ -250,6 +250,41 @@ std::string CopyProgram(const test::TempDir& dir, const char* leaveOut) {
     return bin + "/veldo-installer";
 }
 
+// Odd names and files in the payload: a FIFO never holds the copy (the
+// batch fails and names it), a name that is not UTF-8 fails its batch and
+// is named too, and a name with a line feed never starts a line of its own.
+TEST(Unattended, OddPayloadFilesAreNamedAndNeverHang) {
+    struct Case {
+        const char* name;
+        bool fifo;
+        int code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"pipe.veldo", true, 1, "Cannot copy file: "},
+        {"bad\xff.veldo", false, 1, "Cannot copy file: "},
+        {"line1\nInstall complete!.veldo", false, 0, "Presets\\line1\\x0AInstall complete!.veldo\n"},
+    };
+    for (const Case& c : cases) {
+        DemoPrefix demo;
+        DemoPrefix pristine;
+        test::TempDir program;
+        const std::string exe = CopyProgram(program, nullptr);
+        const std::string odd = program / "bin/Presets/" + c.name;
+        if (c.fifo) ASSERT_EQ(mkfifo(odd.c_str(), 0644), 0);
+        else test::WriteFile(odd, "odd");
+        RunResult r = demo.Unattended("install", exe);
+        EXPECT_EQ(r.code, c.code) << r.out;
+        EXPECT_TRUE(Has(r.out, c.says)) << r.out;
+        EXPECT_FALSE(Has(r.out, "\nInstall complete!.veldo")) << r.out;
+        if (c.code == 0) continue;
+        std::string named = c.name;
+        if (named.find('\xff') != std::string::npos) named.replace(named.find('\xff'), 1, "\xef\xbf\xbd");
+        EXPECT_TRUE(Has(r.out, "Presets\\" + named + "\nCannot copy files into: ")) << r.out;
+        EXPECT_EQ(demo.HostSnapshot("users/player/.Brimvale/Presets"), pristine.HostSnapshot("users/player/.Brimvale/Presets"));
+    }
+}
+
 // A host folder that LightWave's code page cannot name: its files are
 // installed, its extension file is left for the user, and a warning says so.
 TEST(Unattended, AHostPathOutsideTheCodePage) {

@@ -4,7 +4,7 @@
 // service, as the program itself would be.
 //
 //   admin_probe mkdir PATH | copy FROM TO | delete PATH | deltree PATH |
-//               sleep MS | pid ...
+//               sleep MS | hello-limit MS | pid ...
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,6 +14,7 @@
 #include "app/command_line.h"
 #include "app/installer_app.h"
 #include "cell/core/text_convert.h"
+#include "sys/admin_client.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 
@@ -58,6 +59,9 @@ int main(int argc, char** argv) {
             ++i;
         } else if (std::strcmp(op, "sleep") == 0) {
             SysSleepMs(uint32_t(std::atoi(a)));
+            ++i;
+        } else if (std::strcmp(op, "hello-limit") == 0) {
+            SetAdminHelloLimitMs(uint32_t(std::atoi(a)));
             ++i;
         } else if (std::strcmp(op, "pid") == 0) {
             std::printf("%d\n", int(getpid()));

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -147,24 +148,39 @@ TEST(AdminService, CopiesOnlyWhatTheClientMayRead) {
     const std::string payload = b.dir / "payload.txt";
     test::WriteFile(b.host + "/old.txt", "old");
     ASSERT_EQ(link((b.host + "/old.txt").c_str(), (b.dir / "other-name.txt").c_str()), 0);
-    Probe p(b, b.dir / "elevate.sh", {"copy", secret, b.host + "/leak.txt", "copy", payload, b.host + "/old.txt"});
-    EXPECT_EQ(p.Rest(), "0\n1\n");
+    // Readable by root's group alone: the service, started with root's
+    // groups, takes on its client's instead.
+    const std::string groupOnly = b.dir / "group-only.txt";
+    test::WriteFile(groupOnly, "root's group only");
+    chmod(groupOnly.c_str(), 0640);
+    ASSERT_EQ(chown(groupOnly.c_str(), 0, 0), 0);
+    // A FIFO its client owns never holds the service: no writer ever comes.
+    const std::string fifo = b.dir / "pipe.veldo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    ASSERT_EQ(chown(fifo.c_str(), 65534, 65534), 0);
+    Probe p(b, b.dir / "elevate.sh",
+            {"copy", secret, b.host + "/leak.txt", "copy", groupOnly, b.host + "/leak2.txt", "copy", fifo,
+             b.host + "/pipe.veldo", "copy", payload, b.host + "/old.txt"});
+    EXPECT_EQ(p.Rest(), "0\n0\n0\n1\n");
     p.Wait();
     EXPECT_FALSE(test::Exists(b.host + "/leak.txt"));
+    EXPECT_FALSE(test::Exists(b.host + "/leak2.txt"));
+    EXPECT_FALSE(test::Exists(b.host + "/pipe.veldo"));
     EXPECT_EQ(test::ReadFile(b.host + "/old.txt"), "plug-in");
     EXPECT_EQ(test::ReadFile(b.dir / "other-name.txt"), "old");
 }
 
-// A user who takes longer than the service's 15 s to type the password
+// A user who takes longer than the service's limit to type the password
 // still gets the service: the limit runs only once it has started. The
-// elevation command here is that user, answering after 16 s.
+// limit here is 200 ms (15 s in the program), and the elevation command is
+// that user, answering five times as late.
 TEST(AdminService, ThePasswordPromptHasNoTimeLimit) {
     REQUIRE_BOUNDARY();
     Boundary b;
     test::WriteFile(b.dir / "slow.sh", "#!/bin/sh\necho start >> '" + (b.dir / "starts") +
-                                           "'\nsleep 16\nexec sudo -n \"$@\"\n");
+                                           "'\nsleep 1\nexec sudo -n \"$@\"\n");
     chmod((b.dir / "slow.sh").c_str(), 0755);
-    Probe p(b, b.dir / "slow.sh", {"mkdir", b.host + "/a"});
+    Probe p(b, b.dir / "slow.sh", {"hello-limit", "200", "mkdir", b.host + "/a"});
     EXPECT_EQ(p.Rest(), "1\n");
     p.Wait();
     EXPECT_TRUE(test::Exists(b.host + "/a"));
@@ -215,9 +231,14 @@ TEST(AdminService, EndsWhenItsClientIsKilled) {
     const pid_t service = FindService(client, guid);
     ASSERT_GT(service, 0);
     EXPECT_FALSE(test::Exists("/tmp/veldo-" + guid));  // the channel's folder went after the connection
-    // The service logs where its user can read it.
+    // The service logs into the file its client made for it: the user's
+    // own, readable by the user alone.
     const std::string serviceLog = "/tmp/veldo-service-" + guid + ".log";
-    EXPECT_TRUE(test::WaitFor([&] { return test::ReadFile(serviceLog).find("VELDO version") != std::string::npos; }));
+    EXPECT_TRUE(test::WaitFor([&] { return test::ReadFile(serviceLog).find("VELDO admin service") != std::string::npos; }));
+    struct stat st {};
+    ASSERT_EQ(stat(serviceLog.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
     unlink(serviceLog.c_str());
     kill(p.pid, SIGKILL);
     p.Wait();
@@ -261,15 +282,23 @@ struct HandStarted {
     pid_t service = -1;
     bool connected = false;
 
-    explicit HandStarted(pid_t clientPid) {
+    std::string logPath;  // where the service looks for its log
+
+    // prepare runs before the service starts, given the log's path.
+    explicit HandStarted(pid_t clientPid, const std::function<void(const std::string&)>& prepare = nullptr) {
         WString guid;
         SysListener* listener = nullptr;
         if (!SysNewGuid(guid) || !SysChannelListen(guid.CStr(), listener)) return;
+        logPath = "/tmp/veldo-service-" + test::U(guid) + ".log";
+        if (prepare) prepare(logPath);
         service = StartService(test::U(guid), clientPid);
         connected = SysChannelAccept(listener, nullptr, 15000, s.channel) == SysAcceptResult::kConnected;
         SysListenerClose(listener);
     }
-    ~HandStarted() { SysChannelClose(s.channel); }
+    ~HandStarted() {
+        SysChannelClose(s.channel);
+        unlink(logPath.c_str());
+    }
 };
 
 TEST(AdminService, IgnoresUnknownCodesAndKeepsServing) {
@@ -335,6 +364,85 @@ TEST(AdminService, FollowsNoLinkAndNoDotDot) {
     EXPECT_TRUE(ask(kAdminCreateFolder, dir / "real/made"));
     EXPECT_TRUE(ask(kAdminCopyFile, dir / "src.txt", dir / "real/made/copied.txt"));
     EXPECT_EQ(test::ReadFile(dir / "real/made/copied.txt"), "payload");
+    const uint8_t end[4] = {4, 0, 0, 0};
+    ASSERT_TRUE(WriteFrame(h.s, end, 4));
+    EXPECT_EQ(WaitFor(h.service), 0);
+}
+
+// The service's log is the file its client made: a link planted at its
+// name, or a file another user made there, is never written; the client's
+// own file is.
+TEST(AdminService, WritesItsLogOnlyIntoTheClientsOwnFile) {
+    if (!test::IsRoot()) GTEST_SKIP() << "the service side checks for root";
+    test::TempDir dir;
+    const std::string rootsFile = dir / "only-root-may-write";
+    test::WriteFile(rootsFile, "root's");
+    chmod(rootsFile.c_str(), 0600);
+    const auto serve = [](HandStarted& h) {
+        uint32_t helloPid = 0;
+        EXPECT_TRUE(ReadHello(h.s, helloPid));
+        const uint8_t end[4] = {4, 0, 0, 0};
+        EXPECT_TRUE(WriteFrame(h.s, end, 4));
+        EXPECT_EQ(WaitFor(h.service), 0);
+    };
+    {  // another user's link, planted while the prompt was open
+        HandStarted h(getpid(), [&](const std::string& log) {
+            ASSERT_EQ(symlink(rootsFile.c_str(), log.c_str()), 0);
+            ASSERT_EQ(lchown(log.c_str(), 1, 1), 0);  // daemon's
+        });
+        ASSERT_TRUE(h.connected);
+        serve(h);
+        EXPECT_EQ(test::ReadFile(rootsFile), "root's");
+    }
+    {  // another user's file
+        HandStarted h(getpid(), [](const std::string& log) {
+            test::WriteFile(log, "");
+            ASSERT_EQ(chown(log.c_str(), 1, 1), 0);
+        });
+        ASSERT_TRUE(h.connected);
+        serve(h);
+        EXPECT_EQ(test::ReadFile(h.logPath), "");
+    }
+    {  // the client's own
+        HandStarted h(getpid(), [](const std::string& log) { test::WriteFile(log, ""); });
+        ASSERT_TRUE(h.connected);
+        serve(h);
+        EXPECT_NE(test::ReadFile(h.logPath).find("VELDO admin service for process"), std::string::npos);
+    }
+}
+
+// The channel's name reaches paths: one that is not a GUID ends the
+// service before it opens, makes or writes anything.
+TEST(AdminService, AChannelNameThatIsNoGuidEndsItAtOnce) {
+    if (!test::IsRoot()) GTEST_SKIP() << "the service side checks for root";
+    test::TempDir dir;
+    const std::string lead = "/tmp/veldo-service-x" + std::to_string(getpid());
+    test::MakeDirs(lead);
+    const std::string name = "x" + std::to_string(getpid()) + "/../.." + dir.path() + "/name";
+    EXPECT_EQ(WaitFor(StartService(name, getpid())), 0);
+    EXPECT_FALSE(test::Exists(dir / "name.log"));
+    rmdir(lead.c_str());
+}
+
+// Whatever mask its starter had, the service makes folders 0755 and files
+// without write access for others.
+TEST(AdminService, ItsFilesAndFoldersKeepAFixedMask) {
+    if (!test::IsRoot()) GTEST_SKIP() << "the service side checks for root";
+    const mode_t mask = umask(0);
+    HandStarted h(getpid());
+    umask(mask);
+    ASSERT_TRUE(h.connected);
+    uint32_t helloPid = 0;
+    ASSERT_TRUE(ReadHello(h.s, helloPid));
+    test::WriteFile(h.dir / "src.txt", "payload");
+    chmod((h.dir / "src.txt").c_str(), 0666);
+    EXPECT_TRUE(SendAdminRequest(h.s, kAdminCreateFolder, W(h.dir / "made").CStr(), nullptr));
+    EXPECT_TRUE(SendAdminRequest(h.s, kAdminCopyFile, W(h.dir / "src.txt").CStr(), W(h.dir / "made/copy.txt").CStr()));
+    struct stat folder {}, file {};
+    ASSERT_EQ(stat((h.dir / "made").c_str(), &folder), 0);
+    ASSERT_EQ(stat((h.dir / "made/copy.txt").c_str(), &file), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0755u);
+    EXPECT_EQ(file.st_mode & 0777, 0644u);
     const uint8_t end[4] = {4, 0, 0, 0};
     ASSERT_TRUE(WriteFrame(h.s, end, 4));
     EXPECT_EQ(WaitFor(h.service), 0);

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "cell/core/control_escape.h"
+
 namespace {
 
 std::atomic<LogSink*> g_sink{nullptr};
@@ -19,8 +21,30 @@ const WChar* LogLocation() {
     return sink ? sink->Where() : nullptr;
 }
 
+// The arguments with their control characters escaped: a name with a line
+// feed in it never starts a log line of its own.
+constexpr int kMaxEscapedArgs = 16;
+
 void LogTextArgs(bool lineEnd, const WChar* format, const FmtArg* args, int count) {
     if (!g_sink.load()) return;
+    FmtArg safe[kMaxEscapedArgs] = {FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0),
+                                    FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0),
+                                    FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0)};
+    WString wide[kMaxEscapedArgs];
+    NString narrow[kMaxEscapedArgs];
+    if (count <= kMaxEscapedArgs) {
+        for (int i = 0; i < count; ++i) {
+            safe[i] = args[i];
+            if (args[i].kind == FmtArg::kWide && HasControlCharacters(args[i].w)) {
+                EscapeControlCharacters(args[i].w, wide[i]);
+                safe[i] = FmtArg(wide[i].CStr());
+            } else if (args[i].kind == FmtArg::kNarrow && HasControlCharacters(args[i].n)) {
+                EscapeControlCharacters(args[i].n, narrow[i]);
+                safe[i] = FmtArg(narrow[i].CStr());
+            }
+        }
+        args = safe;
+    }
     WString text;
     FormatWide(text, 0, format, args, count);
     if (lineEnd) text.AppendChar(WChar('\n'));

@@ -15,6 +15,7 @@
 
 #include "cell/core/text_convert.h"
 #include "sys/platform.h"
+#include "sys/posix/posix_locked_file.h"
 
 namespace {
 
@@ -356,11 +357,6 @@ SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool 
 }
 
 // ---- locked files ----------------------------------------------------------
-
-struct SysLockedFile {
-    int fd = -1;
-    NString path;
-};
 
 namespace {
 

@@ -4,6 +4,7 @@
 // copy is opened with the client's file-system identity.
 #include <errno.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/fsuid.h>
 #include <sys/sendfile.h>
 #include <sys/socket.h>
@@ -16,6 +17,7 @@
 #include "cell/core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_channel.h"
+#include "sys/posix/posix_locked_file.h"
 
 namespace {
 
@@ -75,30 +77,44 @@ int OpenParent(const WChar* native, NString& last) {
     return -1;
 }
 
-// Sets the thread's file-system identity to the channel's peer until destroyed.
+// Takes on the channel's peer's identity for file access until destroyed:
+// its user and group (the thread's file-system ids) and its supplementary
+// groups, so that a file its groups may not read stays unread. The groups
+// are the process's, which is the service's alone and single-threaded.
 class PeerIdentity {
 public:
     explicit PeerIdentity(SysChannel* channel) {
         ucred cred{};
         socklen_t length = sizeof cred;
-        ok_ = channel && getsockopt(channel->fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0;
-        if (!ok_) return;
+        if (!channel || getsockopt(channel->fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0) return;
+        // The peer's groups as they were when it connected.
+        gid_t groups[kMaxGroups];
+        socklen_t groupBytes = sizeof groups;
+        if (getsockopt(channel->fd, SOL_SOCKET, SO_PEERGROUPS, groups, &groupBytes) != 0) return;
+        oldGroupCount_ = getgroups(kMaxGroups, oldGroups_);
+        if (oldGroupCount_ < 0 || setgroups(size_t(groupBytes / sizeof(gid_t)), groups) != 0) return;
+        groupsSet_ = true;
         oldGid_ = setfsgid(cred.gid);
         oldUid_ = setfsuid(cred.uid);
         // setfsuid reports the previous value both when it worked and when
         // it did not: asking again tells.
-        ok_ = uid_t(setfsuid(uid_t(-1))) == cred.uid;
+        ok_ = uid_t(setfsuid(uid_t(-1))) == cred.uid && gid_t(setfsgid(gid_t(-1))) == cred.gid;
     }
     ~PeerIdentity() {
         if (oldUid_ != uid_t(-1)) setfsuid(oldUid_);
         if (oldGid_ != gid_t(-1)) setfsgid(oldGid_);
+        if (groupsSet_) setgroups(size_t(oldGroupCount_), oldGroups_);
     }
     bool ok() const { return ok_; }
 
 private:
+    static constexpr int kMaxGroups = 1024;  // a peer in more groups is refused, never half taken on
     bool ok_ = false;
+    bool groupsSet_ = false;
     uid_t oldUid_ = uid_t(-1);
     gid_t oldGid_ = gid_t(-1);
+    gid_t oldGroups_[kMaxGroups];
+    int oldGroupCount_ = -1;
 };
 
 }  // namespace
@@ -204,3 +220,30 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
     close(parent);
     return FromErrno(e);
 }
+
+SysStatus SysGuardedOpenPeerFile(const WChar* native, SysChannel* peer, SysLockedFile*& file) {
+    file = nullptr;
+    ucred cred{};
+    socklen_t length = sizeof cred;
+    if (!peer || getsockopt(peer->fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0) return SysStatus::kAccessDenied;
+    NString last;
+    const int parent = OpenParent(native, last);
+    if (parent < 0) return FromErrno(errno);
+    // Never created here, never followed, never a FIFO that would hold the
+    // open: the peer made it, and it is the peer's alone.
+    const int fd = openat(parent, last.CStr(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int e = errno;
+    close(parent);
+    if (fd < 0) return FromErrno(e);
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != cred.uid) {
+        close(fd);
+        return SysStatus::kAccessDenied;
+    }
+    NString path;
+    WideToUtf8(native, path);
+    file = new SysLockedFile{fd, path};
+    return SysStatus::kOk;
+}
+
+void SysServiceProcessSetup() { umask(022); }

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "sys/platform.h"
+#include "sys/win32/win32_locked_file.h"
 #include "sys/win32/win32_status.h"
 
 namespace {
@@ -294,10 +295,6 @@ SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool 
 // The lock is the handle itself, opened without sharing: another process's
 // open fails with a sharing violation until this one's handle closes, which
 // the system does when the process ends.
-
-struct SysLockedFile {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-};
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "sys/platform.h"
 #include "sys/win32/win32_channel.h"
+#include "sys/win32/win32_locked_file.h"
 #include "sys/win32/win32_status.h"
 
 namespace {
@@ -121,3 +122,27 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
     if (e != ERROR_SUCCESS) DeleteFileW(temp.CStr());
     return Win32Status(e);
 }
+
+// The file must be a plain file of one name, no reparse point. Its owner is
+// not compared with the client's: the folder it lives in is the elevated
+// user's own temporary folder, which no other user can write.
+SysStatus SysGuardedOpenPeerFile(const WChar* native, SysChannel* peer, SysLockedFile*& file) {
+    file = nullptr;
+    if (!peer) return SysStatus::kAccessDenied;
+    const SysStatus path = CheckPath(native);
+    if (path != SysStatus::kOk) return path;
+    HANDLE h = CreateFileW(native, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return Win32Status(GetLastError());
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info) || Win32IsLink(info.dwFileAttributes) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || info.nNumberOfLinks != 1) {
+        CloseHandle(h);
+        return SysStatus::kAccessDenied;
+    }
+    file = new SysLockedFile{h};
+    return SysStatus::kOk;
+}
+
+// Windows gives new files the folder's inherited permissions: no mask.
+void SysServiceProcessSetup() {}
