@@ -49,7 +49,10 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 # Windows and OpenGL run on a virtual X server with Mesa's renderer.
 if [ -z "${DISPLAY:-}" ]; then
   display=:97
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp +extension GLX >/dev/null 2>&1 &
+  # -noreset: without it the server resets whenever its last client leaves,
+  # and a client connecting meanwhile (a dialog of one test while another
+  # test's window closes) is refused.
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset +extension GLX >/dev/null 2>&1 &
   xvfb=$!
   trap 'kill "$xvfb" 2>/dev/null || true' EXIT
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done

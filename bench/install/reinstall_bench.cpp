@@ -24,13 +24,7 @@ struct Hosts {
     const char* plugins[4] = {"LightWave_2015.3", "LightWave_11.6", "LightWave_2018", "LightWave_2019"};
 
     Hosts() {
-        const PayloadTree& tree = SharedPayloadTree();
-        const std::string exe = VELDO_INSTALLER_EXE;
-        const std::string bin = exe.substr(0, exe.rfind('/'));
-        Run("mkdir -p '" + program + "' && cp '" + exe + "' '" + program + "/' && cd '" + bin +
-            "' && cp -r LightWave 3DSMax Cinema4D Presets InstallerData license.txt '" + program +
-            "/' && rm -rf '" + program + "/LightWave/Plugin/win64' && cp -r '" + tree.source + "' '" + program +
-            "/LightWave/Plugin/win64'");
+        bench::CopyProgramWithTree(VELDO_INSTALLER_EXE, program);
         Run("'" VELDO_DEMO_SCRIPT "' '" + prefix + "' player > /dev/null");
         Install();  // the hosts hold the plug-in: what follows reinstalls
     }

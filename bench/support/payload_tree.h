@@ -63,6 +63,19 @@ inline const PayloadTree& SharedPayloadTree() {
     return tree;
 }
 
+// The program and its payload copied into the folder program, with the
+// shared tree as LightWave's plug-in folder. exe is the program's path in
+// the build, beside its demo payload.
+inline void CopyProgramWithTree(const std::string& exe, const std::string& program) {
+    const PayloadTree& tree = SharedPayloadTree();
+    const std::string bin = exe.substr(0, exe.rfind('/'));
+    const std::string command = "mkdir -p '" + program + "' && cp '" + exe + "' '" + program + "/' && cd '" + bin +
+                                "' && cp -r LightWave 3DSMax Cinema4D Presets InstallerData license.txt '" + program +
+                                "/' && rm -rf '" + program + "/LightWave/Plugin/win64' && cp -r '" + tree.source +
+                                "' '" + program + "/LightWave/Plugin/win64'";
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
+}
+
 // The references: `cp -r` into an empty target, `rm -rf` of a full one.
 inline void CpRReference(benchmark::State& state) {
     const PayloadTree& t = SharedPayloadTree();

@@ -18,10 +18,11 @@ void GiveEveryGateItsTurn() {
 
 }  // namespace
 
-void RunFrames(const SSlave<GCell>& mainWindow) {
+void RunFrames(const SSlave<GCell>& mainWindow, EndGate* gate) {
     for (;;) {
         auto* window = dynamic_cast<WndGx*>(mainWindow.Get());
-        if (!window || window->ShouldClose()) return;
+        if (!window) return;
+        if ((window->ShouldClose() || SysEndRequested()) && (!gate || gate->MayEndNow())) return;
         const double start = SysClockMs();
         GiveEveryGateItsTurn();
         const double rest = kFrameBudgetMs - (SysClockMs() - start);

@@ -1,6 +1,7 @@
 #include "app/installer_app.h"
 
 #include "app/command_line.h"
+#include "app/exit_codes.h"
 #include "app/frame_loop.h"
 #include "app/log.h"
 #include "app/unattended.h"
@@ -11,6 +12,7 @@
 #include "lang/language_table.h"
 #include "sys/admin_service.h"
 #include "sys/file_system.h"
+#include "sys/platform.h"
 #include "sys/journal_recovery.h"
 #include "sys/sys_io.h"
 #include "ui/size_rule.h"
@@ -44,6 +46,10 @@ SSlave<GCell> InstallerApp::Start() {
         RunAdminService(option->serviceName.CStr(), option->number);
         return {};
     }
+    // From here on a polite request to end (a signal, a console's close)
+    // never cuts a host's installation off: it is noted, and the program
+    // ends when the host in progress is done.
+    SysCatchEndRequests();
     const int32_t unattended = FindArgument(*args_, UnattendedArg::kClassKey);
     if (unattended >= 0) {
         exitCode_ = RunUnattended(static_cast<const UnattendedArg*>((*args_)[unattended])->word.CStr(), recovered_);
@@ -68,7 +74,10 @@ SSlave<GCell> InstallerApp::Start() {
         y = static_cast<const WindowPosArg*>((*args_)[at])->y;
     }
     GlWndGx* window = CreateMainWindow(Title(), x, y);
-    if (!window) return {};
+    if (!window) {
+        exitCode_ = kExitNoWindow;
+        return {};
+    }
     // The clipboard is reached through the main window.
     if (auto* clipboard = dynamic_cast<ClipboardGate*>(MakeGateCell(ClipboardGateKey())->Gate()))
         clipboard->window.PointAt(window->EnsureSelfLink());
@@ -78,6 +87,7 @@ SSlave<GCell> InstallerApp::Start() {
     auto* installer = new Installer;
     SObject<GateKey> document(installer->gate->Key()->Duplicate());  // the gate is made anew
     MakeGateCell(*document, installer);
+    installer_ = installer->SelfSlave();
     if (FindArgument(*args_, CellListArg::kClassKey) >= 0) OpenCellBrowser();
     SSlave<GCell> reference;
     reference.PointAt(window->EnsureSelfLink());
@@ -120,6 +130,13 @@ void InstallerApp::Stop(SSlave<GCell>& window) {
     TerminateWindowing();
 }
 
+bool InstallerApp::MayEndNow() {
+    auto* installer = CellAs<Installer>(installer_.Get());
+    if (installer && !installer->MayEnd()) return false;
+    if (installer && installer->EndedIncomplete()) exitCode_ = kExitFailed;
+    return true;
+}
+
 const WChar* InstallerApp::Title() const { return Translate(WTXT("VELDO installation")); }
 
 int RunProgram(const WChar* commandLine) {
@@ -128,7 +145,7 @@ int RunProgram(const WChar* commandLine) {
     InstallerApp app(args);
     SSlave<GCell> window = app.Start();
     if (dynamic_cast<WndGx*>(window.Get())) {
-        RunFrames(window);
+        RunFrames(window, &app);
         app.Stop(window);
     }
     return app.ExitCode();

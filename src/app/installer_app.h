@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/arguments.h"
+#include "app/frame_loop.h"
 #include "cell/core/links.h"
 #include "sys/journal_recovery.h"
 
@@ -26,7 +27,7 @@ protected:
     SObject<Arguments> args_;
 };
 
-class InstallerApp : public App {
+class InstallerApp : public App, public EndGate {
 public:
     // Creates the platform-service object, starts the log, makes the gate
     // table and registers every cell class.
@@ -36,13 +37,19 @@ public:
     void Stop(SSlave<GCell>& window) override;
     const WChar* Title() const override;
 
-    // 0, except for an unattended run, whose code tells how it went.
+    // 0, except for an unattended run, whose code tells how it went, a
+    // window that could not be made, and a window run ended on request
+    // while an installation ran that then did not complete.
     int ExitCode() const { return exitCode_; }
+
+    // An installation in progress finishes its host first.
+    bool MayEndNow() override;
 
 private:
     int exitCode_ = 0;
     // The batches that earlier runs left half done, put back at start.
     Container<RecoveredBatch> recovered_;
+    SSlave<Cell> installer_;  // the wizard's controller, in the window mode
     // The main window at (x, y), 800 by 600, holding the UI root.
     static GlWndGx* CreateMainWindow(const WChar* title, int32_t x, int32_t y);
     static void OpenCellBrowser();

@@ -52,19 +52,31 @@ void PrintProgressLine(const InstallProgress& progress) {
     std::fflush(stdout);
 }
 
+// How often the wait looks at the progress and at requests to end.
+constexpr uint32_t kWaitSliceMs = 50;
+
 // Waits for the installation; on a terminal its progress line follows it
-// and stays at its last state. Piped or redirected, nothing extra is written.
-void WaitWithProgress(InstallBatchProcessor& job) {
-    if (!SysStdoutIsTerminal()) {
-        job.Wait();
-        return;
-    }
+// and stays at its last state. Piped or redirected, nothing extra is
+// written. Asked to end (a polite signal), it says which host it finishes
+// first; the job itself stops before the next.
+void WaitWithProgress(Installer& installer) {
+    InstallBatchProcessor& job = *installer.installJob;
+    const bool terminal = SysStdoutIsTerminal();
     int32_t shown = -1;
     float shownFraction = -1;
+    bool told = false;
     for (bool ended = false; !ended;) {
-        ended = job.WaitMs(50);
+        ended = job.WaitMs(kWaitSliceMs);
+        if (!ended && !told && SysEndRequested()) {
+            told = true;
+            installer.MayEnd();
+            if (shown >= 0) std::printf("\n");
+            shown = -1;
+            PrintF(WTXT("Finishing the installation into: %s"), installer.CurrentHost());
+            std::fflush(stdout);
+        }
         const InstallProgress& progress = job.progress;
-        if (!progress.Counted() || progress.TotalFiles() == 0) continue;  // nothing to copy
+        if (!terminal || !progress.Counted() || progress.TotalFiles() == 0) continue;  // nothing to copy
         if (progress.DoneFiles() == shown && progress.Fraction() == shownFraction && !ended) continue;
         shown = progress.DoneFiles();
         shownFraction = progress.Fraction();
@@ -132,7 +144,7 @@ int32_t PrintCompletion(const InstallBatchProcessor& p) {
         Print(WTXT("LightWave menu branches needs to be installed manullay."));
         PrintF(WTXT("Watch how to install menu branches manually: %s"), kTutorialLink);
     }
-    return failed ? kUnattendedFailed : kUnattendedDone;
+    return failed ? kExitFailed : kExitDone;
 }
 
 }  // namespace
@@ -155,7 +167,7 @@ int32_t RunUnattended(const WChar* word, const Container<RecoveredBatch>& recove
     const bool remove = WCompare(word, WTXT("remove")) == 0;
     if (!list && !install && !remove) {
         std::fprintf(stderr, "usage: veldo-installer -unattended list|install|remove\n");
-        return kUnattendedUsage;
+        return kExitUsage;
     }
     PrintRecovered(recovered);
     Installer installer;
@@ -163,17 +175,20 @@ int32_t RunUnattended(const WChar* word, const Container<RecoveredBatch>& recove
     int32_t hosts = 0, installedHosts = 0;
     installer.CountHosts(hosts, installedHosts);
     PrintBatches(installer);
-    int32_t code = kUnattendedDone;
+    int32_t code = kExitDone;
     if (hosts == 0) {
         PrintNoHost();
-        code = kUnattendedNoHost;
+        code = kExitNoHost;
+    } else if (!list && SysEndRequested()) {
+        Print(WTXT("Asked to end before anything was installed or removed."));
+        code = kExitFailed;
     } else if (!list) {
         installer.RunFunction(install ? Installer::kInstallIntoAll : Installer::kRemoveFromAll);
         if (installer.page == kPageFix) {
             PrintFix(installer.fixes);
-            code = kUnattendedNeedsFix;
+            code = kExitNeedsFix;
         } else {
-            WaitWithProgress(*installer.installJob);  // no window to keep alive meanwhile
+            WaitWithProgress(installer);  // no window to keep alive meanwhile
             installer.Poll();
             code = PrintCompletion(*installer.installJob);
         }

@@ -2,8 +2,9 @@
 
 #include "install/discovery.h"
 #include "install/install_choices.h"
-#include "sys/crash_points.h"
+#include "sys/test_points.h"
 #include "sys/file_system.h"
+#include "sys/platform.h"
 #include "sys/user_folders.h"
 
 int32_t InstallBatchGen::Body() {
@@ -54,32 +55,41 @@ int32_t InstallBatchProcessor::Body() {
     CountPayload(batches_, progress);
     for (int32_t b = 0; b < batches_.count; ++b) {
         if (!batches_[b]) continue;
-        // Asked to end (the window closed): between batches only, so that
-        // none is left half done; the rest stay as they were.
-        if (StopRequested()) {
+        // Asked to end (the window closed, a polite signal): between
+        // batches only, so that none is left half done; the rest stay as
+        // they were.
+        if (StopRequested() || SysEndRequested()) {
             AddError(WTXT("Installation stopped before: "), batches_[b]->displayName.CStr());
             return -1;
         }
-        // The journal reaches the disk before the batch changes anything:
-        // a run cut off inside the batch is put back at the next start.
-        FileJournal journal;
-        if (!journal.Begin(batches_[b]->displayName.CStr())) {
-            WPath folder;
-            ProductDataFolder(folder);
-            AddError(WTXT("Cannot write the installation journal in: "), folder.CStr());
-            return -1;
-        }
-        CrashPoint("batch-begun");
-        batches_[b]->RemoveLeftovers(true);
-        if (batches_[b]->Process(*this, journal)) {
-            if (!journal.Commit()) AddWarning(WTXT("Cannot remove the old files of: "), batches_[b]->displayName.CStr());
-            continue;
-        }
-        Container<WString> restored, failed;
-        journal.Rollback(restored, failed);
-        for (int32_t i = 0; i < restored.count; ++i) AddReport(WTXT("Restored:"), restored[i]->CStr());  // "Restored: " and the path
-        for (int32_t i = 0; i < failed.count; ++i) AddError(WTXT("Cannot restore: "), failed[i]->CStr());
-        return -1;
+        currentBatch = b;
+        const int32_t result = ProcessBatch(*batches_[b]);
+        currentBatch = -1;
+        if (result != 0) return result;
     }
     return 0;
+}
+
+// One batch, all or nothing.
+int32_t InstallBatchProcessor::ProcessBatch(InstallBatch& batch) {
+    // The journal reaches the disk before the batch changes anything: a run
+    // cut off inside the batch is put back at the next start.
+    FileJournal journal;
+    if (!journal.Begin(batch.displayName.CStr())) {
+        WPath folder;
+        ProductDataFolder(folder);
+        AddError(WTXT("Cannot write the installation journal in: "), folder.CStr());
+        return -1;
+    }
+    TestPoint("batch-begun");
+    batch.RemoveLeftovers(true);
+    if (batch.Process(*this, journal)) {
+        if (!journal.Commit()) AddWarning(WTXT("Cannot remove the old files of: "), batch.displayName.CStr());
+        return 0;
+    }
+    Container<WString> restored, failed;
+    journal.Rollback(restored, failed);
+    for (int32_t i = 0; i < restored.count; ++i) AddReport(WTXT("Restored:"), restored[i]->CStr());  // "Restored: " and the path
+    for (int32_t i = 0; i < failed.count; ++i) AddError(WTXT("Cannot restore: "), failed[i]->CStr());
+    return -1;
 }

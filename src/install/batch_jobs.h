@@ -3,6 +3,7 @@
 // preparation step that gathers LightWave fix codes before installing.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "cell/core/dynamic_array.h"
@@ -32,11 +33,17 @@ public:
     // Every non-zero fix code of every transfer of every batch, in order.
     void Prepare(DynamicArray<int32_t>& fixes);
     // Counts the payload to copy, then processes the batches in order; the
-    // first failure, or a stop request between two batches, ends it (-1).
+    // first failure, or a stop request (the owner's, or a polite request to
+    // end the program) seen between two batches, ends it (-1).
     int32_t Body() override;
 
     BatchList& Batches() { return batches_; }
 
+    // The batch being processed (-1 between batches); read while it runs.
+    std::atomic<int32_t> currentBatch{-1};
+
 private:
+    int32_t ProcessBatch(InstallBatch& batch);
+
     BatchList& batches_;
 };

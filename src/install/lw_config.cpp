@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "cell/core/text_convert.h"
-#include "sys/crash_points.h"
+#include "sys/test_points.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 
@@ -244,12 +244,12 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
         report.AddError(WTXT("Cannot write the installation journal for: "), path.CStr());
         return false;
     }
-    CrashPoint("config-kept");
+    TestPoint("config-kept");
     if (WriteTextFile(path.CStr(), text) != kTextOk) {
         report.AddWarning(WTXT("Cannot write: "), path.CStr());
         report.manualMenuFlag = 1;
     }
-    CrashPoint("config-written");
+    TestPoint("config-written");
     return true;
 }
 
@@ -341,13 +341,13 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
         report.AddError(WTXT("Cannot write the installation journal for: "), path.CStr());
         return false;
     }
-    CrashPoint("config-kept");
+    TestPoint("config-kept");
     if (WriteTextFile(path.CStr(), text) != kTextOk) {
         report.AddError(WTXT("Cannot write: "), path.CStr());
         report.lightWaveFlag = 1;
         return false;
     }
-    CrashPoint("config-written");
+    TestPoint("config-written");
     return true;
 }
 

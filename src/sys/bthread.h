@@ -33,6 +33,8 @@ public:
 
     // Asks the job to end and waits for it.
     void Stop();
+    // Asks the job to end at its next point of asking, without waiting.
+    void RequestStop() { stopRequest_ = 1; }
     // Waits for the job to end by itself (not on the frame loop's thread).
     void Wait();
     // Waits at most ms for the job to end; true when it is not running.

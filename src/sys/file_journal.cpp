@@ -3,7 +3,7 @@
 #include "sys/file_journal.h"
 
 #include "cell/core/log.h"
-#include "sys/crash_points.h"
+#include "sys/test_points.h"
 #include "sys/move_aside.h"
 #include "sys/platform.h"
 
@@ -95,7 +95,7 @@ bool FileJournal::MoveAside(const WChar* path) {
     const WString aside = entry->aside;
     if (!Note(entry)) return false;
     if (!MovePath(native.CStr(), aside.CStr())) return false;
-    CrashPoint("moved-aside");
+    TestPoint("moved-aside");
     return true;
 }
 
@@ -156,7 +156,7 @@ bool FileJournal::Commit() {
         // Without the commit on disk, a cut-off commit would be rolled back
         // over asides already deleted: then the batch stays uncommitted.
         if (!Note(entry)) return false;
-        CrashPoint("committed");
+        TestPoint("committed");
     }
     Container<WString> failed;
     DeleteJournalAsides(entries_, failed);

@@ -9,7 +9,7 @@
 #include "cell/core/log.h"
 #include "cell/core/text_convert.h"
 #include "sys/admin_client.h"
-#include "sys/crash_points.h"
+#include "sys/test_points.h"
 #include "sys/platform.h"
 #include "sys/user_folders.h"
 
@@ -271,7 +271,7 @@ bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting,
             if (callback) callback->CopyFailed(Joined(source, e.name.CStr()).CStr());
             return false;
         }
-        CrashPoint("copied");
+        TestPoint("copied");
         if (callback) {
             SysFileInfo copied;
             callback->Copied(destination.CStr(), SysQueryPath(out.CStr(), copied) == SysStatus::kOk ? copied.size : 0);

@@ -129,7 +129,10 @@ void DecodeJournal(const char* bytes, int32_t length, JournalContent& out) {
         auto* entry = new JournalEntry;
         entry->kind = kind;
         switch (kind) {
-            case JournalKind::kHost: Utf8ToWide(a.CStr(), out.host); break;
+            case JournalKind::kHost:
+                Utf8ToWide(a.CStr(), out.host);
+                entry->path = out.host;
+                break;
             case JournalKind::kAside:
                 Utf8ToWide(a.CStr(), entry->path);
                 Utf8ToWide(b.CStr(), entry->aside);

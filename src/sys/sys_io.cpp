@@ -24,7 +24,10 @@ bool ShowBox(const WChar* first, const WChar* second, const WChar* caption, SysB
     WString body(first);
     body.AppendChar(WChar('\n'));
     body.Append(second);
-    LogLine(WTXT("%s: %s"), caption, body);
+    // The box's own line break stays one in the log; the names in either
+    // part never make one.
+    LogLine(WTXT("%s: %s"), caption, first ? first : WTXT(""));
+    if (second && *second) LogLine(WTXT("%s"), second);
     return SysMessageBox(body.CStr(), caption, kind);
 }
 

@@ -82,12 +82,14 @@ class InstallPanel4_Installation : public InstallPanel {
 public:
     const WChar* PageName() const override { return WTXT("installing"); }
     void Build(Installer& installer, UiBox& content) override;
-    // The bar and the file being copied, from the job's progress.
+    // The bar and the file being copied, from the job's progress; once an
+    // end was asked for, the heading names the host being finished.
     void Update(Installer& installer) override;
 
 private:
-    SSlave<Cell> bar_, file_;
+    SSlave<Cell> heading_, bar_, file_;
     int32_t shownFiles_ = -1;
+    bool finishingShown_ = false;
 };
 
 class InstallPanel5_InstallationComplete : public InstallPanel {

@@ -1,5 +1,6 @@
 // The Installer's non-visual half: functions, jobs and batch order.
 // Sections: life; messages; functions; jobs.
+#include "cell/core/log.h"
 #include "cell/gate_table.h"
 #include "cell/registry.h"
 #include "gx/window_cells.h"
@@ -191,6 +192,26 @@ bool Installer::Poll() {
         return true;
     }
     return false;
+}
+
+bool Installer::MayEnd() {
+    if (!installJob || !installJob->Running()) return true;
+    if (!endRequested) {
+        endRequested = true;
+        installJob->RequestStop();
+        LogLine(WTXT("Asked to end: the installation into %s is finished first, the rest are left as they are"),
+                CurrentHost());
+    }
+    return false;
+}
+
+bool Installer::EndedIncomplete() const {
+    return endRequested && installJob && !installJob->Running() && installJob->errorLines.count > 0;
+}
+
+WString Installer::CurrentHost() const {
+    const int32_t b = installJob ? installJob->currentBatch.load() : -1;
+    return b >= 0 && b < batches.count && batches[b] ? batches[b]->displayName : WString();
 }
 
 void Installer::SearchNow() {

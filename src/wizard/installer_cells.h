@@ -46,6 +46,7 @@ public:
     DynamicArray<int32_t> fixes;  // of the last preparation
     int32_t page = kPageNone;
     bool closeRequested = false;
+    bool endRequested = false;  // during an installation
     SSlave<Cell> pageBox;  // a UiBox
 
     Installer();
@@ -64,6 +65,16 @@ public:
 
     // The search on the calling thread, followed by what its end brings.
     void SearchNow();
+
+    // An end was asked for (the window closed, a polite signal). A running
+    // installation finishes the host in progress, its page says so, and
+    // the rest are left as they are. True when nothing runs any more and
+    // the program may end.
+    bool MayEnd();
+    // An end asked during an installation that then did not complete.
+    bool EndedIncomplete() const;
+    // The host the installation is working on now (empty between hosts).
+    WString CurrentHost() const;
 
     // The box the pages are built in: the main window's UI root, found
     // through the gate "window.veldo" when the Installer is made. Null

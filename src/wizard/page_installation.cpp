@@ -1,5 +1,7 @@
 // The installing page: "Installing...", a bar of the bytes copied of all the
 // payload, and the file being copied, while the installation job runs.
+#include "cell/core/log.h"
+#include "lang/language_table.h"
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
 #include "ui/widgets/ui_progress_bar.h"
@@ -10,7 +12,8 @@
 
 void InstallPanel4_Installation::Build(Installer& installer, UiBox& content) {
     page::Filler(content);
-    page::Text(content, WTXT("Installing..."), kSizeRow, 2, 2, true);
+    heading_ = page::Text(content, WTXT("Installing..."), kSizeRow, 2, 2, true)->SelfSlave();
+    finishingShown_ = false;
     auto* bar = new UiProgressBar(kSizeRow);
     content.AddChild(bar);
     bar_ = bar->SelfSlave();
@@ -24,6 +27,16 @@ void InstallPanel4_Installation::Update(Installer& installer) {
     auto* bar = CellAs<UiProgressBar>(bar_.Get());
     auto* file = CellAs<UiText>(file_.Get());
     if (!bar || !file || !installer.installJob) return;
+    // Asked to end: the host in progress is finished, and the user sees
+    // why the window stays.
+    auto* heading = CellAs<UiText>(heading_.Get());
+    if (installer.endRequested && !finishingShown_ && heading) {
+        WString line(Translate(WTXT("Finishing the installation into: ")));
+        line.Append(installer.CurrentHost());
+        heading->SetText(line.CStr());
+        finishingShown_ = true;
+        LogLine(WTXT("Wizard page: installing, finishing %s"), installer.CurrentHost());
+    }
     const InstallProgress& progress = installer.installJob->progress;
     if (!progress.Counted()) return;
     bar->SetFraction(progress.Fraction());

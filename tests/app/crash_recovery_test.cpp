@@ -1,10 +1,14 @@
 // A run cut off inside a batch, as kill -9 or a power cut would cut it: the
 // program is stopped at named points ($VELDO_CRASH_AT), then started again.
 // Every host must then hold, byte for byte, what it held before the run or
-// what the run meant it to hold, with nothing left behind.
+// what the run meant it to hold, with nothing left behind. A run asked
+// politely to end (a signal) finishes the host in progress instead.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <spawn.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -16,6 +20,8 @@
 #include <vector>
 
 #include "support/test_support.h"
+
+extern char** environ;
 
 namespace {
 
@@ -195,5 +201,55 @@ TEST(Journal, ALiveRunsJournalStaysAndUnclaimedLeftoversGo) {
     EXPECT_EQ(p.Litter(), live + "\n");
     EXPECT_TRUE(test::Exists(plugins + "/notes.veldo-old"));
 }
+
+}  // namespace
+
+namespace {
+
+// A polite request to end arriving while a host is being installed (held
+// at its third copied file): that host is finished, the rest are left as
+// they were, and the exit code says the installation did not complete.
+struct Signal {
+    int number;
+    const char* name;
+};
+
+class PoliteEnds : public testing::TestWithParam<Signal> {};
+
+TEST_P(PoliteEnds, ASignalInsideABatchFinishesThatHostAndStops) {
+    const States& states = TheStates();
+    Prefix p;
+    const std::string release = p.dir / "release", out = p.dir / "out";
+    const std::string line = "exec env WINEPREFIX='" + p.prefix + "' USER=player VELDO_HOLD_AT=copied:3 VELDO_HOLD_RELEASE='" +
+                             release + "' '" VELDO_INSTALLER_EXE "' -unattended install >'" + out + "' 2>&1";
+    const char* argv[] = {"/bin/sh", "-c", line.c_str(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ), 0);
+    const std::string log = p.C("users/player/.Brimvale/veldo.log");
+    ASSERT_TRUE(test::WaitFor([&] { return Has(test::ReadFile(log), "Held at copied"); }));
+    kill(pid, GetParam().number);
+    ASSERT_TRUE(test::WaitFor([&] { return Has(test::ReadFile(log), "Asked to end: the installation into LightWave 11.6"); }));
+    test::WriteFile(release, "");
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string said = test::ReadFile(out);
+    EXPECT_TRUE(Has(said, "Finishing the installation into: LightWave 11.6\n")) << said;
+    EXPECT_TRUE(Has(said, "Installation failed!\nInstallation stopped before: LightWave 3D 2015.3\n")) << said;
+    const std::vector<std::string> now = p.Hosts();
+    for (size_t i = 0; i < now.size(); ++i) {
+        const bool first = Has(test::kDemoHostFolders[i], "LightWave_11.6");
+        EXPECT_TRUE(now[i] == (first ? states.installed[i] : states.pristine[i])) << test::kDemoHostFolders[i];
+    }
+    EXPECT_EQ(p.Litter(), "");
+    EXPECT_TRUE(p.Journals().empty());
+}
+
+void PrintTo(const Signal& s, std::ostream* os) { *os << s.name; }
+
+INSTANTIATE_TEST_SUITE_P(Unattended, PoliteEnds,
+                         testing::Values(Signal{SIGTERM, "SIGTERM"}, Signal{SIGINT, "SIGINT"}, Signal{SIGHUP, "SIGHUP"}),
+                         [](const testing::TestParamInfo<Signal>& info) { return std::string(info.param.name); });
 
 }  // namespace

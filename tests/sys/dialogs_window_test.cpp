@@ -47,18 +47,21 @@ class DialogAnswer {
 public:
     explicit DialogAnswer(std::vector<std::string> steps)
         : thread_([this, steps] {
+              // Only this test's dialog (zenity as this process's child): another
+              // test's dialog is none of its business.
+              const std::string self = std::to_string(getpid());
               std::string window;
               found_ = test::WaitFor([&] {
-                  window = Output("xdotool search --onlyvisible --class zenity 2>/dev/null | head -1");
+                  window = Output("xdotool search --onlyvisible --pid $(pgrep -x -P " + self + " zenity | head -1) 2>/dev/null | head -1");
                   return !window.empty();
               });
               if (!found_) return;
               for (int tries = 0; tries < 10 && !closed_; ++tries) {
                   std::system(("xdotool windowfocus --sync " + window).c_str());
                   for (const std::string& step : steps) std::system(("xdotool " + step).c_str());
-                  closed_ = test::WaitFor([&] { return Output("pgrep -x zenity").empty(); }, 2000);
+                  closed_ = test::WaitFor([&] { return Output("pgrep -x -P " + self + " zenity").empty(); }, 2000);
               }
-              if (!closed_) std::system("pkill -x zenity");
+              if (!closed_) std::system(("pkill -x -P " + self + " zenity").c_str());
           }) {}
     ~DialogAnswer() {
         if (thread_.joinable()) thread_.join();

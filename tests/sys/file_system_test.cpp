@@ -13,6 +13,7 @@
 
 #include "support/test_support.h"
 #include "sys/file_system.h"
+#include "sys/move_aside.h"
 
 namespace {
 
@@ -440,6 +441,72 @@ TEST(FileSystem, LeftoverNewFilesOfDeadRunsGo) {
     EXPECT_FALSE(test::Exists(dead));
     EXPECT_TRUE(test::Exists(live));
     EXPECT_EQ(test::ReadFile(cfg), "new");
+}
+
+// Putting back what a batch set aside, in each state a cut-off run can
+// leave it: never moved (nothing aside), moved whole (nothing left where it
+// was, or a new file of the batch there), and moved by copying cut off
+// half-way (files at both ends, one at both): every file ends where it was,
+// with its old content, and nothing stays aside. A real folder standing
+// where a file was is not the batch's to delete: that one fails.
+TEST(FileSystem, MovingBackPutsEveryFileWhereItWas) {
+    test::TempDir dir;
+    const auto back = [&](const std::string& aside, const std::string& original) {
+        return MoveBack(W(dir / aside).CStr(), W(dir / original).CStr());
+    };
+    test::WriteFile(dir / "kept.txt", "kept");
+    EXPECT_TRUE(back("kept.txt.veldo-old-1-0", "kept.txt"));
+    EXPECT_EQ(test::ReadFile(dir / "kept.txt"), "kept");
+
+    MakePayload(dir / "whole.veldo-old-1-1");
+    EXPECT_TRUE(back("whole.veldo-old-1-1", "whole"));
+    EXPECT_EQ(test::ReadFile(dir / "whole/sub/deeper/d.txt"), "D");
+
+    test::WriteFile(dir / "file.veldo-old-1-2", "old");
+    test::WriteFile(dir / "file", "the batch's new one");
+    EXPECT_TRUE(back("file.veldo-old-1-2", "file"));
+    EXPECT_EQ(test::ReadFile(dir / "file"), "old");
+
+    // Half moved: a.txt and sub/c.txt went, b.dat was copied but not yet
+    // deleted, sub/deeper/d.txt never moved.
+    test::MakeDirs(dir / "half/sub/deeper");
+    test::MakeDirs(dir / "half.veldo-old-1-3/sub");
+    test::WriteFile(dir / "half.veldo-old-1-3/a.txt", "A");
+    test::WriteFile(dir / "half.veldo-old-1-3/b.dat", "B");
+    test::WriteFile(dir / "half.veldo-old-1-3/sub/c.txt", "C");
+    test::WriteFile(dir / "half/b.dat", "B");
+    test::WriteFile(dir / "half/sub/deeper/d.txt", "D");
+    EXPECT_TRUE(back("half.veldo-old-1-3", "half"));
+    test::TempDir expected;
+    MakePayload(expected.path());
+    EXPECT_EQ(test::TreeSnapshot(dir / "half"), test::TreeSnapshot(expected.path()));
+
+    test::WriteFile(dir / "x.veldo-old-1-4", "old");
+    test::MakeDirs(dir / "x/user's");
+    EXPECT_FALSE(back("x.veldo-old-1-4", "x"));
+    EXPECT_TRUE(test::Exists(dir / "x/user's"));
+    EXPECT_EQ(test::TreeSnapshot(dir.path()).find("veldo-old-1-3"), std::string::npos);
+}
+
+// Which names are this program's set-aside and half-written items.
+TEST(FileSystem, SetAsideNames) {
+    const struct {
+        const char* name;
+        bool ours;
+        uint32_t pid;
+    } cases[] = {
+        {"Veldo5.veldo-old-1234-0", true, 1234},   {"a.CFG.veldo-new-77-12", true, 77},
+        {"x.veldo-old-1-2.veldo-old-3-4", true, 3}, {".veldo-old-12-1", false, 0},
+        {"Veldo5.veldo-old-1234", false, 0},       {"Veldo5.veldo-old-12a4-0", false, 0},
+        {"Veldo5.veldo-old-0-0", false, 0},        {"Veldo5.veldo-old-1-0 ", false, 0},
+        {"notes.veldo-old", false, 0},             {"Veldo5.veldo-keep", false, 0},
+        {"big.veldo-old-99999999999-0", false, 0},
+    };
+    for (const auto& c : cases) {
+        uint32_t pid = 0;
+        EXPECT_EQ(IsSetAsideName(W(c.name).CStr(), pid), c.ours) << c.name;
+        if (c.ours) EXPECT_EQ(pid, c.pid) << c.name;
+    }
 }
 
 // A small tmpfs filled to the brim: copies and text writes report failure,

@@ -187,7 +187,7 @@ void GlWndGx::OnButton(int button, bool press, int mods) {
     auto* e = new WndEvent;
     e->x = std::floor(float(x));
     e->y = std::floor(float(height - y - 1));
-    e->type = pointer.Button(which, press, e->x, e->y, SysClockMs());
+    e->type = pointer.Button(which, press, e->x, e->y, pointerClockMs());
     Modifiers(mods, *e);
     if (e->type == kWndLeftDrop || e->type == kWndRightDrop) {
         const PointerHandOver release =
@@ -260,7 +260,13 @@ bool StartWindowing() {
 
 bool GlWndGx::Create(int32_t x, int32_t y, int32_t width, int32_t height, bool visible, const WChar* text) {
     if (handle) return true;
-    if (StartWindowing()) {
+    // No display is not a missing OpenGL: the user is told what to do.
+    if (!StartWindowing()) {
+        GetSysIO().ShowError(WTXT("Cannot open a window: there is no display."),
+                             WTXT("Without one, run the installer with -unattended list, install or remove."));
+        return false;
+    }
+    {
         glfwDefaultWindowHints();
         glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
         glfwWindowHint(GLFW_FOCUSED, GLFW_TRUE);
