@@ -151,6 +151,22 @@ void FileJournal::Touch(const WChar* path) {
 
 bool FileJournal::Commit() {
     if (file_) {
+        // What the batch copied reaches the disk before anything that
+        // could bring the old state back goes.
+        Container<WString> flushed;
+        for (int32_t i = 0; i < entries_.count; ++i) {
+            const WString& path = entries_[i]->path;
+            if (entries_[i]->kind == JournalKind::kHost || path.IsEmpty()) continue;
+            WString folder(path);
+            int32_t cut = folder.Length();
+            while (cut > 0 && !IsSeparator(folder[cut - 1])) --cut;
+            if (cut > 1) folder = WString(path.CStr(), cut - 1);
+            bool seen = false;
+            for (int32_t k = 0; k < flushed.count && !seen; ++k) seen = *flushed[k] == folder;
+            if (seen) continue;
+            flushed.Add(new WString(folder));
+            SysFlushFileSystem(folder.CStr());
+        }
         auto* entry = new JournalEntry;
         entry->kind = JournalKind::kCommit;
         // Without the commit on disk, a cut-off commit would be rolled back

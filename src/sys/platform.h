@@ -97,6 +97,13 @@ SysStatus SysReplaceFile(const WChar* native, const void* bytes, int64_t n, bool
 // Killed half-way, the file is torn: callers keep a copy first.
 SysStatus SysWriteInPlace(const WChar* native, const void* bytes, int64_t n, bool& opened);
 
+// Waits until everything written to the file system that holds the path
+// (its files' data, not only their names) is on disk: before a batch
+// commits, so that a power cut after it cannot leave copied files empty.
+// Windows: nothing (NTFS has no such call for an ordinary user; its own
+// journal keeps the names, and copies are flushed by the system's cache).
+void SysFlushFileSystem(const WChar* native);
+
 // Appends bytes to a file, creating it; truncate empties it first.
 SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool truncate);
 

@@ -441,3 +441,10 @@ void SysLockedFileClose(SysLockedFile* file, bool remove) {
     close(file->fd);
     delete file;
 }
+
+void SysFlushFileSystem(const WChar* native) {
+    const int fd = open(Utf8Path(native).c(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    syncfs(fd);
+    close(fd);
+}

@@ -361,3 +361,5 @@ void SysLockedFileClose(SysLockedFile* file, bool remove) {
     CloseHandle(file->handle);
     delete file;
 }
+
+void SysFlushFileSystem(const WChar*) {}
