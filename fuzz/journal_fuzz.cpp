@@ -29,7 +29,11 @@ void EntriesFrom(const uint8_t* data, size_t size, Container<JournalEntry>& out)
         NString path("/p");
         for (int32_t i = 0; i < bytes.Length(); ++i) path.AppendChar(char('a' + (uint8_t(bytes[i]) % 26)));
         Utf8ToWide(path.CStr(), e->path);
-        if (e->kind == JournalKind::kAside) Utf8ToWide((path + NString(".veldo-old-1-2")).CStr(), e->aside);
+        if (e->kind == JournalKind::kAside) {
+            NString aside(path);
+            aside.Append(".veldo-old-1-2");
+            Utf8ToWide(aside.CStr(), e->aside);
+        }
         if (e->kind == JournalKind::kText) e->text = bytes;
         if (e->kind == JournalKind::kMade) e->folder = take % 2 == 0;
         if (e->kind == JournalKind::kCommit) e->path.Assign(static_cast<const WChar*>(nullptr));

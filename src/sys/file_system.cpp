@@ -156,10 +156,14 @@ bool CreateDirectoryPath(const WChar* path, bool mayElevate, FileChanges* change
                 if (!native.ok) return false;
                 // Noted only where nothing stands: a folder that was there
                 // before is never the batch's to delete.
+                // A folder that cannot be looked at (a parent the user may
+                // not search) may be there: it is not noted, so that no
+                // putting back ever deletes it.
                 if (changes) {
                     SysFileInfo info;
-                    const bool there = SysQueryPath(native.c(), info) == SysStatus::kOk && info.exists;
-                    if (!there && !changes->WillCreate(prefix.CStr(), true)) return false;
+                    if (SysQueryPath(native.c(), info) == SysStatus::kNotFound &&
+                        !changes->WillCreate(prefix.CStr(), true))
+                        return false;
                 }
                 const SysStatus s = SysCreateFolder(native.c());
                 if (s == SysStatus::kAccessDenied) {
@@ -244,16 +248,23 @@ bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting,
         if (e.isFolder) continue;
         SysFileInfo there;
         const WString out = NativeChild(to.path, e.name);
-        const bool exists = SysQueryPath(out.CStr(), there) == SysStatus::kOk && there.exists;
+        const SysStatus looked = SysQueryPath(out.CStr(), there);
+        const bool exists = looked == SysStatus::kOk && there.exists;
         if (exists && keepExisting && !there.isFolder) {
             skip[i] = 1;
             continue;
         }
         if (!changes) continue;
         const WPath destination = Joined(target, e.name.CStr());
-        // A file (or link) in the way is kept aside; a folder where a file
-        // should go is the user's, and the copy fails on it.
-        if (exists && (there.isLink || !there.isFolder) && !changes->MoveAside(destination.CStr())) return false;
+        // A folder where a file should go is the user's, and so is what
+        // cannot be looked at: the copy fails on it, before anything is
+        // noted that putting back would delete. A file (or link) in the
+        // way is kept aside.
+        if ((exists && there.isFolder && !there.isLink) || (looked != SysStatus::kOk && looked != SysStatus::kNotFound)) {
+            if (callback) callback->CopyFailed(Joined(source, e.name.CStr()).CStr());
+            return false;
+        }
+        if (exists && !changes->MoveAside(destination.CStr())) return false;
         created.Add(new WPath(destination), 64);
     }
     if (changes && !changes->WillCreateFiles(created)) return false;

@@ -183,6 +183,8 @@ TEST(Unattended, AFailedHostIsLeftAsItWas) {
     EXPECT_EQ(r.code, 1) << r.out;
     EXPECT_TRUE(Has(r.out, "Restored: C:\\Program Files\\Autodesk\\3ds Max 2018\\plugins\n")) << r.out;
     EXPECT_TRUE(Has(r.out, "Installation failed!\n"));
+    EXPECT_FALSE(Has(r.out, "Cannot restore")) << r.out;  // the folder in the way was never the batch's
+    EXPECT_EQ(test::TreeSnapshot(demo.C("users/player/.Brimvale/VELDO")).find(".veldo-journal"), std::string::npos);
     const std::string after = test::TreeSnapshot(max);
     EXPECT_TRUE(after == before) << "the host changed";  // (its files are binary: not printed)
     EXPECT_TRUE(test::Exists(lw));  // LightWave came before and stays installed
