@@ -124,13 +124,22 @@ struct Soak {
     void Check(int& mixed, int& litter, int& journals) const {
         const std::vector<std::string> now = Hosts();
         for (int i = 0; i < kHosts; ++i)
-            if (now[i] != pristine[i] && now[i] != installed[i] && now[i] != removed[i]) ++mixed;
+            if (now[i] != pristine[i] && now[i] != installed[i] && now[i] != removed[i]) {
+                ++mixed;
+                std::fprintf(stderr, "mixed: %s\n", kHostFolders[i]);
+            }
         std::error_code ec;
         for (auto it = fs::recursive_directory_iterator(prefix + "/drive_c", ec); !ec && it != fs::end(it);
              it.increment(ec)) {
             const std::string name = it->path().filename().string();
-            if (name.find(".veldo-old-") != std::string::npos || name.find(".veldo-new-") != std::string::npos) ++litter;
-            if (name.size() > 14 && name.compare(name.size() - 14, 14, ".veldo-journal") == 0) ++journals;
+            if (name.find(".veldo-old-") != std::string::npos || name.find(".veldo-new-") != std::string::npos) {
+                ++litter;
+                std::fprintf(stderr, "left behind: %s\n", it->path().c_str());
+            }
+            if (name.size() > 14 && name.compare(name.size() - 14, 14, ".veldo-journal") == 0) {
+                ++journals;
+                std::fprintf(stderr, "journal left: %s\n", it->path().c_str());
+            }
         }
     }
 };
@@ -145,7 +154,9 @@ void KillSoak(benchmark::State& state) {
     for (auto _ : state) {
         for (int k = 0; k < kills; ++k) {
             for (const char* word : {"install", "remove"}) {
-                soak.Killed(word, delay(random));
+                const double after = delay(random);
+                std::fprintf(stderr, "%s killed after %.3f s\n", word, after);
+                soak.Killed(word, after);
                 soak.Unattended("list");  // the next start
                 soak.Check(mixed, litter, journals);
                 ++total;
@@ -157,6 +168,7 @@ void KillSoak(benchmark::State& state) {
     state.counters["mixed_hosts"] = mixed;
     state.counters["litter"] = litter;
     state.counters["journals_left"] = journals;
+    std::fprintf(stderr, "kills %d, mixed hosts %d, left behind %d, journals left %d\n", total, mixed, litter, journals);
     if (mixed + litter + journals > 0) state.SkipWithError("a host was left mixed, or something was left behind");
 }
 

@@ -155,7 +155,7 @@ void PrintRecovered(const Container<RecoveredBatch>& recovered) {
     for (int32_t i = 0; i < recovered.count; ++i) {
         const RecoveredBatch& r = *recovered[i];
         for (int32_t k = 0; k < r.failed.count; ++k) PrintF(WTXT("Cannot restore: %s"), *r.failed[k]);
-        if (r.failed.count == 0 && !r.committed) PrintF(WTXT("Restored: %s"), r.host);
+        if (r.failed.count == 0 && !r.committed && !r.host.IsEmpty()) PrintF(WTXT("Restored: %s"), r.host);
     }
 }
 

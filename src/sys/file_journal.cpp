@@ -33,6 +33,7 @@ bool FileJournal::Begin(const WChar* host) {
         LogLine(WTXT("Cannot create the installation journal %s"), filePath_);
         return false;
     }
+    TestPoint("journal-created");
     NString header;
     JournalHeader(header);
     auto* entry = new JournalEntry;

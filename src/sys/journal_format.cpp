@@ -90,6 +90,14 @@ void DecodeJournal(const char* bytes, int32_t length, JournalContent& out) {
     out.host.Assign(static_cast<const WChar*>(nullptr));
     out.entries.Clear();
     const int32_t startLength = int32_t(sizeof kHeaderStart - 1);
+    // Cut off while its first line was written (the run was killed as it
+    // began the batch): it names nothing, and nothing was changed yet.
+    NString header;
+    JournalHeader(header);
+    if (length < header.Length() && std::memcmp(bytes, header.CStr(), size_t(length)) == 0) {
+        out.versionKnown = true;
+        return;
+    }
     if (length < startLength || std::memcmp(bytes, kHeaderStart, size_t(startLength)) != 0) return;
     int32_t at = startLength;
     int version = 0;

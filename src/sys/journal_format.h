@@ -43,8 +43,8 @@ void EncodeJournalEntry(const JournalEntry& entry, NString& out);
 
 // What a journal's file says: its entries up to the first damaged or torn
 // record. versionKnown is false for a layout this program cannot read
-// (then nothing is read); complete tells whether every byte was a sound
-// record.
+// (then nothing is read); a file cut off inside its first line is known
+// and names nothing. complete tells whether every byte was a sound record.
 struct JournalContent {
     bool versionKnown = false;
     bool complete = false;

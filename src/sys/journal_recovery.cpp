@@ -66,7 +66,7 @@ void RecoverJournals(Container<RecoveredBatch>& out) {
         }
         for (int32_t k = 0; k < batch->failed.count; ++k) LogLine(WTXT("Cannot restore: %s"), *batch->failed[k]);
         const bool done = batch->failed.count == 0;
-        if (done) LogLine(WTXT("Restored: %s"), content.host);
+        if (done && !content.host.IsEmpty()) LogLine(WTXT("Restored: %s"), content.host);
         else LogLine(WTXT("The installation journal %s stays until what it names can be put back"), native);
         SysLockedFileClose(file, done);
     }
