@@ -5,7 +5,8 @@
 // it was before a run or as a run leaves it, and nothing the program sets
 // aside or writes half-way may be left. The counts are the benchmark's
 // counters: kills, hosts found mixed, leftovers, journals left. Kills per
-// kind: $VELDO_SOAK_KILLS (default 30).
+// kind: $VELDO_SOAK_KILLS (default 30); the random seed is printed, and
+// $VELDO_SOAK_SEED repeats a run's.
 #include <benchmark/benchmark.h>
 
 #include <signal.h>
@@ -148,7 +149,11 @@ void KillSoak(benchmark::State& state) {
     const char* env = std::getenv("VELDO_SOAK_KILLS");
     const int kills = env ? std::atoi(env) : 30;
     Soak soak;
-    std::mt19937 random(20261211);
+    // A fresh seed each run (given by $VELDO_SOAK_SEED to repeat one).
+    const char* seedText = std::getenv("VELDO_SOAK_SEED");
+    const unsigned seed = seedText ? unsigned(std::strtoul(seedText, nullptr, 10)) : std::random_device{}();
+    std::fprintf(stderr, "seed %u\n", seed);
+    std::mt19937 random(seed);
     std::uniform_real_distribution<double> delay(0.0, soak.runSeconds);
     int total = 0, mixed = 0, litter = 0, journals = 0;
     for (auto _ : state) {

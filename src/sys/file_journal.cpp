@@ -9,9 +9,6 @@
 
 namespace {
 
-// The largest journal read back whole; a batch's texts are small.
-constexpr int64_t kMaxJournalBytes = int64_t(1) << 30;
-
 WString NativeOf(const WChar* path) {
     WString native;
     if (!SysNativePath(path, native)) native.Assign(path);

@@ -11,6 +11,7 @@
 
 namespace {
 
+// The largest journal read back whole; a batch's kept texts are small.
 constexpr int64_t kMaxJournalBytes = int64_t(1) << 30;
 
 // ---- reading the journals ----------------------------------------------------
