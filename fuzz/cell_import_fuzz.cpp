@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "app/register_all_cells.h"
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "cell/location.h"
 #include "cell/registry.h"
 #include "cell/std_cells.h"

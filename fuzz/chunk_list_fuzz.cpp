@@ -6,7 +6,7 @@
 
 #include "app/register_all_cells.h"
 #include "cell/chunks.h"
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "../tests/cell/memory_gate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

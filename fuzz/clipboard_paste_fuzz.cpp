@@ -5,9 +5,9 @@
 
 #include "app/register_all_cells.h"
 #include "cell/chunks.h"
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "cell/gates.h"
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 
 namespace {
 

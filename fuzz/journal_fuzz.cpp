@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/journal_format.h"
 
 namespace {

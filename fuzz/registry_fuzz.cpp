@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sys/wine_registry.h"
+#include "sys/posix/wine_registry.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 """Checks the include order of the source tree.
 
 The layers, lowest first:
-  0  cell/core/              containers, strings, links, text, the log
+  0  core/                   containers, strings, links, text, the log
   1  sys/                    platform layer and its backends
   2  cell/                   the cell model
   3  lang/, install/, gx/    language table, installation, graphics
@@ -25,7 +25,7 @@ import re
 import sys
 
 LAYERS = {
-    "cell/core": 0,
+    "core": 0,
     "sys": 1,
     "cell": 2,
     "lang": 3,
@@ -40,7 +40,7 @@ LAYERS = {
 # Folders whose files refer to each other by design: HCell and its tags and
 # tag paths, gates and their keys; strings and their formatting; the
 # language table and its rows.
-MUTUAL = {"cell", "cell/core", "lang"}
+MUTUAL = {"cell", "core", "lang"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 

@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "cell/core/crc64.h"
+#include "core/crc64.h"
 #include "support/payload_tree.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 
 namespace bench {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "cell/cell.h"
-#include "cell/core/container.h"
-#include "cell/core/path.h"
+#include "core/container.h"
+#include "core/path.h"
 
 class Arg : public Cell {
     VELDO_CELL(Arg, Cell, 0x9E80DB35D4ABCBEAULL)

@@ -1,7 +1,7 @@
 // Splitting and parsing the command line. Sections: tokens; matchers; argv.
 #include "app/command_line.h"
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 
 // ---- tokens ----------------------------------------------------------------

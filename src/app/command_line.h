@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/arguments.h"
-#include "cell/core/container.h"
+#include "core/container.h"
 
 // Splits at spaces (U+0020 only); a token starting with a double quote runs
 // to the next one and loses both (an unclosed one keeps its opening quote).

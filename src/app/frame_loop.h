@@ -2,7 +2,7 @@
 // (a window's turn is its whole frame) and sleeps the rest of 1/60 s.
 #pragma once
 
-#include "cell/core/links.h"
+#include "core/links.h"
 
 class GCell;
 

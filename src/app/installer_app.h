@@ -5,7 +5,7 @@
 
 #include "app/arguments.h"
 #include "app/frame_loop.h"
-#include "cell/core/links.h"
+#include "core/links.h"
 #include "sys/journal_recovery.h"
 
 class GCell;

@@ -1,6 +1,6 @@
 #include "app/log.h"
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 #include "sys/user_folders.h"

@@ -1,12 +1,12 @@
 // The per-user log file: one plain-text file, emptied at every start, to
 // which the log sink appends every line written anywhere in the program
-// (cell/core/log.h). Every write opens the file, appends and closes it,
+// (core/log.h). Every write opens the file, appends and closes it,
 // trying 4 times with 50 ms pauses; a line that still cannot be written is
 // dropped. An empty path means the fallback "c:\tmp\veldo_debug.log".
 #pragma once
 
-#include "cell/core/dynamic_string.h"
-#include "cell/core/log.h"
+#include "core/dynamic_string.h"
+#include "core/log.h"
 
 // The log's path, set at start-up (empty before, and for the fallback).
 const WString& LogPath();

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "app/log.h"
-#include "cell/core/control_escape.h"
-#include "cell/core/text_convert.h"
+#include "core/control_escape.h"
+#include "core/text_convert.h"
 #include "install/batch_jobs.h"
 #include "install/lw_config.h"
 #include "sys/platform.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "app/exit_codes.h"
-#include "cell/core/wide_text.h"
+#include "core/wide_text.h"
 #include "sys/journal_recovery.h"
 
 // recovered: what the start put back, printed first ("Restored: " and the

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "cell/core/links.h"
-#include "cell/core/wide_text.h"
+#include "core/links.h"
+#include "core/wide_text.h"
 
 class CellLocation;
 class HCell;

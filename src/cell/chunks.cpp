@@ -4,14 +4,14 @@
 
 #include <cstdlib>
 
-#include "cell/core/crc64.h"
+#include "core/crc64.h"
 #include "cell/hcell.h"
 #include "cell/layout_version.h"
 #include "cell/location.h"
 #include "cell/registry.h"
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "cell/value_cells.h"
-#include "cell/core/value_codec.h"
+#include "cell/value_codec.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 
 #include <cstdint>
 
-#include "cell/core/container.h"
-#include "cell/core/dynamic_string.h"
+#include "core/container.h"
+#include "core/dynamic_string.h"
 #include "cell/gates.h"
-#include "cell/core/mem_block.h"
+#include "core/mem_block.h"
 
 class LocationCollector;
 

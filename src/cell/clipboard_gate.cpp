@@ -1,5 +1,5 @@
 // The clipboard gate: cells to and from the clipboard's text.
-#include "cell/core/base64.h"
+#include "core/base64.h"
 #include "cell/gates.h"
 
 ClipboardHolder* ClipboardGate::Holder() const { return dynamic_cast<ClipboardHolder*>(window.Get()); }

@@ -2,8 +2,8 @@
 // path, or a recorded script of messages.
 #pragma once
 
-#include "cell/core/container.h"
-#include "cell/core/mem_block.h"
+#include "core/container.h"
+#include "core/mem_block.h"
 #include "cell/tag_path.h"
 #include "cell/value_cells.h"
 

@@ -3,7 +3,7 @@
 #include <atomic>
 
 #include "cell/gates.h"
-#include "cell/core/value_codec.h"
+#include "cell/value_codec.h"
 
 namespace {
 std::atomic<int> g_documentCounter{1};

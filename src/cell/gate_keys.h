@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "cell/cell.h"
-#include "cell/core/hash_container.h"
-#include "cell/core/path.h"
+#include "core/hash_container.h"
+#include "core/path.h"
 
 class GateKey : public Cell {
     VELDO_CELL(GateKey, Cell, 0x9985C70673564B29ULL)

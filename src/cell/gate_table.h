@@ -3,7 +3,7 @@
 #pragma once
 
 #include "cell/gates.h"
-#include "cell/core/hash_container.h"
+#include "core/hash_container.h"
 
 template <>
 struct HashKeyOps<SObject<const GateKey>> {

@@ -1,6 +1,6 @@
 #include "cell/gates.h"
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 #include "sys/sys_io.h"

@@ -7,7 +7,7 @@
 
 #include "cell/gate_keys.h"
 #include "cell/hcell.h"
-#include "cell/core/mem_block.h"
+#include "core/mem_block.h"
 
 class VirtualGate : public HCell {
     VELDO_CELL(VirtualGate, HCell, 0xEFE87D631DC051BCULL)

@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "cell/core/crc64.h"
+#include "core/crc64.h"
 #include "cell/registry.h"
 #include "cell/tags.h"
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "cell/cell.h"
-#include "cell/core/container.h"
-#include "cell/core/links.h"
+#include "core/container.h"
+#include "core/links.h"
 
 class BTag;
 class Tag;

@@ -6,15 +6,15 @@
 #include <cstdlib>
 #include <limits>
 
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "cell/hcell.h"
 #include "cell/layout_version.h"
 #include "cell/location.h"
 #include "cell/registry.h"
 #include "cell/synapser.h"
 #include "cell/tags.h"
-#include "cell/core/text_convert.h"
-#include "cell/core/value_codec.h"
+#include "core/text_convert.h"
+#include "cell/value_codec.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "cell/registry.h"
 #include "cell/synapser.h"
 #include "cell/tags.h"
-#include "cell/core/value_codec.h"
+#include "cell/value_codec.h"
 
 // ---- bytes -------------------------------------------------------------------
 

@@ -10,11 +10,11 @@
 #include <cstdint>
 
 #include "cell/cell.h"
-#include "cell/core/container.h"
-#include "cell/core/dynamic_array.h"
+#include "core/container.h"
+#include "core/dynamic_array.h"
 #include "cell/gate_keys.h"
-#include "cell/core/links.h"
-#include "cell/core/mem_block.h"
+#include "core/links.h"
+#include "core/mem_block.h"
 
 class HCell;
 

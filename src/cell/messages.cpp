@@ -1,7 +1,7 @@
 // Messages handled by every HCell: recorded scripts, and the structural
 // actions that carry a bundle of cells.
 #include "cell/container_cells.h"
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "cell/gates.h"
 #include "cell/hcell.h"
 #include "cell/layout_version.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "cell/cell.h"
-#include "cell/core/hash_container.h"
+#include "core/hash_container.h"
 
 struct s_CellDescriptor {
     CellKey classKey = 0;

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "cell/cell.h"
-#include "cell/core/container.h"
-#include "cell/core/links.h"
+#include "core/container.h"
+#include "core/links.h"
 
 class Synapser {
 public:

@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "cell/cell.h"
-#include "cell/core/container.h"
-#include "cell/core/dynamic_string.h"
-#include "cell/core/links.h"
+#include "core/container.h"
+#include "core/dynamic_string.h"
+#include "core/links.h"
 
 class HCell;
 

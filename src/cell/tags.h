@@ -10,8 +10,8 @@
 #pragma once
 
 #include "cell/cell.h"
-#include "cell/core/dynamic_string.h"
-#include "cell/core/links.h"
+#include "core/dynamic_string.h"
+#include "core/links.h"
 #include "cell/tag_path.h"
 
 class HCell;

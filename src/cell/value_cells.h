@@ -11,11 +11,11 @@
 #include <limits>
 
 #include "cell/cell.h"
-#include "cell/core/dynamic_array.h"
-#include "cell/core/dynamic_string.h"
-#include "cell/core/geometry.h"
-#include "cell/core/path.h"
-#include "cell/core/value_codec.h"
+#include "core/dynamic_array.h"
+#include "core/dynamic_string.h"
+#include "core/geometry.h"
+#include "core/path.h"
+#include "cell/value_codec.h"
 
 // ---- the template ------------------------------------------------------
 

@@ -12,9 +12,9 @@
 #include <cstddef>
 
 #include "cell/cell.h"
-#include "cell/core/container.h"
-#include "cell/core/geometry.h"
-#include "cell/core/links.h"
+#include "core/container.h"
+#include "core/geometry.h"
+#include "core/links.h"
 #include "gx/vertex_formats.h"
 
 using GxBox = BBox2D<float, 2>;

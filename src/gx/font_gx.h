@@ -17,8 +17,8 @@
 #pragma once
 
 #include "cell/cell.h"
-#include "cell/core/geometry.h"
-#include "cell/core/links.h"
+#include "core/geometry.h"
+#include "core/links.h"
 #include "gx/draw_gx.h"
 
 struct s_FontGlyph {

@@ -4,7 +4,7 @@
 
 #include "cell/gate_table.h"
 #include "cell/registry.h"
-#include "cell/core/value_codec.h"
+#include "cell/value_codec.h"
 #include "sys/instance_launch.h"
 #include "sys/platform.h"
 

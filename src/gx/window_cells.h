@@ -6,7 +6,7 @@
 
 #include <mutex>
 
-#include "cell/core/container.h"
+#include "core/container.h"
 #include "cell/gates.h"
 #include "gx/wnd_event.h"
 

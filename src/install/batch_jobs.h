@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "cell/core/dynamic_array.h"
+#include "core/dynamic_array.h"
 #include "install/discovery.h"
 #include "install/install_batch.h"
 #include "install/install_report.h"

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "cell/core/log.h"
-#include "cell/core/text_convert.h"
+#include "core/log.h"
+#include "core/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 

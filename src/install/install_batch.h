@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "cell/core/container.h"
-#include "cell/core/path.h"
+#include "core/container.h"
+#include "core/path.h"
 #include "install/install_choices.h"
 #include "install/install_report.h"
 #include "sys/file_journal.h"

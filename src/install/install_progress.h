@@ -9,8 +9,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "cell/core/container.h"
-#include "cell/core/dynamic_string.h"
+#include "core/container.h"
+#include "core/dynamic_string.h"
 
 class InstallProgress {
 public:

@@ -1,6 +1,6 @@
 #include "install/install_report.h"
 
-#include "cell/core/control_escape.h"
+#include "core/control_escape.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "cell/core/container.h"
-#include "cell/core/dynamic_string.h"
+#include "core/container.h"
+#include "core/dynamic_string.h"
 #include "install/install_progress.h"
 #include "sys/file_system.h"
 

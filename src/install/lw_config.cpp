@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/test_points.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 #include "install/install_batch.h"
 #include "install/install_report.h"
 

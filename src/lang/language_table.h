@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "cell/core/dynamic_array.h"
-#include "cell/core/dynamic_string.h"
-#include "cell/core/links.h"
-#include "cell/core/wide_text.h"
+#include "core/dynamic_array.h"
+#include "core/dynamic_string.h"
+#include "core/links.h"
+#include "core/wide_text.h"
 
 constexpr int32_t kLanguageColumns = 9;
 

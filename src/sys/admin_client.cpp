@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "sys/admin_protocol.h"
 #include "sys/admin_service.h"
 #include "sys/platform.h"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "cell/core/wide_text.h"
+#include "core/wide_text.h"
 
 bool EnsureService();
 bool AdminCreateFolder(const WChar* native);

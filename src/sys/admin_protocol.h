@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 
 enum e_AdminRequest : int32_t {
     kAdminCreateFolder = 0,

@@ -1,7 +1,7 @@
 #include "sys/admin_service.h"
 
-#include "cell/core/log.h"
-#include "cell/core/text_convert.h"
+#include "core/log.h"
+#include "core/text_convert.h"
 #include "sys/admin_protocol.h"
 #include "sys/platform.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 
 void RunAdminService(const WChar* channelName, uint32_t clientPid);
 

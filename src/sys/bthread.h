@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-#include "cell/core/links.h"
+#include "core/links.h"
 
 // The byte a job's body polls; non-zero once its owner asked it to end.
 using StopFlag = std::atomic<uint8_t>;

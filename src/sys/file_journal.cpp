@@ -2,7 +2,7 @@
 // Sections: the file; noting changes; the end of a batch.
 #include "sys/file_journal.h"
 
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "sys/test_points.h"
 #include "sys/move_aside.h"
 #include "sys/platform.h"

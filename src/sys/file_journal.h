@@ -13,8 +13,8 @@
 // work in journal_recovery.h.
 #pragma once
 
-#include "cell/core/container.h"
-#include "cell/core/path.h"
+#include "core/container.h"
+#include "core/path.h"
 #include "sys/file_system.h"
 #include "sys/journal_format.h"
 

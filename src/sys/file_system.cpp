@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cell/core/crc64.h"
-#include "cell/core/log.h"
-#include "cell/core/text_convert.h"
+#include "core/crc64.h"
+#include "core/log.h"
+#include "core/text_convert.h"
 #include "sys/admin_client.h"
 #include "sys/test_points.h"
 #include "sys/platform.h"

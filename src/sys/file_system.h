@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "cell/core/container.h"
-#include "cell/core/path.h"
+#include "core/container.h"
+#include "core/path.h"
 
 // One file or folder found by a listing: its full path and its bare name.
 struct WFILE {

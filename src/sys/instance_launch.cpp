@@ -1,6 +1,6 @@
 #include "sys/instance_launch.h"
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 #include "sys/platform.h"
 
 bool LaunchDropInstance(int32_t x, int32_t y) {

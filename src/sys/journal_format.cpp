@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cell/core/crc64.h"
-#include "cell/core/log.h"
-#include "cell/core/path.h"
-#include "cell/core/text_convert.h"
+#include "core/crc64.h"
+#include "core/log.h"
+#include "core/path.h"
+#include "core/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/move_aside.h"
 #include "sys/platform.h"

@@ -20,8 +20,8 @@
 
 #include <cstdint>
 
-#include "cell/core/container.h"
-#include "cell/core/dynamic_string.h"
+#include "core/container.h"
+#include "core/dynamic_string.h"
 
 inline constexpr int32_t kJournalVersion = 1;
 inline constexpr const WChar* kJournalSuffix = WTXT(".veldo-journal");

@@ -1,8 +1,8 @@
 // Sections: reading the journals; putting batches back; leftovers.
 #include "sys/journal_recovery.h"
 
-#include "cell/core/log.h"
-#include "cell/core/path.h"
+#include "core/log.h"
+#include "core/path.h"
 #include "sys/file_system.h"
 #include "sys/journal_format.h"
 #include "sys/move_aside.h"

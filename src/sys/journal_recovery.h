@@ -4,8 +4,8 @@
 // no journal claims any more is removed.
 #pragma once
 
-#include "cell/core/container.h"
-#include "cell/core/dynamic_string.h"
+#include "core/container.h"
+#include "core/dynamic_string.h"
 
 struct RecoveredBatch {
     WString host;

@@ -4,8 +4,8 @@
 #include <atomic>
 #include <initializer_list>
 
-#include "cell/core/container.h"
-#include "cell/core/path.h"
+#include "core/container.h"
+#include "core/path.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 

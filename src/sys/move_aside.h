@@ -4,7 +4,7 @@
 // Paths are Windows or native paths.
 #pragma once
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 
 // "<path>.veldo-old-<pid>-<n>": a name beside path that nothing has yet.
 bool AsideName(const WChar* path, WString& aside);

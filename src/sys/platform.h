@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 
 // ---- paths and files -----------------------------------------------------
 

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <iterator>
 
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "sys/platform.h"
 
 namespace {

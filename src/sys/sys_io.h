@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 #include "sys/user_folders.h"
 
 class SysIO {

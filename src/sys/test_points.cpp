@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cell/core/log.h"
-#include "cell/core/text_convert.h"
+#include "core/log.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // windows and instances of the program are kept.
 #pragma once
 
-#include "cell/core/path.h"
+#include "core/path.h"
 
 // The product's name and the version of its data, which names the data folder.
 inline constexpr const WChar* kProductName = WTXT("VELDO");

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "cell/core/dynamic_array.h"
-#include "cell/core/geometry.h"
+#include "core/dynamic_array.h"
+#include "core/geometry.h"
 
 class UiColorInterp {
 public:

@@ -5,7 +5,7 @@
 // fitting the rule to the content); drawing; input; messages.
 #pragma once
 
-#include "cell/core/geometry.h"
+#include "core/geometry.h"
 #include "cell/hcell.h"
 #include "cell/value_cells.h"
 #include "gx/draw_gx.h"

@@ -4,8 +4,8 @@
 // into a MeshGx the box keeps until it changes.
 #pragma once
 
-#include "cell/core/container.h"
-#include "cell/core/links.h"
+#include "core/container.h"
+#include "core/links.h"
 #include "gx/draw_gx.h"
 
 class FontGx;

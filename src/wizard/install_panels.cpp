@@ -1,6 +1,6 @@
 #include "wizard/install_panels.h"
 
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "cell/registry.h"
 #include "cell/tags.h"
 #include "ui/ui_box.h"

@@ -1,6 +1,6 @@
 // The Installer's non-visual half: functions, jobs and batch order.
 // Sections: life; messages; functions; jobs.
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "cell/gate_table.h"
 #include "cell/registry.h"
 #include "gx/window_cells.h"

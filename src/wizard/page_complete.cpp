@@ -4,7 +4,7 @@
 // report" and "Exit".
 #include <limits>
 
-#include "cell/core/log.h"
+#include "core/log.h"
 
 #include "install/install_batch.h"
 #include "lang/language_table.h"

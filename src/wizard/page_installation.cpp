@@ -1,6 +1,6 @@
 // The installing page: "Installing...", a bar of the bytes copied of all the
 // payload, and the file being copied, while the installation job runs.
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "lang/language_table.h"
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"

@@ -1,5 +1,5 @@
 // The agreement page: the licence in a scroll view, "Exit" and "I Agree".
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "install/install_batch.h"
 #include "sys/file_system.h"
 #include "ui/size_rule.h"

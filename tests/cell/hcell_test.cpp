@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cell/container_cells.h"
-#include "cell/core/crc64.h"
+#include "core/crc64.h"
 #include "cell/registry.h"
 #include "cell/std_cells.h"
 #include "cell/synapser.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cell/hcell.h"
-#include "cell/core/links.h"
+#include "core/links.h"
 #include "cell/std_cells.h"
 #include "cell/value_cells.h"
 

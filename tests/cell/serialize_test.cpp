@@ -17,7 +17,7 @@
 
 #include "cell/chunks.h"
 #include "cell/container_cells.h"
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "cell/gate_table.h"
 #include "cell/layout_version.h"
 #include "cell/location.h"
@@ -25,7 +25,7 @@
 #include "cell/std_cells.h"
 #include "cell/synapser.h"
 #include "cell/tags.h"
-#include "cell/core/value_codec.h"
+#include "cell/value_codec.h"
 #include "memory_gate.h"
 #include "sys/platform.h"
 #include "sys/user_folders.h"

@@ -9,7 +9,7 @@
 
 #include "cell/chunks.h"
 #include "cell/gate_table.h"
-#include "cell/core/mem_block.h"
+#include "core/mem_block.h"
 #include "cell/register_cells.h"
 #include "cell/registry.h"
 #include "cell/value_cells.h"

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 
 namespace test {
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "cell/core/dynamic_string.h"
-#include "cell/core/log.h"
+#include "core/dynamic_string.h"
+#include "core/log.h"
 
 namespace test {
 

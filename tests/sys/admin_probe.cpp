@@ -13,7 +13,7 @@
 
 #include "app/command_line.h"
 #include "app/installer_app.h"
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/admin_client.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/sys_io.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "support/test_support.h"
 #include "sys/platform.h"
-#include "sys/wine_registry.h"
+#include "sys/posix/wine_registry.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cell/core/links.h"
+#include "core/links.h"
 #include "cell/gates.h"
 #include "cell/register_cells.h"
 #include "cell/std_cells.h"

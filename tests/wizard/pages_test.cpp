@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cell/core/log.h"
+#include "core/log.h"
 #include "cell/gate_keys.h"
 #include "cell/gate_table.h"
 #include "cell/register_cells.h"

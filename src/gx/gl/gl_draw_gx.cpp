@@ -6,8 +6,8 @@
 
 #include <initializer_list>
 
-#include "cell/core/log.h"
-#include "cell/core/text_convert.h"
+#include "core/log.h"
+#include "core/text_convert.h"
 #include "gx/gl/gl_resources.h"
 #include "gx/gl/gl_shaders.h"
 

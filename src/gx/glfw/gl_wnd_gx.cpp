@@ -8,9 +8,9 @@
 #include <cmath>
 #include <mutex>
 
-#include "cell/core/dynamic_array.h"
-#include "cell/core/log.h"
-#include "cell/core/text_convert.h"
+#include "core/dynamic_array.h"
+#include "core/log.h"
+#include "core/text_convert.h"
 #include "gx/embedded_data.h"
 #include "gx/draw_gx.h"
 #include "gx/font_gx.h"

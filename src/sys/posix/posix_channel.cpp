@@ -21,7 +21,7 @@
 #include <cstring>
 #include <thread>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_channel.h"
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cell/core/log.h"
-#include "cell/core/text_convert.h"
+#include "core/log.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_spawn.h"
 

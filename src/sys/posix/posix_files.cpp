@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_locked_file.h"
 

@@ -14,7 +14,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_channel.h"
 #include "sys/posix/posix_locked_file.h"

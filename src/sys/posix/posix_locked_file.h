@@ -2,7 +2,7 @@
 // service's log): shared by the file calls and the service's guarded ones.
 #pragma once
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 
 struct SysLockedFile {
     int fd = -1;

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_prefix.h"
 

@@ -2,7 +2,7 @@
 // the mapping of Windows paths onto Unix paths and back.
 #pragma once
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 
 // The prefix folder ($WINEPREFIX, else ~/.wine); empty when it does not exist.
 void PosixPrefixFolder(NString& out);

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "cell/core/log.h"
-#include "cell/core/text_convert.h"
+#include "core/log.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_prefix.h"
 #include "sys/posix/posix_spawn.h"

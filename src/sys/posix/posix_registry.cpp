@@ -7,10 +7,10 @@
 #include <cstring>
 #include <mutex>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_prefix.h"
-#include "sys/wine_registry.h"
+#include "sys/posix/wine_registry.h"
 
 namespace {
 

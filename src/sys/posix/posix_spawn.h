@@ -1,8 +1,8 @@
 // Starting other programs from the posix backend.
 #pragma once
 
-#include "cell/core/dynamic_array.h"
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_array.h"
+#include "core/dynamic_string.h"
 
 // argv: program then arguments. extraEnv: "NAME=value" texts added to (or
 // replacing in) the environment. With wait, exitCode receives the program's

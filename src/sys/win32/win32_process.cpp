@@ -3,8 +3,8 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
-#include "cell/core/log.h"
-#include "cell/core/text_convert.h"
+#include "core/log.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 
 bool SysProfileFolder(WString& path) {

@@ -1,7 +1,7 @@
 // Code pages, the user's UI language and the console on Windows.
 #include <windows.h>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "sys/platform.h"
 
 bool SysWideToCodePage(uint32_t codePage, const WChar* text, NString& bytes) {

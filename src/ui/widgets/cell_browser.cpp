@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "cell/chunks.h"
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "cell/gate_keys.h"
 #include "cell/gate_table.h"
 #include "cell/gates.h"

@@ -7,7 +7,7 @@
 // (the bundle is the cell on the clipboard).
 #pragma once
 
-#include "cell/core/links.h"
+#include "core/links.h"
 #include "cell/synapser.h"
 #include "ui/ui_box.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "cell/enum_cells.h"
 #include "cell/gate_keys.h"
 #include "cell/gate_table.h"

@@ -7,7 +7,7 @@
 // drawing (blink, horizontal scroll, selection, cursor).
 #pragma once
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 #include "ui/ui_box.h"
 
 class FontGx;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "cell/enum_cells.h"
 #include "cell/scripts.h"
 #include "cell/synapser.h"

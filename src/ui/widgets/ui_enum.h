@@ -5,8 +5,8 @@
 // Sections: layout; behaviour.
 #pragma once
 
-#include "cell/core/container.h"
-#include "cell/core/dynamic_string.h"
+#include "core/container.h"
+#include "core/dynamic_string.h"
 #include "ui/ui_box.h"
 
 class UiEnum : public UiBox {

@@ -3,7 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "cell/core/text_convert.h"
+#include "core/text_convert.h"
 #include "cell/gate_table.h"
 #include "cell/gates.h"
 #include "cell/registry.h"

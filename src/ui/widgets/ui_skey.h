@@ -5,7 +5,7 @@
 // Sections: layout; behaviour; drawing.
 #pragma once
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 #include "ui/ui_box.h"
 
 class UiSKey : public UiBox {

@@ -6,7 +6,7 @@
 // Sections: layout (word wrap, measure); behaviour; drawing.
 #pragma once
 
-#include "cell/core/dynamic_string.h"
+#include "core/dynamic_string.h"
 #include "ui/ui_box.h"
 
 class FontGx;

@@ -6,8 +6,8 @@
 // Sections: layout; drawing.
 #pragma once
 
-#include "cell/core/container.h"
-#include "cell/core/dynamic_string.h"
+#include "core/container.h"
+#include "core/dynamic_string.h"
 #include "ui/ui_box.h"
 
 // A text drawn over a viewport's scene, at view pixels from its bottom left.

@@ -1,9 +1,0 @@
-#include <cstdio>
-#include <cstdlib>
-
-#include "cell/core/dynamic_array.h"
-
-void FatalOutOfMemory() {
-    std::fputs("veldo: out of memory\n", stderr);
-    std::abort();
-}
