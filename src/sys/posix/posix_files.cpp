@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,24 +14,10 @@
 
 #include "core/text_convert.h"
 #include "sys/platform.h"
+#include "sys/posix/posix_io.h"
 #include "sys/posix/posix_locked_file.h"
 
 namespace {
-
-SysStatus FromErrno(int e) {
-    switch (e) {
-        case 0: return SysStatus::kOk;
-        case EACCES:
-        case EPERM: return SysStatus::kAccessDenied;  // a read-only mount is not: elevation would not help
-        case ENOENT:
-        case ENOTDIR: return SysStatus::kNotFound;
-        case EEXIST: return SysStatus::kExists;
-        case ENOSPC:
-        case EDQUOT: return SysStatus::kNoSpace;
-        case EISDIR: return SysStatus::kIsFolder;
-        default: return SysStatus::kFailed;
-    }
-}
 
 struct Utf8Path {
     NString text;
@@ -40,27 +25,13 @@ struct Utf8Path {
     const char* c() const { return text.CStr(); }
 };
 
-bool WriteAll(int fd, const void* bytes, int64_t n) {
-    const auto* p = static_cast<const uint8_t*>(bytes);
-    while (n > 0) {
-        const ssize_t w = write(fd, p, size_t(n));
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += w;
-        n -= w;
-    }
-    return true;
-}
-
 }  // namespace
 
 SysStatus SysQueryPath(const WChar* native, SysFileInfo& info) {
     info = SysFileInfo{};
     const Utf8Path path(native);
     struct stat st;
-    if (lstat(path.c(), &st) != 0) return FromErrno(errno);
+    if (lstat(path.c(), &st) != 0) return PosixStatus(errno);
     info.exists = true;
     if (S_ISLNK(st.st_mode)) {
         info.isLink = true;
@@ -87,7 +58,7 @@ bool SysMayWrite(const WChar* native) { return access(Utf8Path(native).c(), W_OK
 SysStatus SysListFolder(const WChar* native, SysListVisitor visit, void* context) {
     const Utf8Path path(native);
     DIR* dir = opendir(path.c());
-    if (!dir) return FromErrno(errno);
+    if (!dir) return PosixStatus(errno);
     const int dirFd = dirfd(dir);
     WString name;
     errno = 0;
@@ -107,15 +78,15 @@ SysStatus SysListFolder(const WChar* native, SysListVisitor visit, void* context
     }
     const int e = errno;  // a folder that fails half-way was not listed
     closedir(dir);
-    return FromErrno(e);
+    return PosixStatus(e);
 }
 
 SysStatus SysCreateFolder(const WChar* native) {
-    return mkdir(Utf8Path(native).c(), 0777) == 0 ? SysStatus::kOk : FromErrno(errno);
+    return mkdir(Utf8Path(native).c(), 0777) == 0 ? SysStatus::kOk : PosixStatus(errno);
 }
 
 SysStatus SysRemoveFolder(const WChar* native) {
-    return rmdir(Utf8Path(native).c()) == 0 ? SysStatus::kOk : FromErrno(errno);
+    return rmdir(Utf8Path(native).c()) == 0 ? SysStatus::kOk : PosixStatus(errno);
 }
 
 SysStatus SysRenamePath(const WChar* from, const WChar* to) {
@@ -124,7 +95,7 @@ SysStatus SysRenamePath(const WChar* from, const WChar* to) {
     const Utf8Path a(from), b(to);
     struct stat st;
     if (lstat(b.c(), &st) == 0) return SysStatus::kExists;
-    return rename(a.c(), b.c()) == 0 ? SysStatus::kOk : FromErrno(errno);
+    return rename(a.c(), b.c()) == 0 ? SysStatus::kOk : PosixStatus(errno);
 }
 
 namespace {
@@ -168,14 +139,14 @@ SysStatus SysDeleteTree(const WChar* native) {
     if (!slash || !slash[1]) return SysStatus::kFailed;
     const NString folder = slash == path.c() ? NString("/") : NString(path.c(), int32_t(slash - path.c()));
     const int parent = open(folder.CStr(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (parent < 0) return FromErrno(errno);
+    if (parent < 0) return PosixStatus(errno);
     const int e = DeleteTreeAt(parent, slash + 1);
     close(parent);
-    return FromErrno(e);
+    return PosixStatus(e);
 }
 
 SysStatus SysDeleteFile(const WChar* native) {
-    return unlink(Utf8Path(native).c()) == 0 ? SysStatus::kOk : FromErrno(errno);
+    return unlink(Utf8Path(native).c()) == 0 ? SysStatus::kOk : PosixStatus(errno);
 }
 
 // Copies with overwrite, keeping an existing target's inode (and so its
@@ -184,7 +155,7 @@ SysStatus SysDeleteFile(const WChar* native) {
 // never comes (hence O_NONBLOCK), and a device has no end.
 SysStatus SysCopyFile(const WChar* source, const WChar* target) {
     const int in = open(Utf8Path(source).c(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0) return FromErrno(errno);
+    if (in < 0) return PosixStatus(errno);
     struct stat st;
     if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(in);
@@ -194,42 +165,18 @@ SysStatus SysCopyFile(const WChar* source, const WChar* target) {
     if (out < 0) {
         const int e = errno;
         close(in);
-        return FromErrno(e);
+        return PosixStatus(e);
     }
-    int e = 0;
-    off_t left = st.st_size;
-    while (left > 0) {
-        const ssize_t n = sendfile(out, in, nullptr, size_t(left > (1 << 30) ? (1 << 30) : left));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            e = errno;
-            break;
-        }
-        if (n == 0) break;  // the source shrank
-        left -= n;
-    }
-    if (e == EINVAL || e == ENOSYS) {  // no sendfile here: plain copy
-        e = 0;
-        lseek(in, 0, SEEK_SET);
-        lseek(out, 0, SEEK_SET);
-        char buffer[1 << 16];
-        for (;;) {
-            const ssize_t n = read(in, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) { e = errno; break; }
-            if (n == 0) break;
-            if (!WriteAll(out, buffer, n)) { e = errno; break; }
-        }
-    }
+    int e = PosixCopyData(in, out, st.st_size);
     close(in);
     if (close(out) != 0 && e == 0) e = errno;
-    return FromErrno(e);
+    return PosixStatus(e);
 }
 
 SysStatus SysReadFile(const WChar* native, NString& bytes, int64_t maxBytes, bool& opened) {
     opened = false;
     const int fd = open(Utf8Path(native).c(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return FromErrno(errno);
+    if (fd < 0) return PosixStatus(errno);
     opened = true;
     struct stat st;
     if (fstat(fd, &st) != 0 || st.st_size > maxBytes || st.st_size > INT32_MAX - 1) {
@@ -254,7 +201,7 @@ SysStatus SysReadFile(const WChar* native, NString& bytes, int64_t maxBytes, boo
 SysStatus SysReadFileHead(const WChar* native, void* buffer, int64_t n, int64_t& count) {
     count = 0;
     const int fd = open(Utf8Path(native).c(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return FromErrno(errno);
+    if (fd < 0) return PosixStatus(errno);
     auto* p = static_cast<uint8_t*>(buffer);
     while (count < n) {
         const ssize_t r = read(fd, p + count, size_t(n - count));
@@ -317,9 +264,9 @@ SysStatus SysReplaceFile(const WChar* native, const void* bytes, int64_t n, bool
     // over it only once it is complete and on disk.
     NString temp;
     const int fd = CreateSibling(path.c(), hadOld ? (old.st_mode & 0777) : 0666, temp);
-    if (fd < 0) return FromErrno(errno);
+    if (fd < 0) return PosixStatus(errno);
     opened = true;
-    bool ok = WriteAll(fd, bytes, n);
+    bool ok = PosixWriteAll(fd, bytes, n);
     int e = ok ? 0 : errno;
     if (ok && fsync(fd) != 0) { ok = false; e = errno; }
     if (ok && hadOld) {
@@ -332,28 +279,28 @@ SysStatus SysReplaceFile(const WChar* native, const void* bytes, int64_t n, bool
     if (ok && rename(temp.CStr(), path.c()) == 0) return SysStatus::kOk;
     if (ok) e = errno;
     unlink(temp.CStr());
-    return FromErrno(e == 0 ? EIO : e);
+    return PosixStatus(e == 0 ? EIO : e);
 }
 
 SysStatus SysWriteInPlace(const WChar* native, const void* bytes, int64_t n, bool& opened) {
     opened = false;
     const int fd = open(Utf8Path(native).c(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return FromErrno(errno);
+    if (fd < 0) return PosixStatus(errno);
     opened = true;
-    bool ok = WriteAll(fd, bytes, n);
+    bool ok = PosixWriteAll(fd, bytes, n);
     int e = ok ? 0 : errno;
     if (ok && fsync(fd) != 0) { ok = false; e = errno; }
     if (close(fd) != 0 && ok) { ok = false; e = errno; }
-    return ok ? SysStatus::kOk : FromErrno(e);
+    return ok ? SysStatus::kOk : PosixStatus(e);
 }
 
 SysStatus SysAppendFile(const WChar* native, const void* bytes, int64_t n, bool truncate) {
     const int fd = open(Utf8Path(native).c(), O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : O_APPEND), 0666);
-    if (fd < 0) return FromErrno(errno);
-    const bool ok = WriteAll(fd, bytes, n);
+    if (fd < 0) return PosixStatus(errno);
+    const bool ok = PosixWriteAll(fd, bytes, n);
     const int e = ok ? 0 : errno;
     close(fd);
-    return ok ? SysStatus::kOk : FromErrno(e);
+    return ok ? SysStatus::kOk : PosixStatus(e);
 }
 
 // ---- locked files ----------------------------------------------------------
@@ -376,12 +323,12 @@ SysStatus SysCreateLockedFile(const WChar* native, SysLockedFile*& file) {
     file = nullptr;
     const Utf8Path path(native);
     const int fd = open(path.c(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return FromErrno(errno);
+    if (fd < 0) return PosixStatus(errno);
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {  // nobody else can hold a file that did not exist
         const int e = errno;
         close(fd);
         unlink(path.c());
-        return FromErrno(e);
+        return PosixStatus(e);
     }
     SyncFolderOf(path.c());
     file = new SysLockedFile{fd, path.text};
@@ -392,7 +339,7 @@ SysStatus SysOpenLockedFile(const WChar* native, SysLockedFile*& file) {
     file = nullptr;
     const Utf8Path path(native);
     const int fd = open(path.c(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return FromErrno(errno);
+    if (fd < 0) return PosixStatus(errno);
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
@@ -401,7 +348,7 @@ SysStatus SysOpenLockedFile(const WChar* native, SysLockedFile*& file) {
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int e = errno;
         close(fd);
-        return e == EWOULDBLOCK ? SysStatus::kExists : FromErrno(e);
+        return e == EWOULDBLOCK ? SysStatus::kExists : PosixStatus(e);
     }
     file = new SysLockedFile{fd, path.text};
     return SysStatus::kOk;
@@ -409,8 +356,8 @@ SysStatus SysOpenLockedFile(const WChar* native, SysLockedFile*& file) {
 
 SysStatus SysLockedFileAppend(SysLockedFile* file, const void* bytes, int64_t n, bool sync) {
     if (!file) return SysStatus::kFailed;
-    if (lseek(file->fd, 0, SEEK_END) < 0 || !WriteAll(file->fd, bytes, n)) return FromErrno(errno);
-    if (sync && fdatasync(file->fd) != 0) return FromErrno(errno);
+    if (lseek(file->fd, 0, SEEK_END) < 0 || !PosixWriteAll(file->fd, bytes, n)) return PosixStatus(errno);
+    if (sync && fdatasync(file->fd) != 0) return PosixStatus(errno);
     return SysStatus::kOk;
 }
 

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/fsuid.h>
-#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,24 +16,10 @@
 #include "core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_channel.h"
+#include "sys/posix/posix_io.h"
 #include "sys/posix/posix_locked_file.h"
 
 namespace {
-
-SysStatus FromErrno(int e) {
-    switch (e) {
-        case 0: return SysStatus::kOk;
-        case EACCES:
-        case EPERM:
-        case ELOOP: return SysStatus::kAccessDenied;
-        case ENOENT: return SysStatus::kNotFound;
-        case EEXIST: return SysStatus::kExists;
-        case ENOSPC:
-        case EDQUOT: return SysStatus::kNoSpace;
-        case EISDIR: return SysStatus::kIsFolder;
-        default: return SysStatus::kFailed;
-    }
-}
 
 // The folder holding the path's last component, opened without following
 // any link, and that component's name. -1 (errno set) when the path is not
@@ -126,11 +111,11 @@ template <class Op>
 SysStatus AtLastComponent(const WChar* native, Op op) {
     NString last;
     const int parent = OpenParent(native, last);
-    if (parent < 0) return FromErrno(errno);
+    if (parent < 0) return PosixStatus(errno);
     const int r = op(parent, last.CStr());
     const int e = errno;
     close(parent);
-    return r == 0 ? SysStatus::kOk : FromErrno(e);
+    return r == 0 ? SysStatus::kOk : PosixStatus(e);
 }
 
 }  // namespace
@@ -147,7 +132,7 @@ SysStatus SysGuardedRemoveFolder(const WChar* native) {
 SysStatus SysGuardedDeleteFile(const WChar* native) {
     NString last;
     const int parent = OpenParent(native, last);
-    if (parent < 0) return FromErrno(errno);
+    if (parent < 0) return PosixStatus(errno);
     struct stat st;
     int r = fstatat(parent, last.CStr(), &st, AT_SYMLINK_NOFOLLOW);
     int e = errno;
@@ -159,7 +144,7 @@ SysStatus SysGuardedDeleteFile(const WChar* native) {
         e = errno;
     }
     close(parent);
-    return r == 0 ? SysStatus::kOk : FromErrno(e);
+    return r == 0 ? SysStatus::kOk : PosixStatus(e);
 }
 
 SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChannel* reader) {
@@ -171,12 +156,12 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
         if (!as.ok()) return SysStatus::kAccessDenied;
         NString name;
         const int parent = OpenParent(source, name);
-        if (parent < 0) return FromErrno(errno);
+        if (parent < 0) return PosixStatus(errno);
         in = openat(parent, name.CStr(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);  // a FIFO never blocks it
         e = errno;
         close(parent);
     }
-    if (in < 0) return FromErrno(e);
+    if (in < 0) return PosixStatus(e);
     e = 0;
     struct stat st;
     if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -189,7 +174,7 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
     if (parent < 0) {
         e = errno;
         close(in);
-        return FromErrno(e);
+        return PosixStatus(e);
     }
     static std::atomic<uint32_t> counter{0};
     NString temp;
@@ -203,22 +188,15 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
         e = errno;
         close(in);
         close(parent);
-        return FromErrno(e);
+        return PosixStatus(e);
     }
-    off_t left = st.st_size;
-    while (left > 0 && e == 0) {
-        const ssize_t n = sendfile(out, in, nullptr, size_t(left > (1 << 30) ? (1 << 30) : left));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) e = errno;
-        else if (n == 0) break;
-        else left -= n;
-    }
+    e = PosixCopyData(in, out, st.st_size);
     close(in);
     if (close(out) != 0 && e == 0) e = errno;
     if (e == 0 && renameat(parent, temp.CStr(), parent, last.CStr()) != 0) e = errno;
     if (e != 0) unlinkat(parent, temp.CStr(), 0);
     close(parent);
-    return FromErrno(e);
+    return PosixStatus(e);
 }
 
 SysStatus SysGuardedOpenPeerFile(const WChar* native, SysChannel* peer, SysLockedFile*& file) {
@@ -228,13 +206,13 @@ SysStatus SysGuardedOpenPeerFile(const WChar* native, SysChannel* peer, SysLocke
     if (!peer || getsockopt(peer->fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0) return SysStatus::kAccessDenied;
     NString last;
     const int parent = OpenParent(native, last);
-    if (parent < 0) return FromErrno(errno);
+    if (parent < 0) return PosixStatus(errno);
     // Never created here, never followed, never a FIFO that would hold the
     // open: the peer made it, and it is the peer's alone.
     const int fd = openat(parent, last.CStr(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     const int e = errno;
     close(parent);
-    if (fd < 0) return FromErrno(e);
+    if (fd < 0) return PosixStatus(e);
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != cred.uid) {
         close(fd);
