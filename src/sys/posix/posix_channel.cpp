@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "core/text_convert.h"
+#include "sys/admin_service.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_channel.h"
 
@@ -42,16 +43,12 @@ namespace {
 
 constexpr const char* kSocketName = "service.sock";
 
+// The channel's folder and socket; false for a name that is not a
+// channel's (a GUID: nothing in it may lead out of the folder).
 bool ChannelPaths(const WChar* name, NString& folder, NString& socketPath) {
+    if (!IsChannelName(name)) return false;
     NString id;
     WideToUtf8(name, id);
-    // The name is a GUID: nothing in it may lead out of the folder.
-    if (id.IsEmpty() || id.Length() > 64) return false;
-    for (int32_t i = 0; i < id.Length(); ++i) {
-        const char c = id[i];
-        const bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-';
-        if (!ok) return false;
-    }
     folder.Format(0, "/tmp/veldo-%s", id);
     socketPath.Format(0, "%s/%s", folder, kSocketName);
     return socketPath.Length() < int32_t(sizeof(sockaddr_un::sun_path));
@@ -118,15 +115,12 @@ bool SysNewGuid(WString& text) {
 
 namespace {
 
-// 36 characters of hexadecimal digits and dashes, as SysNewGuid makes them.
-bool IsGuidText(const char* text) {
-    int n = 0;
-    for (; text[n]; ++n) {
-        const char c = text[n];
-        const bool dash = n == 8 || n == 13 || n == 18 || n == 23;
-        if (dash ? c != '-' : !((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-    }
-    return n == 36;
+// A name in /tmp that is a channel's folder: "veldo-" and a GUID.
+bool IsChannelFolder(const char* name) {
+    if (std::strncmp(name, "veldo-", 6) != 0) return false;
+    WString id;
+    Utf8ToWide(name + 6, id);
+    return IsChannelName(id.CStr());
 }
 
 // Beside the socket, the client's process id, so that a later client can
@@ -141,7 +135,7 @@ void RemoveAbandonedChannels() {
     if (!tmp) return;
     while (dirent* e = readdir(tmp)) {
         // Only "veldo-" and a GUID: other folders of that start are not ours.
-        if (std::strncmp(e->d_name, "veldo-", 6) != 0 || !IsGuidText(e->d_name + 6)) continue;
+        if (!IsChannelFolder(e->d_name)) continue;
         struct stat st;
         if (fstatat(dirfd(tmp), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode) ||
             st.st_uid != geteuid())

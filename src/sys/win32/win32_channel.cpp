@@ -7,6 +7,7 @@
 #include <sddl.h>
 #include <shellapi.h>
 
+#include "sys/admin_service.h"
 #include "sys/platform.h"
 #include "sys/win32/win32_channel.h"
 
@@ -21,15 +22,9 @@ struct SysProcess {
 
 namespace {
 
-// "\\.\pipe\veldo-<guid>"; false when the name is no GUID's text.
+// "\\.\pipe\veldo-<guid>"; false when the name is not a channel's.
 bool PipeName(const WChar* name, WString& pipe) {
-    int32_t n = 0;
-    for (; name && name[n]; ++n) {
-        const WChar c = name[n];
-        const bool ok = (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'-';
-        if (!ok || n > 64) return false;
-    }
-    if (n == 0) return false;
+    if (!IsChannelName(name)) return false;
     pipe.Assign(L"\\\\.\\pipe\\veldo-");
     pipe.Append(name);
     return true;
