@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds the program, makes a demo Wine prefix with
-# several host installations (build/demo-prefix, fresh each time) and runs
+# several host installations (build/demo-prefix, made once and then reused:
+# remove it for a fresh one) and runs
 # the installer on it with the demo payload that sits beside the executable.
 # With a display it opens the wizard; without one it runs the unattended
 # "list". Pass "list", "install" or "remove" for the unattended mode, or

@@ -72,9 +72,9 @@ bool WildcardMatch(const WChar* pattern, const WChar* name);
 // Listings add what they find; false when a folder could not be read.
 bool ListFiles(const WChar* folder, const WChar* pattern, bool recursive, Container<WFILE>& out);
 bool ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Container<WDIR>& out);
-// The folder exists and can be read.
 // A file's size in bytes; -1 when it cannot be read.
 int64_t FileBytes(const WChar* path);
+// The folder exists and can be read.
 bool CanListFolder(const WChar* folder);
 
 bool PathExists(const WChar* path);

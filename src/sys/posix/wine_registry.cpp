@@ -138,7 +138,7 @@ const WChar* CopyName(RegArena& arena, const WChar* name, size_t length) {
     return copy;
 }
 
-// Reads "aa,bb,..." hex bytes, following continuation lines; p and next move
+// Reads "aa,bb,..." hex bytes, following continuation lines; p and lineEnd move
 // past everything consumed. False on a malformed byte.
 bool ParseHexBytes(const char*& p, const char*& lineEnd, const char* fileEnd, DynamicArray<uint8_t>& out) {
     for (;;) {
