@@ -2,7 +2,7 @@
 // position and older ones by name through legacy tags, links as locations,
 // and every problem reported as a diagnostic line.
 //
-// Sections: tag bodies; links; export; import.
+// Sections: links; tag bodies; export; import.
 #include <cstdlib>
 #include <limits>
 

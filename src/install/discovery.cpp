@@ -9,6 +9,8 @@
 #include "sys/file_system.h"
 #include "sys/platform.h"
 
+// ---- helpers -------------------------------------------------------------------
+
 namespace {
 
 constexpr const WChar* kUninstall = WTXT("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");

@@ -8,8 +8,9 @@
 // path itself, on Linux the Unix path inside the Wine prefix. Every file call
 // below takes such a native path, as UTF-16 text.
 //
-// Sections: paths and files; text; registry; user, program and processes;
-// time; desktop.
+// Sections: paths and files (locked files among them); text; registry;
+// user, program and processes; time; memory; desktop; the elevated
+// service's channel; the elevated service's file operations.
 #pragma once
 
 #include <cstddef>

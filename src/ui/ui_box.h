@@ -2,7 +2,7 @@
 // ChildLayoutType, Layout, BoxTitle, Visible). Only boxes are its children.
 //
 // Sections: tags and shape; measure and arrange; processing (meshes and
-// fitting the rule to the content); drawing; input; messages.
+// fitting the rule to the content); drawing; input; keyboard; messages.
 #pragma once
 
 #include "core/geometry.h"

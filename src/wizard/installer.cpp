@@ -1,5 +1,5 @@
 // The Installer's non-visual half: functions, jobs and batch order.
-// Sections: life; messages; functions; jobs.
+// Sections: life; messages; functions; jobs; registration.
 #include "core/log.h"
 #include "cell/gate_table.h"
 #include "cell/registry.h"

@@ -1,5 +1,5 @@
 // The OpenGL drawing object. Sections: programs; targets and reading back;
-// rendering the queue.
+// rendering the queue; the OpenGL device.
 #include <GL/glew.h>
 
 #include "gx/gl/gl_draw_gx.h"

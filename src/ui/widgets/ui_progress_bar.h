@@ -14,6 +14,7 @@ public:
 
     SObject<MeshGx> barMesh;
 
+    // ---- layout
     UiProgressBar() = default;
     explicit UiProgressBar(int32_t sizeKind);
     void DeclareTags() override;
