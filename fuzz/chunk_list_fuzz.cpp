@@ -7,7 +7,7 @@
 #include "app/register_all_cells.h"
 #include "cell/chunks.h"
 #include "core/log.h"
-#include "../tests/cell/memory_gate.h"
+#include "support/memory_gate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = (RegisterAllCellClasses(), true);

@@ -9,8 +9,6 @@
 //   payload: the main thread's share of one core while the job copies, and
 //   the program's peak resident memory at the end.
 // VELDO_BENCH_SECONDS sets how long the idle run lasts (10 s).
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <spawn.h>
@@ -28,6 +26,7 @@
 #include <vector>
 
 #include "support/payload_tree.h"
+#include "support/x_server.h"
 
 extern char** environ;
 
@@ -90,36 +89,10 @@ private:
     pid_t pid_ = 0;
 };
 
-// The X server as the runs watch it.
-class Screen {
+// The X server as the runs watch it: the tests' view of it, and the time
+// until a window shows.
+class Screen : public test::XServer {
 public:
-    Screen() : display_(XOpenDisplay(nullptr)) { XSetErrorHandler([](Display*, XErrorEvent*) { return 0; }); }
-    ~Screen() {
-        if (display_) XCloseDisplay(display_);
-    }
-    explicit operator bool() const { return display_ != nullptr; }
-    Window Find(const char* title) {
-        Window root = DefaultRootWindow(display_), parent = 0, *children = nullptr, found = 0;
-        unsigned count = 0;
-        if (XQueryTree(display_, root, &root, &parent, &children, &count)) {
-            for (unsigned i = 0; i < count && !found; ++i) {
-                char* name = nullptr;
-                if (XFetchName(display_, children[i], &name) && name) {
-                    if (std::strcmp(name, title) == 0) found = children[i];
-                    XFree(name);
-                }
-            }
-            if (children) XFree(children);
-        }
-        return found;
-    }
-    uint32_t Pixel(Window w, int x, int y) {
-        XImage* image = XGetImage(display_, w, x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image) return 0;
-        const uint32_t p = uint32_t(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
-        XDestroyImage(image);
-        return p;
-    }
     // Milliseconds from start until the titled window shows colour at (x, y),
     // looking every half millisecond; -1 after a minute.
     double MsUntilShown(Clock::time_point start, const char* title, int x, int y, uint32_t colour, Window* shown) {
@@ -132,9 +105,6 @@ public:
         }
         return -1;
     }
-
-private:
-    Display* display_;
 };
 
 // The installer's folder (the program and a payload beside it, the

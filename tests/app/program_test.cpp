@@ -12,13 +12,9 @@ namespace {
 
 std::string RunProgramProcess(const std::string& arguments, int& code) {
     const std::string command = "'" VELDO_INSTALLER_EXE "' " + arguments + " 2>&1";
-    FILE* p = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[256];
-    while (p && fgets(buffer, sizeof buffer, p)) out += buffer;
-    const int status = p ? pclose(p) : -1;
-    code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
+    const test::CommandResult r = test::RunCommand(command);
+    code = r.code;
+    return r.out;
 }
 
 // Without a display the window cannot be made: the error box says so and

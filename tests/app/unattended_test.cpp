@@ -38,11 +38,9 @@ struct DemoPrefix : test::DemoPrefix {
                                     user + "' VELDO_ELEVATE='sudo -n' '" + exe + "' -unattended " + word + " 2>'" +
                                     (dir / "stderr") + "'";
         RunResult r;
-        FILE* p = popen(command.c_str(), "r");
-        char buffer[512];
-        while (p && fgets(buffer, sizeof buffer, p)) r.out += buffer;
-        const int status = p ? pclose(p) : -1;
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const test::CommandResult run = test::RunCommand(command);
+        r.out = run.out;
+        r.code = run.code;
         r.err = test::ReadFile(dir / "stderr");
         return r;
     }
@@ -118,11 +116,9 @@ TEST(Unattended, ProgressOnATerminalOnly) {
     DemoPrefix demo;
     const std::string command = "cd '" + demo.dir.path() + "' && WINEPREFIX='" + demo.prefix + "' USER='" + demo.user +
                                 "' script -qec \"'" VELDO_INSTALLER_EXE "' -unattended install\" /dev/null";
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    char buffer[512];
-    while (p && fgets(buffer, sizeof buffer, p)) out += buffer;
-    ASSERT_EQ(p ? pclose(p) : -1, 0) << out;
+    const test::CommandResult run = test::RunCommand(command);
+    const std::string& out = run.out;
+    ASSERT_EQ(run.code, 0) << out;
     EXPECT_TRUE(Has(out, "Install complete!")) << out;
     const size_t last = out.rfind("\rInstalling... 100% (");
     ASSERT_NE(last, std::string::npos) << out;

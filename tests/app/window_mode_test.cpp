@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/test_support.h"
-#include "x_server.h"
+#include "support/x_server.h"
 
 extern char** environ;
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "support/test_support.h"
-#include "x_server.h"
+#include "support/x_server.h"
 
 extern char** environ;
 
@@ -33,14 +33,10 @@ struct DemoPrefix : test::DemoPrefix {
         const std::string command = "cd '" + dir.path() + "' && WINEPREFIX='" + prefix +
                                     "' USER=player WINEDEBUG=-all " + program + " -unattended " + word +
                                     " 2>/dev/null";
-        std::string out;
-        FILE* p = popen(command.c_str(), "r");
-        char buffer[512];
-        while (p && fgets(buffer, sizeof buffer, p)) out += buffer;
-        const int status = p ? pclose(p) : -1;
-        code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const test::CommandResult r = test::RunCommand(command);
+        code = r.code;
         std::string lf;
-        for (char c : out)
+        for (char c : r.out)
             if (c != '\r') lf += c;
         return lf;
     }
@@ -169,11 +165,7 @@ TEST(WindowsBuild, UnderWineTheDialogsGiveWhatWasChosen) {
         };
         // Painted first: its light face.
         if (dialog) test::WaitFor([&] { return (x.Pixel(dialog, 2, 2) & 0xFF) >= 0xC0; }, 30000);
-        for (int tries = 0; dialog && tries < 6 && !done(); ++tries) {
-            std::system(("xdotool windowfocus --sync " + std::to_string(dialog)).c_str());
-            for (const std::string& step : steps) std::system(("xdotool " + step).c_str());
-            test::WaitFor(done, 10000);
-        }
+        if (dialog) test::AnswerDialog(std::to_string(dialog), steps, done, 6, 10000);
         while (!printed.empty() && (printed.back() == '\n' || printed.back() == '\r')) printed.pop_back();
         return printed;
     };

@@ -22,14 +22,15 @@
 #include "cell/gate_keys.h"
 #include "cell/gate_table.h"
 #include "gx/window_cells.h"
-#include "recording_gx.h"
+#include "support/recording_gx.h"
 #include "support/test_support.h"
 #include "ui/size_rule.h"
 #include "ui/ui_root.h"
 #include "ui/widgets/ui_button.h"
 #include "wizard/install_panels.h"
 #include "wizard/installer_cells.h"
-#include "x_server.h"
+#include "support/x_server.h"
+#include "support/register_once.h"
 
 extern char** environ;
 
@@ -58,8 +59,7 @@ public:
     std::map<std::string, Spot> agreement, quickSettings, complete, report;
 
     explicit OfflinePages(const DemoPrefix& demo) {
-        static const bool once = (RegisterAllCellClasses(), true);
-        (void)once;
+        test::RegisterOnce<RegisterAllCellClasses>();
         test::ScopedEnv prefix("WINEPREFIX", demo.prefix.c_str());
         window_ = new WndGx;
         MakeGateCell(HddGateKey(WTXT("window.veldo")), window_);

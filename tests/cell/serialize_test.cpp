@@ -26,7 +26,7 @@
 #include "cell/synapser.h"
 #include "cell/tags.h"
 #include "cell/value_codec.h"
-#include "memory_gate.h"
+#include "support/memory_gate.h"
 #include "sys/platform.h"
 #include "sys/user_folders.h"
 #include "support/test_support.h"

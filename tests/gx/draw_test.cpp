@@ -16,7 +16,7 @@
 #include "gx/gl/gl_resources.h"
 #include "gx/draw_gx.h"
 #include "gx/font_gx.h"
-#include "gx_window.h"
+#include "support/gx_window.h"
 #include "support/test_support.h"
 
 namespace {

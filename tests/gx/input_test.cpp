@@ -15,7 +15,7 @@
 #include "cell/value_cells.h"
 #include "gx/embedded_data.h"
 #include "gx/font_gx.h"
-#include "gx_window.h"
+#include "support/gx_window.h"
 #include "support/test_support.h"
 
 namespace {

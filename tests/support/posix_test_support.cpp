@@ -96,6 +96,17 @@ CommandResult RunCommand(const std::string& command) {
     return r;
 }
 
+bool AnswerDialog(const std::string& window, const std::vector<std::string>& steps,
+                  const std::function<bool()>& answered, int tries, int boundMs) {
+    for (int i = 0; i < tries; ++i) {
+        if (answered()) return true;
+        std::system(("xdotool windowfocus --sync " + window).c_str());
+        for (const std::string& step : steps) std::system(("xdotool " + step).c_str());
+        if (WaitFor(answered, boundMs)) return true;
+    }
+    return answered();
+}
+
 std::string WindowsForm(const std::string& native) {
     std::string path = "Z:" + native;
     for (char& c : path)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/dynamic_string.h"
 #include "core/log.h"
@@ -124,6 +125,14 @@ struct CommandResult {
     std::string out;
 };
 CommandResult RunCommand(const std::string& command);
+
+// Answers a dialog window (its X id) with xdotool steps ("key Escape",
+// "type ..."): focuses it, gives the steps and waits up to boundMs for
+// answered() to hold. A dialog still being built can drop keys, so the steps
+// are given again, tries times at most (typed answers therefore start by
+// selecting what an earlier try typed). True when answered.
+bool AnswerDialog(const std::string& window, const std::vector<std::string>& steps,
+                  const std::function<bool()>& answered, int tries, int boundMs);
 
 // Every file, folder and link under root with its content, one sorted line
 // each ("/a/b = bytes", "/a/", "/l -> link"); names ending in leaveOut are

@@ -27,12 +27,7 @@ using test::U;
 using test::W;
 
 std::string Output(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, p)) out += buffer;
-        pclose(p);
-    }
+    std::string out = test::RunCommand(command).out;
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
     return out;
 }
@@ -56,11 +51,8 @@ public:
                   return !window.empty();
               });
               if (!found_) return;
-              for (int tries = 0; tries < 10 && !closed_; ++tries) {
-                  std::system(("xdotool windowfocus --sync " + window).c_str());
-                  for (const std::string& step : steps) std::system(("xdotool " + step).c_str());
-                  closed_ = test::WaitFor([&] { return Output("pgrep -x -P " + self + " zenity").empty(); }, 2000);
-              }
+              closed_ = test::AnswerDialog(
+                  window, steps, [&] { return Output("pgrep -x -P " + self + " zenity").empty(); }, 10, 2000);
               if (!closed_) std::system(("pkill -x -P " + self + " zenity").c_str());
           }) {}
     ~DialogAnswer() {

@@ -17,6 +17,7 @@
 #include "ui/register_ui_cells.h"
 #include "ui/ui_box.h"
 #include "ui/ui_splitter.h"
+#include "support/register_once.h"
 
 namespace {
 
@@ -28,8 +29,7 @@ struct Child {
 
 // Boxes know their kinds through the class registry, as in the program.
 void RegisterClasses() {
-    static const bool once = (RegisterModelCellClasses(), RegisterUiCellClasses(), true);
-    (void)once;
+    test::RegisterOnce<RegisterModelCellClasses, RegisterUiCellClasses>();
 }
 
 UiBox* MakeBox(int32_t layout, int32_t kind) {

@@ -11,8 +11,8 @@
 #include "cell/gates.h"
 #include "cell/register_cells.h"
 #include "cell/tags.h"
-#include "recording_gx.h"
-#include "ui_events.h"
+#include "support/recording_gx.h"
+#include "support/ui_events.h"
 #include "support/test_support.h"
 #include "ui/register_ui_cells.h"
 #include "ui/size_rule.h"
@@ -25,12 +25,12 @@
 #include "ui/ui_scroll_view.h"
 #include "ui/ui_shared_cells.h"
 #include "ui/ui_splitter.h"
+#include "support/register_once.h"
 
 namespace {
 
 void RegisterClasses() {
-    static const bool once = (RegisterModelCellClasses(), RegisterUiCellClasses(), true);
-    (void)once;
+    test::RegisterOnce<RegisterModelCellClasses, RegisterUiCellClasses>();
 }
 
 template <class Box = UiBox>

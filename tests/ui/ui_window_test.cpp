@@ -8,13 +8,14 @@
 #include <functional>
 
 #include "cell/register_cells.h"
-#include "gx_window.h"
+#include "support/gx_window.h"
 #include "ui/register_ui_cells.h"
 #include "ui/size_rule.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
 #include "ui/ui_root.h"
 #include "ui/ui_splitter.h"
+#include "support/register_once.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ struct UiWindow : test::WindowFixture {
     UiSplitter* splitter = nullptr;
 
     void AddRoot() override {
-        static const bool once = (RegisterModelCellClasses(), RegisterUiCellClasses(), true);
-        (void)once;
+        test::RegisterOnce<RegisterModelCellClasses, RegisterUiCellClasses>();
         ui = new UiRoot;
         ui->Shape(UiBox::kLayoutHorizontal, kSizeFlexible);
         UiBox_SplitTo2_Msg split;

@@ -17,8 +17,9 @@
 #include "cell/scripts.h"
 #include "cell/tags.h"
 #include "gx/window_cells.h"
-#include "recording_gx.h"
-#include "ui_events.h"
+#include "support/recording_gx.h"
+#include "support/ui_events.h"
+#include "support/ui_find.h"
 #include "support/test_support.h"
 #include "ui/register_ui_cells.h"
 #include "ui/ui_choice_cells.h"
@@ -39,6 +40,7 @@
 #include "ui/widgets/ui_skey.h"
 #include "ui/widgets/ui_text.h"
 #include "ui/widgets/ui_viewport.h"
+#include "support/register_once.h"
 
 namespace {
 
@@ -80,8 +82,7 @@ struct Widgets : ::testing::Test {
     SObject<Recorder> target{new Recorder};
 
     void SetUp() override {
-        static const bool once = (RegisterModelCellClasses(), RegisterUiCellClasses(), RegisterWidgetCellClasses(), true);
-        (void)once;
+        test::RegisterOnce<RegisterModelCellClasses, RegisterUiCellClasses, RegisterWidgetCellClasses>();
         root.Reset(new UiRoot);
         root->Shape(UiBox::kLayoutVertical, kSizeFlexible);
     }
@@ -321,22 +322,6 @@ struct ClipboardWindow : WndGx {
     void GetClipboardText(WString& text) override { text = clip; }
 };
 
-WndEvent KeyEvent(int32_t key, bool shift = false, bool control = false) {
-    WndEvent e;
-    e.type = kWndKeyPress;
-    e.key = key;
-    e.shift = shift;
-    e.control = control;
-    return e;
-}
-
-WndEvent CharacterEvent(WChar c) {
-    WndEvent e;
-    e.type = kWndCharacter;
-    e.character = c;
-    return e;
-}
-
 // Values as the program holds them: in the tags of a cell.
 struct Values : HCell {
     enum { kStr, kInt, kWide };
@@ -386,25 +371,25 @@ TEST_F(Edits, TheKeyTable) {
         int32_t cursor, selStart, selEnd;
         const char* clipboard;
     } cases[] = {
-        {"Backspace at 0 changes nothing", "abc", {KeyEvent(kWndKeyHome), KeyEvent(kWndKeyBackspace)}, "abc", 0, -1, -1, ""},
-        {"Backspace", "abc", {KeyEvent(kWndKeyBackspace)}, "ab", 2, -1, -1, ""},
-        {"Delete at the cursor", "abc", {KeyEvent(kWndKeyLeft), KeyEvent(kWndKeyLeft), KeyEvent(kWndKeyDelete)}, "ac", 1,
+        {"Backspace at 0 changes nothing", "abc", {test::KeyEvent(kWndKeyHome), test::KeyEvent(kWndKeyBackspace)}, "abc", 0, -1, -1, ""},
+        {"Backspace", "abc", {test::KeyEvent(kWndKeyBackspace)}, "ab", 2, -1, -1, ""},
+        {"Delete at the cursor", "abc", {test::KeyEvent(kWndKeyLeft), test::KeyEvent(kWndKeyLeft), test::KeyEvent(kWndKeyDelete)}, "ac", 1,
          -1, -1, ""},
-        {"Right at the end stays", "abc", {KeyEvent(kWndKeyRight)}, "abc", 3, -1, -1, ""},
-        {"Shift+Home selects to the start", "abc", {KeyEvent(kWndKeyHome, true)}, "abc", 0, 3, 0, ""},
-        {"Shift+Left extends, Left clears", "abc", {KeyEvent(kWndKeyLeft, true), KeyEvent(kWndKeyLeft)}, "abc", 1, -1, -1,
+        {"Right at the end stays", "abc", {test::KeyEvent(kWndKeyRight)}, "abc", 3, -1, -1, ""},
+        {"Shift+Home selects to the start", "abc", {test::KeyEvent(kWndKeyHome, true)}, "abc", 0, 3, 0, ""},
+        {"Shift+Left extends, Left clears", "abc", {test::KeyEvent(kWndKeyLeft, true), test::KeyEvent(kWndKeyLeft)}, "abc", 1, -1, -1,
          ""},
-        {"typing replaces the selection", "abc", {KeyEvent(kWndKeyA, false, true), CharacterEvent('x')}, "x", 1, -1, -1,
+        {"typing replaces the selection", "abc", {test::KeyEvent(kWndKeyA, false, true), test::CharacterEvent('x')}, "x", 1, -1, -1,
          ""},
-        {"copy", "abc", {KeyEvent(kWndKeyLeft, true), KeyEvent(kWndKeyLeft, true), KeyEvent(kWndKeyC, false, true)},
+        {"copy", "abc", {test::KeyEvent(kWndKeyLeft, true), test::KeyEvent(kWndKeyLeft, true), test::KeyEvent(kWndKeyC, false, true)},
          "abc", 1, 3, 1, "bc"},
-        {"cut", "abc", {KeyEvent(kWndKeyHome, true), KeyEvent(kWndKeyX, false, true)}, "", 0, -1, -1, "abc"},
-        {"Shift+Delete cuts", "abc", {KeyEvent(kWndKeyLeft, true), KeyEvent(kWndKeyDelete, true)}, "ab", 2, -1, -1, "c"},
+        {"cut", "abc", {test::KeyEvent(kWndKeyHome, true), test::KeyEvent(kWndKeyX, false, true)}, "", 0, -1, -1, "abc"},
+        {"Shift+Delete cuts", "abc", {test::KeyEvent(kWndKeyLeft, true), test::KeyEvent(kWndKeyDelete, true)}, "ab", 2, -1, -1, "c"},
         {"paste over a selection", "abc",
-         {KeyEvent(kWndKeyLeft, true), KeyEvent(kWndKeyC, false, true), KeyEvent(kWndKeyA, false, true),
-          KeyEvent(kWndKeyV, false, true)},
+         {test::KeyEvent(kWndKeyLeft, true), test::KeyEvent(kWndKeyC, false, true), test::KeyEvent(kWndKeyA, false, true),
+          test::KeyEvent(kWndKeyV, false, true)},
          "c", 1, -1, -1, "c"},
-        {"characters at the cursor", "ac", {KeyEvent(kWndKeyLeft), CharacterEvent('b'), CharacterEvent(0x00E9)},
+        {"characters at the cursor", "ac", {test::KeyEvent(kWndKeyLeft), test::CharacterEvent('b'), test::CharacterEvent(0x00E9)},
          "ab\u00e9c", 3, -1, -1, ""},
     };
     for (const auto& c : cases) {
@@ -430,11 +415,11 @@ TEST_F(Edits, NumbersFocusAndScrolling) {
     root->Layout(200, 100);
     EXPECT_EQ(Shown(), "7");
     root->HandleEvent(Event(kWndLeftPress, 190, 90));
-    for (WChar c : {u'1', u'2'}) root->HandleEvent(CharacterEvent(c));
+    for (WChar c : {u'1', u'2'}) root->HandleEvent(test::CharacterEvent(c));
     EXPECT_EQ(integer->value, 712);
-    root->HandleEvent(CharacterEvent('a'));
+    root->HandleEvent(test::CharacterEvent('a'));
     EXPECT_EQ(integer->value, 0);  // "712a" is not one integer
-    for (int i = 0; i < 4; ++i) root->HandleEvent(KeyEvent(kWndKeyBackspace));
+    for (int i = 0; i < 4; ++i) root->HandleEvent(test::KeyEvent(kWndKeyBackspace));
     EXPECT_EQ(integer->value, 0);  // empty
 
     // One focused edit a root: pressing another takes the keys.
@@ -450,16 +435,16 @@ TEST_F(Edits, NumbersFocusAndScrolling) {
     EXPECT_EQ(other->state, UiEdit::kFocused);
     EXPECT_EQ(edit->state, UiEdit::kIdle);
     EXPECT_EQ(other->SelectionEnd(), 20);  // its style selects everything on focus
-    root->HandleEvent(CharacterEvent('9'));
+    root->HandleEvent(test::CharacterEvent('9'));
     EXPECT_EQ(wide->value, 9u);
-    root->HandleEvent(CharacterEvent('x'));
+    root->HandleEvent(test::CharacterEvent('x'));
     EXPECT_EQ(wide->value, 9u);  // "9x" starts with 9
 
     // A text longer than the edit scrolls to keep the cursor in sight.
-    for (int i = 0; i < 60; ++i) root->HandleEvent(CharacterEvent('m'));
+    for (int i = 0; i < 60; ++i) root->HandleEvent(test::CharacterEvent('m'));
     root->Layout(200, 100);
     EXPECT_LT(other->ScrollX(), 0);
-    root->HandleEvent(KeyEvent(kWndKeyHome));
+    root->HandleEvent(test::KeyEvent(kWndKeyHome));
     root->Layout(200, 100);
     EXPECT_EQ(other->ScrollX(), 0);
 }
@@ -597,18 +582,6 @@ void Texts(const UiBox& box, std::vector<std::string>& out) {
     }
 }
 
-// The first box of class C below box, depth first.
-template <class C>
-C* Find(UiBox& box) {
-    for (int32_t i = 0; i < box.children.count; ++i) {
-        UiBox* child = box.ChildBox(i);
-        if (auto* found = CellAs<C>(child)) return found;
-        if (child)
-            if (C* below = Find<C>(*child)) return below;
-    }
-    return nullptr;
-}
-
 TEST_F(Edits, TheCellBrowser) {
     RegisterWindowCellClasses();
     auto* browsed = new Browsed;
@@ -627,7 +600,7 @@ TEST_F(Edits, TheCellBrowser) {
     UiBox* row = root->ChildBox(1);
     EXPECT_STREQ(test::U(CellAs<UiButton>(row->ChildBox(0))->Text()).c_str(), "Expand all");
     EXPECT_STREQ(test::U(CellAs<UiButton>(row->ChildBox(1))->Text()).c_str(), "Collapse all");
-    auto* view = Find<UiScrollView>(*root);
+    auto* view = test::Find<UiScrollView>(root.Get());
     ASSERT_NE(view, nullptr);
     EXPECT_GE(view->Box().y1 - view->Box().y0, 60);  // three rows at least
 
@@ -636,7 +609,7 @@ TEST_F(Edits, TheCellBrowser) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), "-undefined control-"), texts.end());
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Size"), texts.end());
     // Collapsed at first; "Expand all" shows every editor view.
-    auto* editor = Find<UiCellEditor>(*view);
+    auto* editor = test::Find<UiCellEditor>(view);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->Visibility(), 0);
     FireScript(CellAs<UiButton>(row->ChildBox(0))->TagAt(UiButton::kButtonUpScript));
@@ -644,7 +617,7 @@ TEST_F(Edits, TheCellBrowser) {
 
     // The browsed cell's editor: its string tag is edited in place.
     UiCellEditor* mine = nullptr;
-    for (UiBox* up = Find<UiEdit>(*view); up && !mine; up = up->ParentBox()) mine = CellAs<UiCellEditor>(up);
+    for (UiBox* up = test::Find<UiEdit>(view); up && !mine; up = up->ParentBox()) mine = CellAs<UiCellEditor>(up);
     ASSERT_NE(mine, nullptr);
     EXPECT_EQ(mine->edited.Get(), browsed);
 
@@ -694,14 +667,6 @@ TEST_F(Widgets, ButtonsStartDragsAndDrawSymbols) {
 
 namespace {
 
-WndEvent Key(int32_t key, bool shift = false) {
-    WndEvent e;
-    e.type = kWndKeyPress;
-    e.key = key;
-    e.shift = shift;
-    return e;
-}
-
 // Tab and Shift+Tab walk the buttons that can take the focus, in tree
 // order, skipping hidden and hover-repeat ones; Enter and Space click the
 // focused one; Escape clicks the cancel button.
@@ -725,14 +690,14 @@ TEST_F(Widgets, TheKeyboardMovesAmongButtons) {
         int focused;  // index, -1 none
         const char* log;
     } steps[] = {
-        {Key(kWndKeyEnter), -1, ""},  // nothing focused: nothing happens
-        {Key(kWndKeyTab), 0, ""},
-        {Key(kWndKeyTab), 2, ""},     // the hover-repeat one is passed over
-        {Key(kWndKeyTab), 0, ""},     // round, the hidden one passed over too
-        {Key(kWndKeyTab, true), 2, ""},
-        {Key(kWndKeyEnter), 2, "DU"},
-        {Key(kWndKeySpace), 2, "DUDU"},
-        {Key(kWndKeyEscape), 2, "DUDU"},  // no cancel button yet
+        {test::KeyEvent(kWndKeyEnter), -1, ""},  // nothing focused: nothing happens
+        {test::KeyEvent(kWndKeyTab), 0, ""},
+        {test::KeyEvent(kWndKeyTab), 2, ""},     // the hover-repeat one is passed over
+        {test::KeyEvent(kWndKeyTab), 0, ""},     // round, the hidden one passed over too
+        {test::KeyEvent(kWndKeyTab, true), 2, ""},
+        {test::KeyEvent(kWndKeyEnter), 2, "DU"},
+        {test::KeyEvent(kWndKeySpace), 2, "DUDU"},
+        {test::KeyEvent(kWndKeyEscape), 2, "DUDU"},  // no cancel button yet
     };
     for (const auto& s : steps) {
         root->HandleEvent(s.key);
@@ -740,7 +705,7 @@ TEST_F(Widgets, TheKeyboardMovesAmongButtons) {
         EXPECT_EQ(target->log, s.log) << s.key.key;
     }
     root->SetCancelBox(buttons[0]);
-    root->HandleEvent(Key(kWndKeyEscape));
+    root->HandleEvent(test::KeyEvent(kWndKeyEscape));
     EXPECT_EQ(target->log, "DUDUDU");
 
     // The ring shows around the focused button.
@@ -761,7 +726,7 @@ TEST_F(Widgets, AFocusedScrollViewFollowsTheKeys) {
     root->SetKeyboardFocus(view);
     for (const auto& [key, offset] : {std::pair{kWndKeyDown, 25.0f}, std::pair{kWndKeyPageDown, 125.0f},
                                       std::pair{kWndKeyUp, 100.0f}, std::pair{kWndKeyPageUp, 0.0f}}) {
-        root->HandleEvent(Key(key));
+        root->HandleEvent(test::KeyEvent(key));
         EXPECT_EQ(view->Offset(), offset) << key;
     }
 }

@@ -12,7 +12,7 @@
 #include "cell/register_cells.h"
 #include "cell/scripts.h"
 #include "cell/tags.h"
-#include "gx_window.h"
+#include "support/gx_window.h"
 #include "support/test_support.h"
 #include "ui/register_ui_cells.h"
 #include "ui/size_rule.h"
@@ -25,6 +25,7 @@
 #include "ui/widgets/ui_edit.h"
 #include "ui/widgets/ui_scroll.h"
 #include "ui/widgets/ui_text.h"
+#include "support/register_once.h"
 
 namespace {
 
@@ -59,8 +60,7 @@ struct WidgetWindow : test::WindowFixture {
     SObject<Value> value{new Value};
 
     void AddRoot() override {
-        static const bool once = (RegisterModelCellClasses(), RegisterUiCellClasses(), RegisterWidgetCellClasses(), true);
-        (void)once;
+        test::RegisterOnce<RegisterModelCellClasses, RegisterUiCellClasses, RegisterWidgetCellClasses>();
         // The clipboard goes through this window, as through the main one.
         auto* clipboard = dynamic_cast<ClipboardGate*>(MakeGateCell(ClipboardGateKey())->Gate());
         clipboard->window.PointAt(window.EnsureSelfLink());

@@ -15,7 +15,9 @@
 #include "gx/font_gx.h"
 #include "gx/window_cells.h"
 #include "lang/language_table.h"
-#include "recording_gx.h"
+#include "support/recording_gx.h"
+#include "support/ui_events.h"
+#include "support/ui_find.h"
 #include "support/test_support.h"
 #include "ui/register_ui_cells.h"
 #include "ui/size_rule.h"
@@ -27,6 +29,7 @@
 #include "ui/widgets/ui_text.h"
 #include "wizard/install_panels.h"
 #include "wizard/installer_cells.h"
+#include "support/register_once.h"
 
 namespace {
 
@@ -51,16 +54,6 @@ void Describe(const UiBox& box, std::vector<std::string>& out) {
         }
         Describe(*child, out);
     }
-}
-
-// The first box of class C under box (box itself included).
-template <class C>
-C* Find(UiBox* box) {
-    if (!box) return nullptr;
-    if (auto* found = CellAs<C>(box)) return found;
-    for (int32_t i = 0; i < box->children.count; ++i)
-        if (C* found = Find<C>(box->ChildBox(i))) return found;
-    return nullptr;
 }
 
 // Every character of every text under box is in the font it is drawn with
@@ -92,10 +85,7 @@ struct Wizard : ::testing::Test {
     SObject<Installer> installer;
 
     void SetUp() override {
-        static const bool once =
-            (RegisterModelCellClasses(), RegisterUiCellClasses(), RegisterWidgetCellClasses(), RegisterWizardCellClasses(),
-             true);
-        (void)once;
+        test::RegisterOnce<RegisterModelCellClasses, RegisterUiCellClasses, RegisterWidgetCellClasses, RegisterWizardCellClasses>();
         window = new WndGx;
         MakeGateCell(HddGateKey(WTXT("window.veldo")), window);
         root = new UiRoot;
@@ -216,7 +206,7 @@ TEST_F(Wizard, TheJobPagesFollowTheirJobs) {
     Describe(*root, lines);
     page = Joined(lines);
     EXPECT_NE(page.find("T:Installing...\nT:Veldo5\\Lang\\en-US.lng\n"), std::string::npos) << page;
-    auto* bar = Find<UiProgressBar>(root);
+    auto* bar = test::Find<UiProgressBar>(root);
     ASSERT_NE(bar, nullptr);
     EXPECT_FLOAT_EQ(bar->Fraction(), 0.75f);
     EXPECT_GT(bar->Box().x1 - bar->Box().x0, 100);
@@ -253,7 +243,7 @@ TEST_F(Wizard, TheReportTogglesAndOpensAtItsEnd) {
     EXPECT_NE(shown.find("B:Hide report"), std::string::npos);
     EXPECT_NE(shown.find("S\nT:"), std::string::npos);
     // The report opens at its last line.
-    auto* view = Find<UiScrollView>(root);
+    auto* view = test::Find<UiScrollView>(root);
     ASSERT_NE(view, nullptr);
     EXPECT_GT(view->Offset(), 0);
     EXPECT_EQ(view->Offset(), view->ContentHeight() - view->ViewHeight());
@@ -316,10 +306,7 @@ TEST_F(Wizard, TheKeyboardOnThePages) {
     auto* focused = CellAs<UiButton>(root->KeyboardFocus());
     ASSERT_NE(focused, nullptr);
     EXPECT_STREQ(test::U(focused->Text()).c_str(), "I Agree");
-    WndEvent escape;
-    escape.type = kWndKeyPress;
-    escape.key = kWndKeyEscape;
-    root->HandleEvent(escape);
+    root->HandleEvent(test::KeyEvent(kWndKeyEscape));
     EXPECT_TRUE(installer->closeRequested);
 
     installer->RunFunction(Installer::kShowQuickSettings);
@@ -327,7 +314,7 @@ TEST_F(Wizard, TheKeyboardOnThePages) {
     focused = CellAs<UiButton>(root->KeyboardFocus());
     ASSERT_NE(focused, nullptr);
     EXPECT_STREQ(test::U(focused->Text()).c_str(), "Back");  // no host: only "Back"
-    root->HandleEvent(escape);
+    root->HandleEvent(test::KeyEvent(kWndKeyEscape));
     Page();
     EXPECT_EQ(installer->page, kPageWelcome);
 }

@@ -1,4 +1,4 @@
-#include "gx_window.h"
+#include "support/gx_window.h"
 
 #include <GLFW/glfw3.h>
 #include <X11/Xlib.h>

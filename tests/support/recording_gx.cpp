@@ -1,4 +1,4 @@
-#include "recording_gx.h"
+#include "support/recording_gx.h"
 
 namespace test {
 
