@@ -8,7 +8,7 @@
 #include "app/wsys_io.h"
 #include "app/register_all_cells.h"
 #include "cell/gate_table.h"
-#include "gx/glfw/gl_wnd_gx.h"
+#include "gx/window_cells.h"
 #include "lang/language_table.h"
 #include "sys/admin_service.h"
 #include "sys/file_system.h"
@@ -73,7 +73,7 @@ SSlave<GCell> InstallerApp::Start() {
         x = static_cast<const WindowPosArg*>((*args_)[at])->x;
         y = static_cast<const WindowPosArg*>((*args_)[at])->y;
     }
-    GlWndGx* window = CreateMainWindow(Title(), x, y);
+    WndGx* window = CreateMainWindow(Title(), x, y);
     if (!window) {
         exitCode_ = kExitNoWindow;
         return {};
@@ -96,8 +96,8 @@ SSlave<GCell> InstallerApp::Start() {
 
 // The main window: an OpenGL window bound to the file gate "window.veldo",
 // which is its name in the gate table.
-GlWndGx* InstallerApp::CreateMainWindow(const WChar* title, int32_t x, int32_t y) {
-    auto* window = new GlWndGx;
+WndGx* InstallerApp::CreateMainWindow(const WChar* title, int32_t x, int32_t y) {
+    WndGx* window = NewWindowGx();
     MakeGateCell(HddGateKey(WTXT("window.veldo")), window);  // the table owns it
     if (!window->Create(x, y, 800, 600, true, title)) return nullptr;
     auto* root = new UiRoot;
@@ -109,7 +109,7 @@ GlWndGx* InstallerApp::CreateMainWindow(const WChar* title, int32_t x, int32_t y
 // The developer's cell browser ("-cell_list"), in a window of its own
 // beside the main one; the frame loop serves it as it serves every gate.
 void InstallerApp::OpenCellBrowser() {
-    auto* window = new GlWndGx;
+    WndGx* window = NewWindowGx();
     MakeGateCell(HddGateKey(WTXT("cells.veldo")), window);
     if (!window->Create(920, 100, 480, 600, true, WTXT("VELDO cells"))) return;
     window->closesWhenAsked = true;

@@ -9,7 +9,7 @@
 #include "sys/journal_recovery.h"
 
 class GCell;
-class GlWndGx;
+class WndGx;
 
 class App {
 public:
@@ -51,7 +51,7 @@ private:
     Container<RecoveredBatch> recovered_;
     SSlave<Cell> installer_;  // the wizard's controller, in the window mode
     // The main window at (x, y), 800 by 600, holding the UI root.
-    static GlWndGx* CreateMainWindow(const WChar* title, int32_t x, int32_t y);
+    static WndGx* CreateMainWindow(const WChar* title, int32_t x, int32_t y);
     static void OpenCellBrowser();
 };
 

@@ -1,7 +1,7 @@
 // The data carried by the program: the two built-in fonts ("ASFO" version
 // 6 blocks), linked in, and the three window icons (PNG files): linked in
 // on Linux, the executable's resources 103, 104 and 105 on Windows
-// (gx/icons/).
+// (gx/posix/posix_icons.cpp, gx/win32/win32_icons.cpp).
 #pragma once
 
 #include <cstddef>

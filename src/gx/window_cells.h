@@ -108,4 +108,11 @@ class WndGx_CreateNew_Msg : public Cell {
 // A new, closed window of the backend (GlWndGx).
 WndGx* NewWindowGx();
 
+// Starts the backend's windowing, its errors going to the log; true when it
+// runs. Creating a window starts it too.
+bool StartWindowing();
+// Ends the backend's windowing when the program stops (after the last
+// window).
+void TerminateWindowing();
+
 void RegisterWindowCellClasses();

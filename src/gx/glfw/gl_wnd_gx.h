@@ -71,8 +71,3 @@ GlWndGx* OwnWindowAt(const GlWndGx& except, int32_t sx, int32_t sy);
 // most 511 of them.
 void WindowTitleText(const WChar* title, NString& utf8);
 
-// Starts GLFW, its errors going to the log; true when it runs. Creating a
-// window starts it too.
-bool StartWindowing();
-// Ends GLFW when the program stops (after the last window).
-void TerminateWindowing();

@@ -1,8 +1,8 @@
 // What GLFW does not offer the window: marking a native window as the
 // program's own, the pointer buttons the system sees held, and handing a
 // pointer event that left one of our windows during a drag to the window of
-// ours under it. Linux (posix_native_windows.cpp): the windows of this
-// process, through the window list. Windows (win32_native_windows.cpp):
+// ours under it. Linux (gx/posix/posix_native_windows.cpp): the windows of this
+// process, through the window list. Windows (gx/win32/win32_native_windows.cpp):
 // WindowFromPoint, the marker in the window's user data and SendMessageW,
 // which reach the windows of other running copies of the program too.
 #pragma once
