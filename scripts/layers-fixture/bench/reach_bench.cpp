@@ -1,0 +1,1 @@
+#include "../fuzz/reach_fuzz.cpp"

@@ -1,0 +1,3 @@
+#pragma once
+#include <immintrin.h>
+#include <vector>

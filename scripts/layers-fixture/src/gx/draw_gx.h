@@ -1,0 +1,3 @@
+#pragma once
+#include <lodepng.h>
+#include "core/fine.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include <GL/glew.h>
+#include "gx/draw_gx.h"

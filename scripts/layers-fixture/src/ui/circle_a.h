@@ -1,0 +1,3 @@
+// Two headers in a circle.
+#pragma once
+#include "ui/circle_b.h"

@@ -1,0 +1,2 @@
+#pragma once
+#include "ui/circle_a.h"

@@ -1,0 +1,2 @@
+// A backend header outside its subsystem.
+#include "gx/gl/gl_draw_gx.h"

@@ -1,0 +1,2 @@
+// Another test folder's helper is not reachable.
+#include "ui/ui_events.h"
