@@ -7,6 +7,7 @@
 #include "sys/journal_format.h"
 #include "sys/move_aside.h"
 #include "sys/platform.h"
+#include "sys/sibling_names.h"
 #include "sys/user_folders.h"
 
 namespace {
@@ -117,7 +118,7 @@ void RemoveLeftoversIn(const WChar* folder, bool mayElevate) {
         int32_t cut = path.Length();
         while (cut > 0 && path[cut - 1] != WChar('\\') && path[cut - 1] != WChar('/')) --cut;
         uint32_t pid = 0;
-        if (!IsSetAsideName(path.CStr() + cut, pid) || pid == SysProcessId() || SysProcessExists(pid)) continue;
+        if (!IsSiblingName(path.CStr() + cut, pid) || pid == SysProcessId() || SysProcessExists(pid)) continue;
         WString native;
         if (!SysNativePath(path.CStr(), native)) continue;
         if (!claimsRead) {

@@ -1,13 +1,11 @@
 // Sections: names; moving; moving back.
 #include "sys/move_aside.h"
 
-#include <atomic>
-#include <initializer_list>
-
 #include "core/container.h"
 #include "core/path.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
+#include "sys/sibling_names.h"
 
 namespace {
 
@@ -33,32 +31,9 @@ WPath Child(const WChar* folder, const WString& name) {
 // ---- names -----------------------------------------------------------------
 
 bool AsideName(const WChar* path, WString& aside) {
-    static std::atomic<uint32_t> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        aside.Format(0, WTXT("%s.veldo-old-%u-%u"), path, SysProcessId(), counter.fetch_add(1));
+        NextSiblingName(path, SiblingKind::kOld, aside);
         if (KindOf(aside.CStr()) == Kind::kNothing) return true;
-    }
-    return false;
-}
-
-bool IsSetAsideName(const WChar* name, uint32_t& pid) {
-    const WString text(name);
-    for (const WChar* marker : {WTXT(".veldo-old-"), WTXT(".veldo-new-")}) {
-        int32_t at = -1;
-        for (int32_t from = text.Find(marker); from >= 0; from = text.Find(marker, from + 1)) at = from;
-        if (at <= 0) continue;
-        // "<digits>-<digits>" to the end, nothing else.
-        const WChar* p = text.CStr() + at + int32_t(WLen(marker));
-        uint64_t value = 0;
-        int digits = 0;
-        for (; *p >= WChar('0') && *p <= WChar('9') && digits < 10; ++p, ++digits) value = value * 10 + uint64_t(*p - '0');
-        if (digits == 0 || *p != WChar('-') || value == 0 || value > 0xFFFFFFFFu) continue;
-        ++p;
-        int counterDigits = 0;
-        for (; *p >= WChar('0') && *p <= WChar('9'); ++p) ++counterDigits;
-        if (counterDigits == 0 || *p != 0) continue;
-        pid = uint32_t(value);
-        return true;
     }
     return false;
 }

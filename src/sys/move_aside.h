@@ -19,6 +19,3 @@ bool MovePath(const WChar* from, const WChar* to);
 // Otherwise what stands at original (a file the batch put there) gives way.
 bool MoveBack(const WChar* aside, const WChar* original);
 
-// The name ends in ".veldo-old-<pid>-<n>" or ".veldo-new-<pid>-<n>": an
-// item this program set aside or was writing. pid gets the process.
-bool IsSetAsideName(const WChar* name, uint32_t& pid);

@@ -488,27 +488,6 @@ TEST(FileSystem, MovingBackPutsEveryFileWhereItWas) {
     EXPECT_EQ(test::TreeSnapshot(dir.path()).find("veldo-old-1-3"), std::string::npos);
 }
 
-// Which names are this program's set-aside and half-written items.
-TEST(FileSystem, SetAsideNames) {
-    const struct {
-        const char* name;
-        bool ours;
-        uint32_t pid;
-    } cases[] = {
-        {"Veldo5.veldo-old-1234-0", true, 1234},   {"a.CFG.veldo-new-77-12", true, 77},
-        {"x.veldo-old-1-2.veldo-old-3-4", true, 3}, {".veldo-old-12-1", false, 0},
-        {"Veldo5.veldo-old-1234", false, 0},       {"Veldo5.veldo-old-12a4-0", false, 0},
-        {"Veldo5.veldo-old-0-0", false, 0},        {"Veldo5.veldo-old-1-0 ", false, 0},
-        {"notes.veldo-old", false, 0},             {"Veldo5.veldo-keep", false, 0},
-        {"big.veldo-old-99999999999-0", false, 0},
-    };
-    for (const auto& c : cases) {
-        uint32_t pid = 0;
-        EXPECT_EQ(IsSetAsideName(W(c.name).CStr(), pid), c.ours) << c.name;
-        if (c.ours) EXPECT_EQ(pid, c.pid) << c.name;
-    }
-}
-
 // A small tmpfs filled to the brim: copies and text writes report failure,
 // and the old text file survives.
 TEST(FileSystem, FullDiskIsAFailure) {

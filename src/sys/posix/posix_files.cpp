@@ -16,6 +16,7 @@
 #include "sys/platform.h"
 #include "sys/posix/posix_io.h"
 #include "sys/posix/posix_locked_file.h"
+#include "sys/sibling_names.h"
 
 namespace {
 
@@ -215,14 +216,11 @@ SysStatus SysReadFileHead(const WChar* native, void* buffer, int64_t n, int64_t&
 
 namespace {
 
-constexpr char kNewSuffix[] = ".veldo-new-";
-
 // A fresh name beside path for the new content ("<file>.veldo-new-<pid>-<n>");
 // O_EXCL makes it ours alone.
 int CreateSibling(const char* path, mode_t mode, NString& name) {
-    static std::atomic<uint32_t> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name.Format(0, "%s%s%u-%u", path, kNewSuffix, uint32_t(getpid()), counter.fetch_add(1));
+        NextSiblingName(path, SiblingKind::kNew, name);
         const int fd = open(name.CStr(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -234,17 +232,15 @@ int CreateSibling(const char* path, mode_t mode, NString& name) {
 void RemoveLeftoverSiblings(const char* path) {
     const char* slash = std::strrchr(path, '/');
     const NString folder = slash ? NString(path, int32_t(slash - path) + (slash == path ? 1 : 0)) : NString(".");
-    NString prefix(slash ? slash + 1 : path);
-    prefix.Append(kNewSuffix);
+    const NString base(slash ? slash + 1 : path);
     DIR* dir = opendir(folder.CStr());
     if (!dir) return;
     while (dirent* e = readdir(dir)) {
-        if (std::strncmp(e->d_name, prefix.CStr(), size_t(prefix.Length())) != 0) continue;
-        const char* digits = e->d_name + prefix.Length();
-        char* end = nullptr;
-        const long pid = std::strtol(digits, &end, 10);
-        if (end == digits || *end != '-' || pid <= 0) continue;
-        if (pid == long(getpid()) || kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+        uint32_t pid = 0;
+        if (std::strncmp(e->d_name, base.CStr(), size_t(base.Length())) != 0 ||
+            !IsSiblingSuffix(e->d_name + base.Length(), SiblingKind::kNew, pid))
+            continue;
+        if (pid == uint32_t(getpid()) || kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
         unlinkat(dirfd(dir), e->d_name, 0);
     }
     closedir(dir);

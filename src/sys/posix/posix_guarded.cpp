@@ -18,6 +18,7 @@
 #include "sys/posix/posix_channel.h"
 #include "sys/posix/posix_io.h"
 #include "sys/posix/posix_locked_file.h"
+#include "sys/sibling_names.h"
 
 namespace {
 
@@ -176,11 +177,10 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
         close(in);
         return PosixStatus(e);
     }
-    static std::atomic<uint32_t> counter{0};
     NString temp;
     int out = -1;
     for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
-        temp.Format(0, "%s.veldo-new-%u-%u", last, uint32_t(getpid()), counter.fetch_add(1));
+        NextSiblingName(last.CStr(), SiblingKind::kNew, temp);
         out = openat(parent, temp.CStr(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
         if (out < 0 && errno != EEXIST) break;
     }

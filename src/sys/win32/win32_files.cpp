@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "sys/platform.h"
+#include "sys/sibling_names.h"
 #include "sys/win32/win32_locked_file.h"
 #include "sys/win32/win32_status.h"
 
@@ -198,13 +199,10 @@ SysStatus SysReadFileHead(const WChar* native, void* buffer, int64_t n, int64_t&
 
 namespace {
 
-constexpr WChar kNewSuffix[] = L".veldo-new-";
-
 // A fresh file beside path for the new content ("<file>.veldo-new-<pid>-<n>").
 HANDLE CreateSibling(const WChar* path, WString& name) {
-    static std::atomic<uint32_t> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name.Format(0, L"%s%s%u-%u", path, kNewSuffix, uint32_t(GetCurrentProcessId()), counter.fetch_add(1));
+        NextSiblingName(path, SiblingKind::kNew, name);
         HANDLE file = CreateFileW(name.CStr(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
@@ -215,7 +213,6 @@ HANDLE CreateSibling(const WChar* path, WString& name) {
 // them: their process is gone. Those of live processes are theirs.
 void RemoveLeftoverSiblings(const WChar* path) {
     WString pattern(path);
-    pattern.Append(kNewSuffix);
     const int32_t nameStart = [&] {
         int32_t at = 0;
         for (int32_t i = 0; path[i]; ++i)
@@ -223,16 +220,18 @@ void RemoveLeftoverSiblings(const WChar* path) {
         return at;
     }();
     WString folder(path, nameStart);
-    const int32_t prefixLength = pattern.Length() - nameStart;
+    const size_t baseLength = size_t(pattern.Length() - nameStart);
     pattern.Append(WTXT("*"));
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW(pattern.CStr(), &entry);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
-        const WChar* digits = entry.cFileName + prefixLength;
-        WChar* end = nullptr;
-        const unsigned long pid = wcstoul(digits, &end, 10);
-        if (end == digits || *end != L'-' || pid == 0 || pid == GetCurrentProcessId() || SysProcessExists(uint32_t(pid)))
+        // The pattern matches the name's start without regard to case (or
+        // through its short name: then it may be shorter).
+        uint32_t pid = 0;
+        if (wcslen(entry.cFileName) < baseLength ||
+            !IsSiblingSuffix(entry.cFileName + baseLength, SiblingKind::kNew, pid) || pid == GetCurrentProcessId() ||
+            SysProcessExists(pid))
             continue;
         WString leftover(folder);
         leftover.Append(entry.cFileName);

@@ -8,6 +8,7 @@
 #include <atomic>
 
 #include "sys/platform.h"
+#include "sys/sibling_names.h"
 #include "sys/win32/win32_channel.h"
 #include "sys/win32/win32_locked_file.h"
 #include "sys/win32/win32_status.h"
@@ -87,11 +88,10 @@ SysStatus SysGuardedCopyFile(const WChar* source, const WChar* target, SysChanne
 
     // The target: a new file beside it, moved over it once complete (a link
     // there is replaced, never written through).
-    static std::atomic<uint32_t> counter{0};
     WString temp;
     HANDLE out = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && out == INVALID_HANDLE_VALUE; ++attempt) {
-        temp.Format(0, L"%s.veldo-new-%u-%u", target, uint32_t(GetCurrentProcessId()), counter.fetch_add(1));
+        NextSiblingName(target, SiblingKind::kNew, temp);
         out = CreateFileW(temp.CStr(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (out == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
     }
