@@ -27,6 +27,13 @@ uint16_t WFoldCase(WChar c) {
 
 int WCompareNoCase(const WChar* a, const WChar* b) { return WCompareNoCase(a, WLen(a), b, WLen(b)); }
 
+bool WContainsNoCase(const WChar* text, const WChar* piece) {
+    const size_t n = WLen(text), m = WLen(piece);
+    for (size_t at = 0; at + m <= n; ++at)
+        if (WCompareNoCase(text + at, m, piece, m) == 0) return true;
+    return false;
+}
+
 int WCompareNoCase(const WChar* a, size_t aLength, const WChar* b, size_t bLength) {
     const size_t n = aLength < bLength ? aLength : bLength;
     for (size_t i = 0; i < n; ++i) {

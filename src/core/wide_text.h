@@ -31,3 +31,7 @@ uint16_t WFoldCase(WChar c);
 // Ordinal comparison ignoring letter case as WFoldCase folds it.
 int WCompareNoCase(const WChar* a, const WChar* b);
 int WCompareNoCase(const WChar* a, size_t aLength, const WChar* b, size_t bLength);
+
+// piece occurs in text, letter case ignored as WFoldCase folds it (an empty
+// piece occurs everywhere); null is empty.
+bool WContainsNoCase(const WChar* text, const WChar* piece);

@@ -6,6 +6,7 @@
 
 #include "core/log.h"
 #include "core/text_convert.h"
+#include "core/wide_text.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 
@@ -110,10 +111,7 @@ void SearchCinema4D(BatchList& batches, const StopFlag& stop, RecordCount* seen)
             if (name[0] == WChar('{')) return;
             HostRecord host;
             if (!host.Read(record)) return;
-            WString lower(host.displayName);
-            for (int32_t i = 0; i < lower.Length(); ++i)
-                if (lower[i] >= WChar('A') && lower[i] <= WChar('Z')) lower.chars.data[i] = WChar(lower[i] + 32);
-            if (lower.Find(WTXT("cinema 4d")) < 0) return;
+            if (!WContainsNoCase(host.displayName.CStr(), WTXT("cinema 4d"))) return;
             float version = 0;
             if (!ParseVersion(host.versionText.CStr(), version)) {
                 LogLine(WTXT("C4D install: cannot identify version from cinema version string '%s'."), host.versionText);

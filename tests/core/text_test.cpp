@@ -1,4 +1,4 @@
-// Strings, paths, the formatter and Base64.
+// Strings, paths, the formatter, case folding and Base64.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,6 +6,7 @@
 #include "core/base64.h"
 #include "core/dynamic_string.h"
 #include "core/path.h"
+#include "core/wide_text.h"
 
 namespace {
 
@@ -157,6 +158,37 @@ TEST(Format, MaximumLengthCountsTheTerminator) {
     NString narrow;
     narrow.Format(0, "%s=%i", WTXT("\u00fc"), 3);
     EXPECT_STREQ(narrow.CStr(), "\xc3\xbc=3");
+}
+
+// One folding for file names, registry names and host names alike: Latin,
+// Latin-1, Greek and Cyrillic capitals to small, nothing else.
+TEST(CaseFolding, Table) {
+    struct Case {
+        const char16_t* a;
+        const char16_t* b;
+        bool same;
+    } cases[] = {
+        {u"LWM2015.3-64.CFG", u"lwm2015.3-64.cfg", true},
+        {u"\u00c4RGER \u00d8", u"\u00e4rger \u00f8", true},   // Latin-1 capitals
+        {u"\u00d7", u"\u00f7", false},                    // the multiplication sign is no letter
+        {u"\u00df", u"SS", false},                         // simple folding: one unit to one
+        {u"\u0391\u0392\u03a3", u"\u03b1\u03b2\u03c3", true},  // Greek
+        {u"\u03a2", u"\u03c2", false},                    // no capital final sigma
+        {u"\u0416\u0401\u0404", u"\u0436\u0451\u0454", true},  // Cyrillic, both blocks
+        {u"@[`{", u"`{@[", false},                    // around the ASCII letters
+        {u"abc", u"abcd", false},
+    };
+    for (const Case& c : cases) {
+        const auto* a = reinterpret_cast<const WChar*>(c.a);
+        const auto* b = reinterpret_cast<const WChar*>(c.b);
+        EXPECT_EQ(WCompareNoCase(a, b) == 0, c.same) << "case " << (&c - cases);
+        EXPECT_EQ(WContainsNoCase(a, b), c.same) << "case " << (&c - cases);
+    }
+    const auto* name = reinterpret_cast<const WChar*>(u"MAXON CINEMA 4D R20");
+    EXPECT_TRUE(WContainsNoCase(name, WTXT("cinema 4d")));
+    EXPECT_TRUE(WContainsNoCase(name, WTXT("")));
+    EXPECT_FALSE(WContainsNoCase(name, WTXT("cinema 4d r20 ")));
+    EXPECT_FALSE(WContainsNoCase(nullptr, WTXT("a")));
 }
 
 TEST(Base64, Table) {

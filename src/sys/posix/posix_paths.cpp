@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "core/text_convert.h"
+#include "core/wide_text.h"
 #include "sys/platform.h"
 #include "sys/posix/posix_prefix.h"
 
@@ -87,15 +88,7 @@ bool SameNameNoCase(const char* a, const char* b) {
     WString wa, wb;
     Utf8ToWide(a, wa);
     Utf8ToWide(b, wb);
-    if (wa.Length() != wb.Length()) return false;
-    for (int32_t i = 0; i < wa.Length(); ++i) {
-        uint16_t x = uint16_t(wa[i]), y = uint16_t(wb[i]);
-        // ASCII and Latin-1 letters fold as Wine folds them.
-        if ((x >= 'A' && x <= 'Z') || (x >= 0xC0 && x <= 0xDE && x != 0xD7)) x = uint16_t(x + 32);
-        if ((y >= 'A' && y <= 'Z') || (y >= 0xC0 && y <= 0xDE && y != 0xD7)) y = uint16_t(y + 32);
-        if (x != y) return false;
-    }
-    return true;
+    return WCompareNoCase(wa.CStr(), size_t(wa.Length()), wb.CStr(), size_t(wb.Length())) == 0;
 }
 
 // Appends one component to a Unix path (empty for a relative one), taking
