@@ -7,6 +7,7 @@
 #include "core/text_convert.h"
 #include "install/batch_jobs.h"
 #include "install/lw_config.h"
+#include "lang/user_texts.h"
 #include "sys/platform.h"
 #include "wizard/installer_cells.h"
 
@@ -72,7 +73,7 @@ void WaitWithProgress(Installer& installer) {
             installer.MayEnd();
             if (shown >= 0) std::printf("\n");
             shown = -1;
-            PrintF(WTXT("Finishing the installation into: %s"), installer.CurrentHost());
+            PrintF(WTXT("%s%s"), texts::kFinishingInto, installer.CurrentHost());
             std::fflush(stdout);
         }
         const InstallProgress& progress = job.progress;
@@ -112,23 +113,23 @@ void PrintBatches(const Installer& installer) {
 
 // The quick-settings page's texts when nothing was found.
 void PrintNoHost() {
-    Print(WTXT("None of supported platforms were found!"));
+    Print(texts::kNoPlatformFound);
     const WString supported = SupportedHostNames();
     if (supported.IsEmpty()) Print(WTXT(""));
-    else PrintF(WTXT("Installer supports: %s"), supported);
+    else PrintF(WTXT("%s%s"), texts::kInstallerSupports, supported);
 }
 
 // The fix page's texts.
 void PrintFix(const DynamicArray<int32_t>& fixes) {
-    Print(WTXT("LightWave configuration"));
+    Print(texts::kLightWaveConfiguration);
     bool cannotModify = false;
     for (int32_t i = 0; i < fixes.count; ++i) cannotModify = cannotModify || fixes[i] == kFixCannotModify;
     if (cannotModify) {
-        Print(WTXT("LightWave config files are customized or invalid and cannot be modified by installer."));
-        Print(WTXT("Please use manual installation."));
+        Print(texts::kConfigCannotBeModified);
+        Print(texts::kUseManualInstallation);
     } else {
-        Print(WTXT("Installer started LightWave modeler(s) to fix config files."));
-        Print(WTXT("Please close all modelers and LightWave HUB and continue with installation."));
+        Print(texts::kModelersStartedToFix);
+        Print(texts::kCloseModelersAndHub);
     }
 }
 
@@ -136,13 +137,13 @@ void PrintFix(const DynamicArray<int32_t>& fixes) {
 int32_t PrintCompletion(const InstallBatchProcessor& p) {
     for (int32_t i = 0; i < p.reportLines.count; ++i) Print(p.reportLines[i]->CStr());
     const bool failed = p.errorLines.count > 0;
-    Print(failed ? WTXT("Installation failed!") : WTXT("Install complete!"));
+    Print(failed ? texts::kInstallationFailed : texts::kInstallComplete);
     for (int32_t i = 0; i < p.errorLines.count; ++i) Print(p.errorLines[i]->CStr());
-    if (failed && p.lightWaveFlag) Print(WTXT("Please close all running LightWave modelers, layouts and hubs."));
+    if (failed && p.lightWaveFlag) Print(texts::kCloseRunningLightWave);
     for (int32_t i = 0; i < p.warningLines.count; ++i) Print(p.warningLines[i]->CStr());
     if (p.manualMenuFlag) {
-        Print(WTXT("LightWave menu branches needs to be installed manullay."));
-        PrintF(WTXT("Watch how to install menu branches manually: %s"), kTutorialLink);
+        Print(texts::kMenuBranchesByHand);
+        PrintF(WTXT("%s %s"), texts::kWatchMenuBranchesTutorial, kTutorialLink);
     }
     return failed ? kExitFailed : kExitDone;
 }
@@ -154,7 +155,7 @@ namespace {
 void PrintRecovered(const Container<RecoveredBatch>& recovered) {
     for (int32_t i = 0; i < recovered.count; ++i) {
         const RecoveredBatch& r = *recovered[i];
-        for (int32_t k = 0; k < r.failed.count; ++k) PrintF(WTXT("Cannot restore: %s"), *r.failed[k]);
+        for (int32_t k = 0; k < r.failed.count; ++k) PrintF(WTXT("%s%s"), texts::kCannotRestore, *r.failed[k]);
         if (r.failed.count == 0 && !r.committed && !r.host.IsEmpty()) PrintF(WTXT("Restored: %s"), r.host);
     }
 }
@@ -193,7 +194,7 @@ int32_t RunUnattended(const WChar* word, const Container<RecoveredBatch>& recove
             code = PrintCompletion(*installer.installJob);
         }
     }
-    PrintF(WTXT("Log: %s"), LogPath());
+    PrintF(WTXT("%s%s"), texts::kLog, LogPath());
     std::fflush(stdout);
     return code;
 }

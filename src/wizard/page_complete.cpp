@@ -8,6 +8,7 @@
 
 #include "install/install_batch.h"
 #include "lang/language_table.h"
+#include "lang/user_texts.h"
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
 #include "ui/widgets/ui_button.h"
@@ -20,11 +21,11 @@
 
 void InstallPanel5_InstallationComplete::Build(Installer& installer, UiBox& content) {
     const bool failed = processor && processor->errorLines.count > 0;
-    const WChar* heading = failed ? WTXT("Installation failed!") : WTXT("Install complete!");
+    const WChar* heading = failed ? texts::kInstallationFailed : texts::kInstallComplete;
     // Where the log is, under the heading, as the unattended mode says it.
     WString logLine;
     if (const WChar* where = LogLocation(); where && *where) {
-        logLine.Assign(WTXT("Log: "));
+        logLine.Assign(texts::kLog);
         logLine.Append(where);
     }
     if (reportShown) {
@@ -49,7 +50,7 @@ void InstallPanel5_InstallationComplete::Build(Installer& installer, UiBox& cont
             page::Text(content, processor->errorLines[i]->CStr(), kSizeRow, 2, 2, false);
         if (processor->lightWaveFlag) {
             page::Spacer(content, kSizeRow);
-            page::Text(content, WTXT("Please close all running LightWave modelers, layouts and hubs."), kSizeRow, 2, 2,
+            page::Text(content, texts::kCloseRunningLightWave, kSizeRow, 2, 2,
                        false);
         }
     }
@@ -59,9 +60,9 @@ void InstallPanel5_InstallationComplete::Build(Installer& installer, UiBox& cont
             page::Text(content, processor->warningLines[i]->CStr(), kSizeRow, 0, 2, false);
         if (processor->manualMenuFlag) {
             page::Spacer(content, kSizeRow);
-            page::Text(content, WTXT("LightWave menu branches needs to be installed manullay."), kSizeRow, 2, 2, false)
+            page::Text(content, texts::kMenuBranchesByHand, kSizeRow, 2, 2, false)
                 ->SetType(1);
-            page::Text(content, WTXT("Watch how to install menu branches manually:"), kSizeRow, 0, 2, false);
+            page::Text(content, texts::kWatchMenuBranchesTutorial, kSizeRow, 0, 2, false);
             page::FunctionButton(content, kTutorialLink, kSizeRow, Installer::kOpenTutorial, installer);
         }
     }

@@ -1,6 +1,7 @@
 // The fix page: what is wrong with LightWave's configuration, and "Back"
 // (search again) or "Continue" (check again and install).
 #include "install/install_batch.h"
+#include "lang/user_texts.h"
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
 #include "ui/widgets/ui_button.h"
@@ -11,18 +12,18 @@
 
 void InstallPanel3_Fix::Build(Installer& installer, UiBox& content) {
     page::Filler(content);
-    page::Text(content, WTXT("LightWave configuration"), kSizeRow, 2, 2, true);
+    page::Text(content, texts::kLightWaveConfiguration, kSizeRow, 2, 2, true);
     page::Spacer(content, kSizeRow);
     bool cannotModify = false;
     for (int32_t i = 0; i < fixes.count; ++i) cannotModify = cannotModify || fixes[i] == kFixCannotModify;
     if (cannotModify) {
-        page::Text(content, WTXT("LightWave config files are customized or invalid and cannot be modified by installer."),
+        page::Text(content, texts::kConfigCannotBeModified,
                    kSizeRow, 2, 2, false)
             ->SetType(1);
-        page::Text(content, WTXT("Please use manual installation."), kSizeRow, 2, 2, false);
+        page::Text(content, texts::kUseManualInstallation, kSizeRow, 2, 2, false);
     } else {
-        page::Text(content, WTXT("Installer started LightWave modeler(s) to fix config files."), kSizeRow, 2, 2, false);
-        page::Text(content, WTXT("Please close all modelers and LightWave HUB and continue with installation."), kSizeRow,
+        page::Text(content, texts::kModelersStartedToFix, kSizeRow, 2, 2, false);
+        page::Text(content, texts::kCloseModelersAndHub, kSizeRow,
                    2, 2, false);
     }
     page::Filler(content);

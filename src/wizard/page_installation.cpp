@@ -2,6 +2,7 @@
 // payload, and the file being copied, while the installation job runs.
 #include "core/log.h"
 #include "lang/language_table.h"
+#include "lang/user_texts.h"
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
 #include "ui/widgets/ui_progress_bar.h"
@@ -31,7 +32,7 @@ void InstallPanel4_Installation::Update(Installer& installer) {
     // why the window stays.
     auto* heading = CellAs<UiText>(heading_.Get());
     if (installer.endRequested && !finishingShown_ && heading) {
-        WString line(Translate(WTXT("Finishing the installation into: ")));
+        WString line(Translate(texts::kFinishingInto));
         line.Append(installer.CurrentHost());
         heading->SetText(line.CStr());
         finishingShown_ = true;

@@ -3,6 +3,7 @@
 // several, the supported hosts when none was found, and "Back".
 #include "install/install_batch.h"
 #include "lang/language_table.h"
+#include "lang/user_texts.h"
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
 #include "ui/widgets/scroll_view_builder.h"
@@ -17,7 +18,7 @@ namespace {
 WString SupportedHosts() {
     const WString names = SupportedHostNames();
     if (names.IsEmpty()) return names;
-    WString text(Translate(WTXT("Installer supports: ")));
+    WString text(Translate(texts::kInstallerSupports));
     text.Append(names);
     return text;
 }
@@ -40,7 +41,7 @@ void InstallPanel2_QuickSettings::Build(Installer& installer, UiBox& content) {
     if (hosts == 0) {
         page::Filler(content);
         const WString supported = SupportedHosts();
-        page::Text(content, WTXT("None of supported platforms were found!"), kSizeTwoRows, 2, 2, true);
+        page::Text(content, texts::kNoPlatformFound, kSizeTwoRows, 2, 2, true);
         page::Text(content, supported.CStr(), kSizeTwoRows, 2, 2, true);
     } else {
         page::Text(content, WTXT("Quick install settings:"), kSizeRow, 0, 2, true);
