@@ -1,9 +1,9 @@
 #include "cell/gates.h"
 
 #include "core/text_convert.h"
-#include "sys/file_system.h"
 #include "sys/platform.h"
 #include "sys/sys_io.h"
+#include "sys/text_files.h"
 
 void VirtualGate::SetKey(const GateKey& k) { key.Reset(k.Duplicate()); }
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "sys/file_system.h"
+#include "sys/text_files.h"
 
 bool DecodePng(const uint8_t* data, size_t size, DynamicArray<uint32_t>& pixels, int32_t& width, int32_t& height) {
     unsigned char* rgba = nullptr;

@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/text_convert.h"
 #include "core/wide_text.h"
+#include "install/executable_bitness.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
 

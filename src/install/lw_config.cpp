@@ -9,6 +9,7 @@
 #include "sys/test_points.h"
 #include "sys/file_system.h"
 #include "sys/platform.h"
+#include "sys/text_files.h"
 
 namespace {
 

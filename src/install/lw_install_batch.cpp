@@ -2,7 +2,7 @@
 // configuration edited before the files move.
 #include "install/install_batch.h"
 #include "install/lw_config.h"
-#include "sys/file_system.h"
+#include "sys/text_files.h"
 
 LwInstallBatch::LwInstallBatch() { menuAction.value = kChoiceLeave; }
 

@@ -1,26 +1,18 @@
-// The installer's file work over the platform calls. Sections: listings;
-// single paths; folder trees; text files; executables.
+// The installer's file work over the platform calls. Sections: the rule for
+// refusals; listings; single paths; folder trees.
 #include "sys/file_system.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "core/crc64.h"
 #include "core/log.h"
-#include "core/text_convert.h"
 #include "sys/admin_client.h"
-#include "sys/test_points.h"
+#include "sys/native_path.h"
 #include "sys/platform.h"
+#include "sys/test_points.h"
 #include "sys/user_folders.h"
 
 namespace {
-
-struct Native {
-    WString path;
-    bool ok;
-    explicit Native(const WChar* windowsPath) { ok = SysNativePath(windowsPath, path); }
-    const WChar* c() const { return path.CStr(); }
-};
 
 struct Entry {
     WString name;
@@ -34,7 +26,7 @@ struct Entry {
 // The entries of a folder, sorted by name so that work runs in a stable
 // order; false when the folder could not be read (whatever was read stays).
 bool ReadFolder(const WChar* folder, Container<Entry>& out) {
-    const Native native(folder);
+    const NativePath native(folder);
     if (!native.ok) return false;
     const SysStatus s = SysListFolder(
         native.c(),
@@ -52,6 +44,32 @@ WPath Joined(const WChar* folder, const WChar* name) {
     WPath p(folder);
     p.Join(name);
     return p;
+}
+
+// ---- the rule for refusals -----------------------------------------------
+
+// What every file operation here does with a platform call's answer: a
+// refusal (access denied) is asked once more of the elevated admin service,
+// whose answer counts; any other failure stands.
+template <class Admin>
+SysStatus OrThroughService(SysStatus s, Admin&& admin) {
+    return s == SysStatus::kAccessDenied && admin() ? SysStatus::kOk : s;
+}
+
+SysStatus CopyNative(const WChar* from, const WChar* to) {
+    return OrThroughService(SysCopyFile(from, to), [&] { return AdminCopyFile(from, to); });
+}
+
+SysStatus DeleteNative(const WChar* file) {
+    return OrThroughService(SysDeleteFile(file), [&] { return AdminDeleteFile(file); });
+}
+
+// Removes an empty folder; one that still holds something stays.
+bool RemoveOneFolder(const WChar* path) {
+    const NativePath native(path);
+    return native.ok &&
+           OrThroughService(SysRemoveFolder(native.c()), [&] { return AdminRemoveFolder(native.c()); }) ==
+               SysStatus::kOk;
 }
 
 }  // namespace
@@ -110,7 +128,7 @@ bool ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Cont
 }
 
 int64_t FileBytes(const WChar* path) {
-    const Native native(path);
+    const NativePath native(path);
     SysFileInfo info;
     if (!native.ok || SysQueryPath(native.c(), info) != SysStatus::kOk || !info.exists || info.isFolder) return -1;
     return info.size;
@@ -124,13 +142,13 @@ bool CanListFolder(const WChar* folder) {
 // ---- single paths ----------------------------------------------------------
 
 bool PathExists(const WChar* path) {
-    const Native native(path);
+    const NativePath native(path);
     SysFileInfo info;
     return native.ok && SysQueryPath(native.c(), info) == SysStatus::kOk && info.exists;
 }
 
 bool IsDirectory(const WChar* path) {
-    const Native native(path);
+    const NativePath native(path);
     SysFileInfo info;
     return native.ok && SysQueryPath(native.c(), info) == SysStatus::kOk && info.isFolder;
 }
@@ -152,7 +170,7 @@ bool CreateDirectoryPath(const WChar* path, bool mayElevate, FileChanges* change
             bool drive = false;
             for (size_t k = start; k < i; ++k) drive = drive || path[k] == WChar(':');
             if (!drive) {
-                const Native native(prefix.CStr());
+                const NativePath native(prefix.CStr());
                 if (!native.ok) return false;
                 // Noted only where nothing stands: a folder that was there
                 // before is never the batch's to delete.
@@ -165,12 +183,12 @@ bool CreateDirectoryPath(const WChar* path, bool mayElevate, FileChanges* change
                         !changes->WillCreate(prefix.CStr(), true))
                         return false;
                 }
-                const SysStatus s = SysCreateFolder(native.c());
-                if (s == SysStatus::kAccessDenied) {
-                    if (!IsDirectory(prefix.CStr()) && (!mayElevate || !AdminCreateFolder(native.c()))) return false;
-                } else if (s != SysStatus::kOk && s != SysStatus::kExists) {
-                    return false;
-                }
+                // A refusal where the folder already stands (a parent the
+                // user may not write) is no failure.
+                SysStatus s = SysCreateFolder(native.c());
+                if (s == SysStatus::kAccessDenied && IsDirectory(prefix.CStr())) s = SysStatus::kExists;
+                if (mayElevate) s = OrThroughService(s, [&] { return AdminCreateFolder(native.c()); });
+                if (s != SysStatus::kOk && s != SysStatus::kExists) return false;
             }
         }
         start = i + 1;
@@ -180,39 +198,31 @@ bool CreateDirectoryPath(const WChar* path, bool mayElevate, FileChanges* change
 
 bool CopyOneFile(const WChar* source, const WChar* target, bool keepExisting) {
     if (keepExisting && PathExists(target) && !IsDirectory(target)) return true;
-    const Native from(source), to(target);
+    const NativePath from(source), to(target);
     if (!from.ok || !to.ok) return false;
-    const SysStatus s = SysCopyFile(from.c(), to.c());
-    if (s == SysStatus::kOk) return true;
-    if (s == SysStatus::kAccessDenied) return AdminCopyFile(from.c(), to.c());
     // A full disk or any other failure stops the caller instead of passing
     // for a copy.
-    return false;
+    return CopyNative(from.c(), to.c()) == SysStatus::kOk;
 }
 
 bool DeleteOneFile(const WChar* path) {
-    const Native native(path);
+    const NativePath native(path);
     if (!native.ok) return false;
-    const SysStatus s = SysDeleteFile(native.c());
-    if (s == SysStatus::kOk) return true;
-    if (s == SysStatus::kAccessDenied) return AdminDeleteFile(native.c());
-    return false;
+    return DeleteNative(native.c()) == SysStatus::kOk;
 }
 
-namespace {
-
-// Removes an empty folder, elevated when denied. -1 other failure, 0 denied
-// and not cured, 1 removed.
-int RemoveOneFolder(const WChar* path) {
-    const Native native(path);
-    if (!native.ok) return -1;
-    const SysStatus s = SysRemoveFolder(native.c());
-    if (s == SysStatus::kOk) return 1;
-    if (s == SysStatus::kAccessDenied) return AdminRemoveFolder(native.c()) ? 1 : 0;
-    return -1;
+PathKind KindOfPath(const WChar* path) {
+    const NativePath native(path);
+    SysFileInfo info;
+    if (!native.ok || SysQueryPath(native.c(), info) != SysStatus::kOk || !info.exists) return PathKind::kNothing;
+    if (info.isLink) return PathKind::kLink;
+    return info.isFolder ? PathKind::kFolder : PathKind::kFile;
 }
 
-}  // namespace
+bool CreateProductDataFolder() {
+    WPath path;
+    return ProductDataFolder(path) && CreateDirectoryPath(path.CStr(), false);
+}
 
 // ---- folder trees ----------------------------------------------------------
 
@@ -237,7 +247,7 @@ bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting,
                     FileChanges* changes) {
     Container<Entry> entries;
     if (!ReadFolder(source, entries)) return false;
-    const Native from(source), to(target);
+    const NativePath from(source), to(target);
     if (!from.ok || !to.ok) return false;
     DynamicArray<uint8_t> skip;  // per entry: a file kept as it is
     skip.Resize(entries.count);
@@ -274,11 +284,9 @@ bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting,
         const WPath destination = Joined(target, e.name.CStr());
         if (callback) callback->Report(true, destination.CStr());
         const WString in = NativeChild(from.path, e.name), out = NativeChild(to.path, e.name);
-        SysStatus s = SysCopyFile(in.CStr(), out.CStr());
-        if (s == SysStatus::kAccessDenied) s = AdminCopyFile(in.CStr(), out.CStr()) ? SysStatus::kOk : s;
         // A full disk, a source that is no regular file or any other
         // failure stops the caller instead of passing for a copy.
-        if (s != SysStatus::kOk) {
+        if (CopyNative(in.CStr(), out.CStr()) != SysStatus::kOk) {
             if (callback) callback->CopyFailed(Joined(source, e.name.CStr()).CStr());
             return false;
         }
@@ -302,35 +310,22 @@ bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting,
     return true;
 }
 
-namespace {
-
-// What a path is: 0 nothing, 1 a file, 2 a folder, 3 a link (to anything;
-// one status query).
-int PathKind(const WChar* path) {
-    const Native native(path);
-    SysFileInfo info;
-    if (!native.ok || SysQueryPath(native.c(), info) != SysStatus::kOk || !info.exists) return 0;
-    if (info.isLink) return 3;
-    return info.isFolder ? 2 : 1;
-}
-
-}  // namespace
-
 // The source's files first, then its folders, from one reading of it. The
 // target may be a link to a folder (a host folder kept elsewhere); links
 // below it are never entered.
 bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFolders, SysIOInfoCallback* callback,
                        FileChanges* changes) {
-    const int targetKind = PathKind(target);
-    if (targetKind != 2 && !(targetKind == 3 && IsDirectory(target))) return true;  // nothing of the source is there
+    const PathKind targetKind = KindOfPath(target);
+    if (targetKind != PathKind::kFolder && !(targetKind == PathKind::kLink && IsDirectory(target)))
+        return true;  // nothing of the source is there
     Container<Entry> entries;
     if (!ReadFolder(source, entries)) return false;
     for (int32_t i = 0; i < entries.count; ++i) {
         if (entries[i]->isFolder) continue;
         const WPath candidate = Joined(target, entries[i]->name.CStr());
         if (changes) {  // kept aside until the batch is done
-            const int kind = PathKind(candidate.CStr());
-            if (kind == 0 || kind == 2) continue;
+            const PathKind kind = KindOfPath(candidate.CStr());
+            if (kind == PathKind::kNothing || kind == PathKind::kFolder) continue;
             if (callback) callback->Report(false, candidate.CStr());
             if (!changes->MoveAside(candidate.CStr())) return false;
             continue;
@@ -344,17 +339,16 @@ bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFold
             s = SysDeleteFile(native.CStr());
         }
         if (s == SysStatus::kNotFound || s == SysStatus::kIsFolder) continue;
-        if (s == SysStatus::kAccessDenied && PathKind(candidate.CStr()) != 1) continue;
+        if (s == SysStatus::kAccessDenied && KindOfPath(candidate.CStr()) != PathKind::kFile) continue;
         if (callback) callback->Report(false, candidate.CStr());
-        if (s == SysStatus::kOk) continue;
-        if (s != SysStatus::kAccessDenied || !AdminDeleteFile(native.CStr())) return false;
+        if (OrThroughService(s, [&] { return AdminDeleteFile(native.CStr()); }) != SysStatus::kOk) return false;
     }
     for (int32_t i = 0; i < entries.count; ++i) {
         if (!entries[i]->isFolder) continue;
         const WPath sub = Joined(target, entries[i]->name.CStr());
-        if (PathKind(sub.CStr()) != 2) continue;  // missing, a file, or a link: not ours to enter
+        if (KindOfPath(sub.CStr()) != PathKind::kFolder) continue;  // missing, a file, or a link: not ours to enter
         RemoveFolderFiles(Joined(source, entries[i]->name.CStr()).CStr(), sub.CStr(), removeFolders, callback, changes);
-        if (removeFolders && PathKind(sub.CStr()) == 2 && !changes) {
+        if (removeFolders && KindOfPath(sub.CStr()) == PathKind::kFolder && !changes) {
             if (callback) callback->Report(false, sub.CStr());
             RemoveOneFolder(sub.CStr());  // stays when it still holds something
         }
@@ -364,175 +358,26 @@ bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFold
 
 bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback, FileChanges* changes) {
     if (changes) {  // the whole folder aside in one step, until the batch is done
-        if (PathKind(folder) == 0) return true;
+        if (KindOfPath(folder) == PathKind::kNothing) return true;
         if (callback) callback->Report(false, folder);
         return changes->MoveAside(folder);
     }
-    if (PathKind(folder) == 3) {  // a link: it goes, what it points to stays
+    if (KindOfPath(folder) == PathKind::kLink) {  // a link: it goes, what it points to stays
         if (callback) callback->Report(false, folder);
         return DeleteOneFile(folder);
     }
     Container<Entry> entries;
     if (!ReadFolder(folder, entries)) return false;
-    const Native native(folder);  // looked up once; its files are reached by name
+    const NativePath native(folder);  // looked up once; its files are reached by name
     if (!native.ok) return false;
     for (int32_t i = 0; i < entries.count; ++i) {
         if (entries[i]->IsRealFolder()) continue;
         if (callback) callback->Report(false, Joined(folder, entries[i]->name.CStr()).CStr());
-        const WString file = NativeChild(native.path, entries[i]->name);
-        const SysStatus s = SysDeleteFile(file.CStr());
-        if (s != SysStatus::kOk && (s != SysStatus::kAccessDenied || !AdminDeleteFile(file.CStr()))) return false;
+        if (DeleteNative(NativeChild(native.path, entries[i]->name).CStr()) != SysStatus::kOk) return false;
     }
     for (int32_t i = 0; i < entries.count; ++i)
         if (entries[i]->IsRealFolder() && !DeleteFolderTree(Joined(folder, entries[i]->name.CStr()).CStr(), callback))
             return false;
     if (callback) callback->Report(false, folder);
-    return RemoveOneFolder(folder) == 1;
-}
-
-// ---- text files ----------------------------------------------------------
-
-int32_t ReadTextFile(const WChar* path, NString& text) {
-    const Native native(path);
-    if (!native.ok) return kTextNotFound;
-    SysFileInfo info;
-    const SysStatus q = SysQueryPath(native.c(), info);
-    if (q == SysStatus::kNotFound || (q == SysStatus::kOk && (!info.exists || info.isFolder))) return kTextNotFound;
-    if (q != SysStatus::kOk) return kTextNoAccess;
-    bool opened = false;
-    const SysStatus r = SysReadFile(native.c(), text, int64_t(1) << 30, opened);
-    if (r == SysStatus::kOk) return kTextOk;
-    return opened ? kTextReadFailed : kTextCannotOpen;
-}
-
-namespace {
-
-// A kept copy: "<CRC-64 of the file's native path>.veldo-keep" in the
-// product data folder, holding the header, the native path in UTF-8 and a
-// line feed, then the file's bytes as they were.
-//   1  the first layout.
-constexpr char kKeptCopyHeader[] = "VELDO kept copy 1\n";
-constexpr const WChar* kKeptCopySuffix = WTXT(".veldo-keep");
-
-bool KeptCopyPath(const WString& target, WString& native) {
-    WPath folder;
-    if (!ProductDataFolder(folder)) return false;
-    NString utf8;
-    WideToUtf8(target.CStr(), utf8);
-    WString name;
-    name.Format(0, WTXT("%016llx%s"), (unsigned long long)Crc64(utf8.CStr(), size_t(utf8.Length())), kKeptCopySuffix);
-    folder.Join(name.CStr());
-    return SysNativePath(folder.CStr(), native);
-}
-
-// A complete copy of the file's content, on disk before this returns.
-bool KeepCopy(const WString& target, WString& copy) {
-    NString old;
-    bool opened = false;
-    if (SysReadFile(target.CStr(), old, int64_t(1) << 30, opened) != SysStatus::kOk) return false;
-    if (!CreateProductDataFolder() || !KeptCopyPath(target, copy)) return false;
-    NString content(kKeptCopyHeader);
-    NString path;
-    WideToUtf8(target.CStr(), path);
-    content.Append(path);
-    content.AppendChar('\n');
-    content.Append(old);
-    return SysReplaceFile(copy.CStr(), content.CStr(), content.Length(), opened) == SysStatus::kOk;
-}
-
-// Writes the old content back from a kept copy and removes the copy.
-bool RestoreFromCopy(const WChar* copy) {
-    NString content;
-    bool opened = false;
-    if (SysReadFile(copy, content, int64_t(1) << 30, opened) != SysStatus::kOk) return false;
-    const int32_t header = int32_t(sizeof kKeptCopyHeader - 1);
-    if (content.Length() < header || std::memcmp(content.CStr(), kKeptCopyHeader, size_t(header)) != 0) return false;
-    const int32_t lineEnd = content.Find("\n", header);
-    if (lineEnd < 0) return false;
-    const NString pathUtf8(content.CStr() + header, lineEnd - header);
-    WString target;
-    Utf8ToWide(pathUtf8.CStr(), target);
-    const char* bytes = content.CStr() + lineEnd + 1;
-    if (SysWriteInPlace(target.CStr(), bytes, content.Length() - lineEnd - 1, opened) != SysStatus::kOk) return false;
-    LogLine(WTXT("Restored %s from the copy kept in %s"), target, copy);
-    return SysDeleteFile(copy) == SysStatus::kOk;
-}
-
-// The folder refuses a new file, or the file has other names: rewritten in
-// place, with its old content kept until the write has finished.
-int32_t WriteInPlace(const WString& target, bool existed, const void* bytes, int64_t n) {
-    WString copy;
-    if (existed) {
-        if (!KeepCopy(target, copy)) {
-            LogLine(WTXT("Cannot keep a copy of %s before rewriting it, so it stays as it is"), target);
-            return kTextCannotCreate;
-        }
-        LogLine(WTXT("Rewriting %s in place; its old content is kept in %s meanwhile"), target, copy);
-    }
-    bool opened = false;
-    const SysStatus s = SysWriteInPlace(target.CStr(), bytes, n, opened);
-    if (!existed) return s == SysStatus::kOk ? kTextOk : opened ? kTextWriteFailed : kTextCannotCreate;
-    if (s == SysStatus::kOk) {
-        SysDeleteFile(copy.CStr());
-        return kTextOk;
-    }
-    RestoreFromCopy(copy.CStr());  // a write that failed half-way leaves the old text, not a torn one
-    return opened ? kTextWriteFailed : kTextCannotCreate;
-}
-
-}  // namespace
-
-int32_t WriteTextFile(const WChar* path, const NString& text) { return WriteWholeFile(path, text.CStr(), text.Length()); }
-
-int32_t WriteWholeFile(const WChar* path, const void* bytes, int64_t n) {
-    const Native native(path);
-    if (!native.ok) return kTextCannotCreate;
-    // A link is written through: the file it points to gets the text.
-    WString target;
-    SysFileInfo info;
-    const bool exists = SysQueryPath(native.c(), info) == SysStatus::kOk && info.exists;
-    if (exists) {
-        if (!SysResolveLinks(native.c(), target) || info.isFolder) return kTextCannotCreate;
-        if (!SysMayWrite(target.CStr())) return kTextCannotCreate;  // read-only or someone else's: left alone
-    } else {
-        target = native.path;
-    }
-    if (exists && info.links > 1) return WriteInPlace(target, true, bytes, n);  // a new file would part the names
-    bool opened = false;
-    const SysStatus s = SysReplaceFile(target.CStr(), bytes, n, opened);
-    if (s == SysStatus::kOk) return kTextOk;
-    if (s == SysStatus::kAccessDenied && !opened) return WriteInPlace(target, exists, bytes, n);
-    return opened ? kTextWriteFailed : kTextCannotCreate;
-}
-
-void RestoreKeptCopies() {
-    WPath folder;
-    if (!ProductDataFolder(folder)) return;
-    Container<WFILE> copies;
-    ListFiles(folder.CStr(), WTXT("*.veldo-keep"), false, copies);
-    for (int32_t i = 0; i < copies.count; ++i) {
-        const Native copy(copies[i]->path.CStr());
-        if (copy.ok && !RestoreFromCopy(copy.c())) LogLine(WTXT("Cannot restore from the kept copy %s"), copy.path);
-    }
-}
-
-bool CreateProductDataFolder() {
-    WPath path;
-    return ProductDataFolder(path) && CreateDirectoryPath(path.CStr(), false);
-}
-
-// ---- executables -----------------------------------------------------------
-
-int32_t ExecutableBitness(const WChar* path) {
-    const Native native(path);
-    if (!native.ok) return -1;
-    uint8_t head[512];
-    int64_t count = 0;
-    if (SysReadFileHead(native.c(), head, sizeof head, count) != SysStatus::kOk || count < 512) return -1;
-    for (int i = 0; i <= 505; ++i) {
-        if (head[i] != 'P' || head[i + 1] != 'E' || head[i + 2] != 0 || head[i + 3] != 0) continue;
-        if (head[i + 4] == 0x64 && head[i + 5] == 0x86) return 64;
-        if (head[i + 4] == 0x4C) return 32;
-    }
-    return -1;
+    return RemoveOneFolder(folder);
 }

@@ -1,7 +1,7 @@
-// File-system work of the installer: listings, folder trees copied and
-// removed with per-file progress, single files, whole text files, and the
-// bitness of an executable. Paths are Windows paths. Every access-denied
-// failure is retried once through the elevated admin service.
+// File-system work of the installer: listings, single paths, and folder
+// trees copied and removed with per-file progress (whole text files are in
+// text_files.h). Paths are Windows paths. Every access-denied failure is
+// retried once through the elevated admin service.
 #pragma once
 
 #include <cstdint>
@@ -55,17 +55,6 @@ public:
     virtual bool WillCreateFiles(const Container<WPath>& paths) = 0;
 };
 
-// Status codes of ReadTextFile and WriteTextFile.
-enum e_TextFileStatus : int32_t {
-    kTextOk = 0,
-    kTextNotFound = 1,      // missing, or a folder
-    kTextNoAccess = 2,      // cannot be examined for another reason
-    kTextCannotOpen = 3,    // for reading
-    kTextCannotCreate = 4,  // for writing
-    kTextReadFailed = 5,
-    kTextWriteFailed = 6,
-};
-
 // "*" matches any run, "?" one character, ignoring case; "*.*" matches all.
 bool WildcardMatch(const WChar* pattern, const WChar* name);
 
@@ -79,6 +68,10 @@ bool CanListFolder(const WChar* folder);
 
 bool PathExists(const WChar* path);
 bool IsDirectory(const WChar* path);
+// What stands at a path, from one status query; a link is a link whatever
+// it points to.
+enum class PathKind { kNothing, kFile, kFolder, kLink };
+PathKind KindOfPath(const WChar* path);
 // Every missing folder of the path; one refused with access denied is made
 // through the admin service unless mayElevate is false (the user's own
 // folders, where asking for elevation would make no sense).
@@ -98,23 +91,7 @@ bool RemoveFolderFiles(const WChar* source, const WChar* target, bool removeFold
 bool DeleteFolderTree(const WChar* folder, SysIOInfoCallback* callback, FileChanges* changes = nullptr);
 bool DeleteOneFile(const WChar* path);
 
-int32_t ReadTextFile(const WChar* path, NString& text);
-// Writes the whole text to the file that the path names, following links.
-// A file this process may not write (read-only, someone else's) stays as
-// it is and gives kTextCannotCreate. The new text replaces the old at once;
-// only a file with other hard links, or in a folder that refuses new
-// files, is rewritten in place, after a copy of its old content has been
-// kept in the product data folder (removed once the write has finished).
-int32_t WriteTextFile(const WChar* path, const NString& text);
-// The same for any bytes (documents, transfer files).
-int32_t WriteWholeFile(const WChar* path, const void* bytes, int64_t n);
-// Puts back every file whose rewriting in place was cut off (its kept copy
-// is still there); run at start-up, before anything else touches them.
-void RestoreKeptCopies();
-
 // Makes the product data folder and those above it in the profile, as the
 // user (these are the user's own folders: never through elevation).
 bool CreateProductDataFolder();
 
-// 64, 32, or -1 (unreadable, shorter than 512 bytes, or no PE header).
-int32_t ExecutableBitness(const WChar* path);

@@ -12,6 +12,7 @@
 #include "sys/file_system.h"
 #include "sys/move_aside.h"
 #include "sys/platform.h"
+#include "sys/text_files.h"
 #include "sys/user_folders.h"
 
 namespace {

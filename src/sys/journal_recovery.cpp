@@ -8,6 +8,7 @@
 #include "sys/move_aside.h"
 #include "sys/platform.h"
 #include "sys/sibling_names.h"
+#include "sys/text_files.h"
 #include "sys/user_folders.h"
 
 namespace {

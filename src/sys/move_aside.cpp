@@ -9,17 +9,6 @@
 
 namespace {
 
-enum class Kind { kNothing, kFile, kFolder, kLink };
-
-Kind KindOf(const WChar* path) {
-    WString native;
-    SysFileInfo info;
-    if (!SysNativePath(path, native) || SysQueryPath(native.CStr(), info) != SysStatus::kOk || !info.exists)
-        return Kind::kNothing;
-    if (info.isLink) return Kind::kLink;
-    return info.isFolder ? Kind::kFolder : Kind::kFile;
-}
-
 WPath Child(const WChar* folder, const WString& name) {
     WPath p(folder);
     p.Join(name.CStr());
@@ -33,7 +22,7 @@ WPath Child(const WChar* folder, const WString& name) {
 bool AsideName(const WChar* path, WString& aside) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         NextSiblingName(path, SiblingKind::kOld, aside);
-        if (KindOf(aside.CStr()) == Kind::kNothing) return true;
+        if (KindOfPath(aside.CStr()) == PathKind::kNothing) return true;
     }
     return false;
 }
@@ -46,11 +35,11 @@ namespace {
 // deleted, through the admin service as needed. Every file is at one end
 // or the other (or, for a moment, at both) throughout.
 bool MoveByCopying(const WChar* from, const WChar* to) {
-    switch (KindOf(from)) {
-        case Kind::kNothing: return true;
-        case Kind::kLink: return false;  // copying would follow it
-        case Kind::kFile: return CopyOneFile(from, to, false) && DeleteOneFile(from);
-        case Kind::kFolder: break;
+    switch (KindOfPath(from)) {
+        case PathKind::kNothing: return true;
+        case PathKind::kLink: return false;  // copying would follow it
+        case PathKind::kFile: return CopyOneFile(from, to, false) && DeleteOneFile(from);
+        case PathKind::kFolder: break;
     }
     if (!CreateDirectoryPath(to)) return false;
     Container<WFILE> files;
@@ -76,11 +65,11 @@ bool MovePath(const WChar* from, const WChar* to) {
 // ---- moving back -------------------------------------------------------------
 
 bool MoveBack(const WChar* aside, const WChar* original) {
-    const Kind there = KindOf(aside);
-    if (there == Kind::kNothing) return true;
-    const Kind here = KindOf(original);
-    if (here == Kind::kNothing) return MovePath(aside, original);
-    if (there == Kind::kFolder && here == Kind::kFolder) {
+    const PathKind there = KindOfPath(aside);
+    if (there == PathKind::kNothing) return true;
+    const PathKind here = KindOfPath(original);
+    if (here == PathKind::kNothing) return MovePath(aside, original);
+    if (there == PathKind::kFolder && here == PathKind::kFolder) {
         Container<WFILE> files;
         Container<WDIR> folders;
         if (!ListFiles(aside, WTXT("*"), false, files) || !ListFolders(aside, WTXT("*"), false, folders)) return false;
@@ -92,6 +81,6 @@ bool MoveBack(const WChar* aside, const WChar* original) {
         return ok && DeleteFolderTree(aside, nullptr);
     }
     // A real folder standing where a file was is not the batch's to delete.
-    if (here == Kind::kFolder) return false;
+    if (here == PathKind::kFolder) return false;
     return DeleteOneFile(original) && MovePath(aside, original);
 }

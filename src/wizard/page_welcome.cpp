@@ -1,7 +1,7 @@
 // The agreement page: the licence in a scroll view, "Exit" and "I Agree".
 #include "core/text_convert.h"
 #include "install/install_batch.h"
-#include "sys/file_system.h"
+#include "sys/text_files.h"
 #include "ui/size_rule.h"
 #include "ui/ui_box.h"
 #include "ui/widgets/ui_button.h"
