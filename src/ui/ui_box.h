@@ -106,12 +106,15 @@ public:
     // box's own direction, each after a splitter but the first of an empty
     // box; arranged at once when the box has a rectangle.
     void SplitInto(int32_t k);
-    // Splitting, child layout, visibility, deleting, time deltas and added
-    // children; the rest as any HCell.
+    // Splitting, child layout, visibility, deleting, time deltas (through
+    // TimePassed) and added children; the rest as any HCell.
     SSlave<Cell> Receive(Cell& message) override;
     bool Accepts(CellKey key) const override;
 
 protected:
+    // A frame's time, for a box that joined the root's timer (animations, a
+    // blinking cursor, a repeating button); a plain box draws again.
+    virtual void TimePassed(float seconds);
     // The title band's mesh and the outline; widgets add their own.
     virtual void RebuildTitleMesh();
     virtual void RebuildFrameMesh();

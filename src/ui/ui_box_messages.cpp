@@ -67,7 +67,7 @@ SSlave<Cell> UiBox::Receive(Cell& message) {
         InvalidateLayout();
         while (children.count > 0) children.Remove(0);
     } else if (key == UiBox_Process_TimeDelta_Act::kClassKey) {
-        MarkChanged();
+        TimePassed(static_cast<UiBox_Process_TimeDelta_Act&>(message).value);
     } else if (key == HCell_AddChild_Act::kClassKey) {
         // The act carries its cells as children: boxes among them join here.
         auto& act = static_cast<HCell&>(message);
@@ -85,4 +85,9 @@ SSlave<Cell> UiBox::Receive(Cell& message) {
         return HCell::Receive(message);
     }
     return {};
+}
+
+void UiBox::TimePassed(float seconds) {
+    (void)seconds;
+    MarkChanged();
 }

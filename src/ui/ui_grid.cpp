@@ -138,9 +138,7 @@ bool UiGrid::Input(const WndEvent& event) {
     return UiBox::Input(event);
 }
 
-SSlave<Cell> UiGrid::Receive(Cell& message) {
-    if (message.ClassKey() != UiBox_Process_TimeDelta_Act::kClassKey) return UiBox::Receive(message);
-    const float seconds = static_cast<UiBox_Process_TimeDelta_Act&>(message).value;
+void UiGrid::TimePassed(float seconds) {
     bool animating = false;
     for (Container<s_UiGridSplitter>* lines : {&columnLines, &rowLines})
         for (int32_t i = 0; i < lines->count; ++i) {
@@ -150,7 +148,6 @@ SSlave<Cell> UiGrid::Receive(Cell& message) {
     if (!animating)
         if (UiRootServices* services = Services()) services->LeaveTimer(*this);
     MarkChanged();
-    return {};
 }
 
 // ---- drawing ----------------------------------------------------------------------------

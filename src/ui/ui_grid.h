@@ -40,7 +40,7 @@ public:
     // Pointer moves light the lines up; then the children have the event.
     bool Input(const WndEvent& event) override;
     // Time deltas move the lines' colours on.
-    SSlave<Cell> Receive(Cell& message) override;
+    void TimePassed(float seconds) override;
 
 private:
     // The line records for the current columns and rows.

@@ -107,13 +107,11 @@ bool UiSplitter::Input(const WndEvent& event) {
     }
 }
 
-SSlave<Cell> UiSplitter::Receive(Cell& message) {
-    if (message.ClassKey() != UiBox_Process_TimeDelta_Act::kClassKey) return UiBox::Receive(message);
-    color.Advance(static_cast<UiBox_Process_TimeDelta_Act&>(message).value);
+void UiSplitter::TimePassed(float seconds) {
+    color.Advance(seconds);
     if (!color.Animating())
         if (UiRootServices* services = Services()) services->LeaveTimer(*this);
     MarkChanged();
-    return {};
 }
 
 // ---- drawing ----------------------------------------------------------------------------

@@ -29,7 +29,7 @@ public:
     void Process() override;
     void Draw(DrawGx& draw) override;
     // Time deltas move the colour on.
-    SSlave<Cell> Receive(Cell& message) override;
+    void TimePassed(float seconds) override;
 
     // The edge's coordinate along the parent's stack: the left edge in a
     // horizontal one, the top edge in a vertical one.

@@ -160,8 +160,6 @@ bool UiButton::Input(const WndEvent& event) {
     return true;
 }
 
-bool UiButton::Accepts(CellKey key) const { return UiBox::Accepts(key); }
-
 bool UiButton::TakesKeyboardFocus() const {
     return Box().valid && Visibility() != 0 && !(Flags() & kHoverRepeat);
 }
@@ -178,10 +176,10 @@ void UiButton::ActivateByKeyboard() {
     Fire(kButtonUpScript);
 }
 
-SSlave<Cell> UiButton::Receive(Cell& message) {
-    if (message.ClassKey() != UiBox_Process_TimeDelta_Act::kClassKey) return UiBox::Receive(message);
+// A hover-repeat button fires again every frame while the pointer stays.
+void UiButton::TimePassed(float seconds) {
+    (void)seconds;
     if ((Flags() & kHoverRepeat) && state == kDownHover) Fire(kButtonDownScript);
-    return {};
 }
 
 // ---- drawing ----------------------------------------------------------------------------

@@ -54,8 +54,7 @@ public:
     // ---- behaviour
     bool Input(const WndEvent& event) override;
     // Time deltas repeat the down script of a hovered hover-repeat button.
-    SSlave<Cell> Receive(Cell& message) override;
-    bool Accepts(CellKey key) const override;
+    void TimePassed(float seconds) override;
     // Buttons take the keyboard's focus (but those that act under the
     // pointer alone); Enter or Space clicks them.
     bool TakesKeyboardFocus() const override;

@@ -271,14 +271,11 @@ bool UiEdit::Input(const WndEvent& event) {
     return false;
 }
 
-SSlave<Cell> UiEdit::Receive(Cell& message) {
-    if (message.ClassKey() != UiBox_Process_TimeDelta_Act::kClassKey) return UiBox::Receive(message);
-    const float delta = static_cast<UiBox_Process_TimeDelta_Act&>(message).value;
+void UiEdit::TimePassed(float delta) {
     const bool shown = blink <= kBlinkPeriod / 2;
     blink += delta;
     if (blink > kBlinkPeriod) blink = blink > 2 * kBlinkPeriod ? 0 : blink - kBlinkPeriod;
     if (shown != (blink <= kBlinkPeriod / 2)) MarkChanged();  // the cursor shows or hides
-    return {};
 }
 
 // ---- drawing -----------------------------------------------------------------------------------

@@ -56,7 +56,7 @@ public:
     // ---- behaviour
     bool Input(const WndEvent& event) override;
     // Time deltas move the blink on.
-    SSlave<Cell> Receive(Cell& message) override;
+    void TimePassed(float seconds) override;
 
     // ---- drawing
     void Process() override;

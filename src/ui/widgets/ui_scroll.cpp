@@ -156,14 +156,12 @@ bool UiScroll::Input(const WndEvent& event) {
     }
 }
 
-SSlave<Cell> UiScroll::Receive(Cell& message) {
-    if (message.ClassKey() != UiBox_Process_TimeDelta_Act::kClassKey) return UiBox::Receive(message);
+void UiScroll::TimePassed(float seconds) {
     UiRootServices* services = Services();
-    color.Advance(services ? services->FrameDelta() : static_cast<UiBox_Process_TimeDelta_Act&>(message).value);
+    color.Advance(services ? services->FrameDelta() : seconds);
     if (!color.Animating() && services) services->LeaveTimer(*this);
     if ((color.CurrentArgb() >> 24) == 0 && state != kDragging) state = kIdle;  // nothing shows: idle
     MarkChanged();
-    return {};
 }
 
 // ---- drawing ----------------------------------------------------------------------------------

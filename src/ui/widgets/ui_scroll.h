@@ -41,7 +41,7 @@ public:
     // ---- behaviour
     bool Input(const WndEvent& event) override;
     // Time deltas move the colour on.
-    SSlave<Cell> Receive(Cell& message) override;
+    void TimePassed(float seconds) override;
 
     // ---- drawing
     void Process() override;
