@@ -46,6 +46,9 @@ struct BBox2D {
     T x0{}, y0{}, x1{}, y1{};
     bool valid = false;
     bool operator==(const BBox2D&) const = default;
+    // Holds the point: x0 <= x < x1 and y0 <= y < y1, so that neighbours
+    // sharing an edge never both claim a point on it.
+    bool Contains(T x, T y) const { return valid && x >= x0 && x < x1 && y >= y0 && y < y1; }
 };
 
 template <class V, class T>

@@ -251,10 +251,7 @@ void UiBox::DrawChildren(DrawGx& draw) {
 
 // ---- input --------------------------------------------------------------------------
 
-bool UiBox::HitTest(float x, float y) const {
-    const Rect r = Box();
-    return r.valid && x >= r.x0 && x < r.x1 && y >= r.y0 && y < r.y1;
-}
+bool UiBox::HitTest(float x, float y) const { return Box().Contains(x, y); }
 
 bool UiBox::TitleHitTest(float x, float y) const {
     const Rect r = Box();

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "cell/tags.h"
+#include "ui/pointer_behavior.h"
 #include "ui/ui_mesh.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
@@ -126,8 +127,10 @@ bool UiGrid::Hover(Container<s_UiGridSplitter>& lines, float coordinate, bool in
 
 bool UiGrid::Input(const WndEvent& event) {
     if (!Box().valid || Visibility() == 0) return false;
-    if (event.type == kWndMove || event.type == kWndUnfocus) {
-        const bool inside = event.type == kWndMove && HitTest(event.x, event.y);
+    // The lines light up under the pointer; the grid's boxes take the rest.
+    const ui_pointer::Step step = ui_pointer::StepOf(event, HitTest(event.x, event.y), false);
+    if (step == ui_pointer::Step::kMove || step == ui_pointer::Step::kLeave) {
+        const bool inside = step == ui_pointer::Step::kMove && HitTest(event.x, event.y);
         const bool columns = Hover(columnLines, event.x, inside);
         const bool rows = Hover(rowLines, event.y, inside);
         if (columns || rows) {

@@ -72,35 +72,30 @@ bool UiSplitter::Input(const WndEvent& event) {
     if (!r.valid || Visibility() == 0) return false;
     const bool inside = HitTest(event.x, event.y);
     const float along = Vertical() ? event.y : event.x;
-    switch (event.type) {
-        case kWndLeftPress:
-        case kWndDoubleClick:
-            if (!inside) return false;
-            grabOffset = along - EdgeOf(r);
+    switch (ui_pointer::StepOf(event, inside, state == kDragged)) {
+        case ui_pointer::Step::kPress:
+            grip.Take(along, EdgeOf(r));
             edge = EdgeOf(r);
             KeepSiblingSizes();
             SetState(kDragged);
             MarkChanged();
             return true;
-        case kWndLeftDrag:
-            if (state != kDragged) return false;
-            edge = along - grabOffset;
+        case ui_pointer::Step::kDrag:
+            edge = grip.HandleAt(along);
             MoveEdge(edge);
             MarkChanged();
             return true;
-        case kWndLeftRelease:
-            if (state == kDragged) SetState(inside ? kHover : kRest);
-            return false;
-        case kWndLeftDrop:
+        case ui_pointer::Step::kRelease:
             // The release that ends this splitter's own drag lets the layout
-            // go again; other drags' releases leave it as it is.
-            if (state == kDragged) SetState(inside ? kHover : kRest);
+            // go again; other drags' releases leave it as it is (and go on to
+            // whoever takes them).
+            SetState(inside ? kHover : kRest);
             return false;
-        case kWndMove:
+        case ui_pointer::Step::kMove:
             if (!inside) SetState(kRest);
             else if (state == kRest) SetState(kHover);
             return false;
-        case kWndUnfocus:
+        case ui_pointer::Step::kLeave:
             SetState(kRest);
             return false;
         default: return false;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ui/color_interp.h"
+#include "ui/pointer_behavior.h"
 #include "ui/ui_box.h"
 
 class UiSplitter : public UiBox {
@@ -14,7 +15,7 @@ public:
     enum State : int32_t { kRest = 0, kHover = 1, kDragged = 2 };
 
     int32_t state = kRest;
-    float grabOffset = 0;  // pointer minus edge when grabbed
+    ui_pointer::DragGrip grip;  // where along the bar the press took it
     float edge = 0;        // where the dragged edge is
     UiColorInterp color;
     SObject<MeshGx> barMesh;

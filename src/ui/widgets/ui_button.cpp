@@ -15,7 +15,7 @@
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
 #include "ui/ui_root_services.h"
-#include "ui/widgets/pointer_behavior.h"
+#include "ui/pointer_behavior.h"
 
 // ---- layout ---------------------------------------------------------------------------
 
@@ -112,7 +112,7 @@ void UiButton::StartDrag() {
 bool UiButton::Input(const WndEvent& event) {
     const Rect r = Box();
     if (!r.valid || Visibility() == 0) return false;
-    const bool inside = ui_pointer::Inside(r, event.x, event.y);
+    const bool inside = r.Contains(event.x, event.y);
     const bool down = IsDown();
     const int32_t flags = Flags();
     const int32_t type = event.type;
@@ -143,19 +143,22 @@ bool UiButton::Input(const WndEvent& event) {
         }
         return true;
     }
-    if (ui_pointer::IsPress(type) && inside) {
-        Fire(kButtonDownScript);
-        SetState(kDownHover);
-    } else if (ui_pointer::IsRelease(type) && state == kDownHover) {
-        // Wherever the pointer is: a press dragged off still completes.
-        Fire(kButtonUpScript);
-        SetState(2 * int32_t(IsDown()) + int32_t(inside));
-    } else if (ui_pointer::IsPlainMove(type)) {
-        SetState(2 * int32_t(down) + int32_t(inside));
-    } else if (ui_pointer::IsLeaving(type)) {
-        SetState(2 * int32_t(down));  // the pending release is cancelled
-    } else if (type == kWndLeftDragStart && state == kDownHover && ScriptIsSet(TagAt(kStartDragScript))) {
-        StartDrag();
+    switch (ui_pointer::StepOf(event, inside, state == kDownHover)) {
+        case ui_pointer::Step::kPress:
+            Fire(kButtonDownScript);
+            SetState(kDownHover);
+            break;
+        case ui_pointer::Step::kRelease:
+            // Wherever the pointer is: a press dragged off still completes.
+            Fire(kButtonUpScript);
+            SetState(2 * int32_t(IsDown()) + int32_t(inside));
+            break;
+        case ui_pointer::Step::kMove: SetState(2 * int32_t(down) + int32_t(inside)); break;
+        case ui_pointer::Step::kLeave: SetState(2 * int32_t(down)); break;  // the pending release is cancelled
+        case ui_pointer::Step::kDragStart:
+            if (ScriptIsSet(TagAt(kStartDragScript))) StartDrag();
+            break;
+        default: break;
     }
     return true;
 }

@@ -19,7 +19,7 @@
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
 #include "ui/ui_root_services.h"
-#include "ui/widgets/pointer_behavior.h"
+#include "ui/pointer_behavior.h"
 
 // ---- layout and binding ------------------------------------------------------------------
 
@@ -242,7 +242,7 @@ bool UiEdit::Input(const WndEvent& event) {
     const Rect r = Box();
     int32_t which = 0;
     if (!r.valid || Visibility() == 0 || !Bound(which) || state == kInactive || state == kFrozen) return false;
-    const bool inside = ui_pointer::Inside(r, event.x, event.y);
+    const bool inside = r.Contains(event.x, event.y);
     const int32_t type = event.type;
     if ((ui_pointer::IsPress(type) || type == kWndLeftDrag) && inside) {
         const bool wasFocused = state == kFocused;

@@ -123,33 +123,28 @@ bool UiScroll::Input(const WndEvent& event) {
     if (!track.valid || Visibility() == 0 || !View()) return false;
     const Rect thumb = ThumbBox();
     const bool onBar = HitTest(event.x, event.y);
-    const bool onTrack = event.x >= track.x0 && event.x < track.x1 && event.y >= track.y0 && event.y < track.y1;
+    const bool onTrack = track.Contains(event.x, event.y);
     const bool onThumb = onTrack && event.y >= thumb.y0 && event.y < thumb.y1;
     const float along = track.y1 - event.y;  // from the top
-    switch (event.type) {
-        case kWndLeftPress:
-        case kWndDoubleClick: {
-            if (!onTrack) return false;
+    switch (ui_pointer::StepOf(event, onTrack, state == kDragging)) {
+        case ui_pointer::Step::kPress: {
             float start, length;
             Thumb(start, length);
             if (!onThumb) {  // the thumb comes to the pointer first
                 DragTo(along - length / 2);
                 Thumb(start, length);
             }
-            grabOffset = along - start;
+            grip.Take(along, start);
             SetState(kDragging);
             return true;
         }
-        case kWndLeftDrag:
-            if (state != kDragging) return false;
-            DragTo(along - grabOffset);
+        case ui_pointer::Step::kDrag:
+            DragTo(grip.HandleAt(along));
             return true;
-        case kWndLeftRelease:
-        case kWndLeftDrop:
-            if (state != kDragging) return false;
+        case ui_pointer::Step::kRelease:
             SetState(onThumb ? kOverThumb : kOverBar);
             return true;
-        case kWndMove:
+        case ui_pointer::Step::kMove:
             if (state != kDragging) SetState(onThumb ? kOverThumb : onBar ? kOverBar : kOutside);
             return false;
         default: return false;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "ui/color_interp.h"
+#include "ui/pointer_behavior.h"
 #include "ui/ui_box.h"
 
 class UiScrollView;
@@ -20,7 +21,7 @@ public:
     enum State : int32_t { kIdle = 0, kOutside = 1, kOverBar = 2, kOverThumb = 3, kDragging = 4 };
 
     int32_t state = kIdle;
-    float grabOffset = 0;  // pointer minus the thumb's start, along the track
+    ui_pointer::DragGrip grip;  // where along the thumb the press took it
     UiColorInterp color;
     SObject<MeshGx> thumbMesh;
 

@@ -14,7 +14,6 @@
 #include "ui/ui_mesh.h"
 #include "ui/ui_options.h"
 #include "ui/ui_root_services.h"
-#include "ui/widgets/pointer_behavior.h"
 
 // ---- layout ----------------------------------------------------------------------------------
 
