@@ -11,6 +11,14 @@ void UiMesh::Rect(const GxBox& box, uint32_t color) {
     for (const s_GxVert_PosColUV& v : {a, b, c, a, c, d}) solid_.Append(v);
 }
 
+void UiMesh::TexturedRect(const GxBox& box, FirstRow firstRow) {
+    constexpr uint32_t kWhite = 0xFFFFFFFF;  // the texture's colours, untinted
+    const float bottom = firstRow == FirstRow::kAtTop ? 1.0f : 0.0f, top = 1.0f - bottom;
+    const s_GxVert_PosColUV a{box.x0, box.y0, 0, kWhite, 0, bottom}, b{box.x1, box.y0, 0, kWhite, 1, bottom},
+        c{box.x1, box.y1, 0, kWhite, 1, top}, d{box.x0, box.y1, 0, kWhite, 0, top};
+    for (const s_GxVert_PosColUV& v : {a, b, c, a, c, d}) solid_.Append(v);
+}
+
 void UiMesh::Outline(const GxBox& box, uint32_t color) {
     const float l = box.x0 + 0.5f, r = box.x1 - 0.5f, b = box.y0 + 0.5f, t = box.y1 - 0.5f;
     Line(l, b, r, b, color);
@@ -37,10 +45,10 @@ void UiMesh::AlignedText(const FontGx& font, const GxBox& box, const WChar* text
     Text(font, float(x), float(y), text, color, box);
 }
 
-void UiMesh::UploadShapes(MeshGx& mesh, MaterialGx* white) const {
+void UiMesh::UploadShapes(MeshGx& mesh, MaterialGx* material) const {
     mesh.SetTriangles(solid_.data, solid_.count);
     mesh.SetLines(lines_.data, lines_.count);
-    if (white) mesh.material.PointAt(white->EnsureSelfLink());
+    if (material) mesh.material.PointAt(material->EnsureSelfLink());
     else mesh.material.Release();
 }
 
@@ -51,10 +59,10 @@ void UiMesh::UploadText(MeshGx& mesh, const FontGx* font) const {
     else mesh.material.Release();
 }
 
-void UiMesh::StoreShapes(SObject<MeshGx>& mesh, MaterialGx* white) const {
+void UiMesh::StoreShapes(SObject<MeshGx>& mesh, MaterialGx* material) const {
     if (!mesh && IsEmpty()) return;
     if (!mesh) mesh.Reset(NewMeshGx());
-    UploadShapes(*mesh, white);
+    UploadShapes(*mesh, material);
 }
 
 void UiMesh::StoreText(SObject<MeshGx>& mesh, const FontGx* font) const {

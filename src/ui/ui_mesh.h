@@ -1,7 +1,8 @@
 // UiMesh: the one way boxes and widgets build what they draw. Solid
-// rectangles (textured quads over the root's white material), outlines and
-// lines gather in one mesh, text quads of one font in another; each goes
-// into a MeshGx the box keeps until it changes.
+// rectangles (textured quads over the root's white material), whole
+// textures (an image, a render target, over their own material), outlines
+// and lines gather in one mesh, text quads of one font in another; each
+// goes into a MeshGx the box keeps until it changes.
 #pragma once
 
 #include "core/container.h"
@@ -14,6 +15,13 @@ class UiMesh {
 public:
     // Two triangles over the box.
     void Rect(const GxBox& box, uint32_t color);
+    // Which of a texture's rows a textured rectangle shows at the box's top:
+    // an image's first, a render target's last (its first row is the view's
+    // bottom).
+    enum class FirstRow { kAtTop, kAtBottom };
+    // The whole texture over the box, its colours as they are; drawn with
+    // the texture's material (StoreShapes).
+    void TexturedRect(const GxBox& box, FirstRow firstRow);
     // Four lines along the box's inside edge (pixel centres).
     void Outline(const GxBox& box, uint32_t color);
     void Line(float x0, float y0, float x1, float y1, uint32_t color);
@@ -26,13 +34,14 @@ public:
 
     bool IsEmpty() const { return solid_.count == 0 && lines_.count == 0 && glyphs_.count == 0; }
     // The rectangles and lines into mesh (emptied of what it had); the
-    // rectangles are drawn with the white material.
-    void UploadShapes(MeshGx& mesh, MaterialGx* white) const;
+    // rectangles are drawn with material: the root's white one for solid
+    // colours, a texture's for textured rectangles.
+    void UploadShapes(MeshGx& mesh, MaterialGx* material) const;
     // The glyphs into mesh, drawn with the font's atlas.
     void UploadText(MeshGx& mesh, const FontGx* font) const;
     // The same into a box's cached mesh, made when there is something to
     // draw for the first time.
-    void StoreShapes(SObject<MeshGx>& mesh, MaterialGx* white) const;
+    void StoreShapes(SObject<MeshGx>& mesh, MaterialGx* material) const;
     void StoreText(SObject<MeshGx>& mesh, const FontGx* font) const;
 
 private:

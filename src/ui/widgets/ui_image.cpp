@@ -2,6 +2,7 @@
 
 #include "cell/tags.h"
 #include "ui/size_rule.h"
+#include "ui/ui_mesh.h"
 
 // ---- layout ------------------------------------------------------------------------------
 
@@ -42,13 +43,9 @@ void UiImage::Process() {
     if (Tag* box = ValueTagAt(kBox); box && box->IsChanged()) {
         MakeResources();
         const Rect r = Box();
-        // White, the texture from corner to corner (its first row at the top).
-        const uint32_t white = 0xFFFFFFFF;
-        const s_GxVert_PosColUV a{r.x0, r.y0, 0, white, 0, 1}, b{r.x1, r.y0, 0, white, 1, 1},
-            c{r.x1, r.y1, 0, white, 1, 0}, d{r.x0, r.y1, 0, white, 0, 0};
-        const s_GxVert_PosColUV quad[6] = {a, b, c, a, c, d};
-        if (r.valid) quadMesh->SetTriangles(quad, 6);
-        else quadMesh->SetTriangles(static_cast<const s_GxVert_PosColUV*>(nullptr), 0);
+        UiMesh quad;
+        if (r.valid) quad.TexturedRect(GxBox{r.x0, r.y0, r.x1, r.y1, true}, UiMesh::FirstRow::kAtTop);
+        quad.StoreShapes(quadMesh, material.Get());
     }
     UiBox::Process();
 }

@@ -73,14 +73,9 @@ void UiViewport::Process() {
             view->box = GxBox{0, 0, float(w), float(h), true};
             if (!targetMaterial) targetMaterial.Reset(new MaterialGx);
             targetMaterial->texture.PointAt(target->ColorTexture()->EnsureSelfLink());
-            if (!quadMesh) quadMesh.Reset(NewMeshGx());
-            // The target's first row is the view's bottom.
-            const uint32_t white = 0xFFFFFFFF;
-            const s_GxVert_PosColUV a{r.x0, r.y0, 0, white, 0, 0}, b{r.x1, r.y0, 0, white, 1, 0},
-                c{r.x1, r.y1, 0, white, 1, 1}, d{r.x0, r.y1, 0, white, 0, 1};
-            const s_GxVert_PosColUV quad[6] = {a, b, c, a, c, d};
-            quadMesh->SetTriangles(quad, 6);
-            quadMesh->material.PointAt(targetMaterial->EnsureSelfLink());
+            UiMesh quad;
+            quad.TexturedRect(GxBox{r.x0, r.y0, r.x1, r.y1, true}, UiMesh::FirstRow::kAtBottom);
+            quad.StoreShapes(quadMesh, targetMaterial.Get());
             FireScript(TagAt(kRefreshMeshScript));  // the scene for the new size
         }
     }
