@@ -41,9 +41,13 @@ VELDO_ENUM_CELL(ec_SingleAll, 0xC220FBFC54EFB50FULL, 2);
 VELDO_ENUM_CELL(ec_SegFull, 0x5B07C216CA2FD949ULL, 2);
 VELDO_ENUM_CELL(ec_ScaleType, 0xB007F63A23505662ULL, 3);
 VELDO_ENUM_CELL(ec_LRC, 0x8C996939F313B6DBULL, 3);
+// ec_LRC's values: where a text sits across its box.
+enum AlignX : int32_t { kAlignLeft = 0, kAlignRight = 1, kAlignCenterX = 2 };
 VELDO_ENUM_CELL(ec_HV, 0x87C5E7BA895239C8ULL, 2);
 VELDO_ENUM_CELL(ec_Edg4, 0x7939D652FD983E99ULL, 4);
 VELDO_ENUM_CELL(ec_DUC, 0x5B14C107CCD700FAULL, 3);
+// ec_DUC's values: where a text sits up and down its box.
+enum AlignY : int32_t { kAlignBottom = 0, kAlignTop = 1, kAlignCenterY = 2 };
 VELDO_ENUM_CELL(ec_Corn4, 0x990AA619F33EE71FULL, 4);
 VELDO_ENUM_CELL(ec_2D3D, 0x9296DA6965713AD5ULL, 2);
 VELDO_ENUM_CELL(ec_DistUnits, 0xCCD5CEAC61E22790ULL, 13);

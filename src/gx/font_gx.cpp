@@ -281,13 +281,13 @@ void FontGx::AlignText(int32_t left, int32_t bottom, int32_t right, int32_t top,
                        int32_t horizontal, int32_t vertical, int32_t& x, int32_t& y) const {
     x = left;
     y = bottom;
-    if (horizontal == 0 && vertical == 0) return;
+    if (horizontal == kAlignLeft && vertical == kAlignBottom) return;
     int32_t width = 0, height = 0;
     MeasureText(text, width, height);
-    if (horizontal == 1) x = right - width;
-    else if (horizontal == 2) x = (left + right - width) / 2;
-    if (vertical == 1) y = top - height;
-    else if (vertical == 2) y = (bottom + top - height) / 2;
+    if (horizontal == kAlignRight) x = right - width;
+    else if (horizontal == kAlignCenterX) x = (left + right - width) / 2;
+    if (vertical == kAlignTop) y = top - height;
+    else if (vertical == kAlignCenterY) y = (bottom + top - height) / 2;
 }
 
 int32_t FontGx::FitCount(const WChar* text, int32_t widthLimit) const {

@@ -17,6 +17,7 @@
 #pragma once
 
 #include "cell/cell.h"
+#include "cell/enum_cells.h"
 #include "core/geometry.h"
 #include "core/links.h"
 #include "gx/draw_gx.h"
@@ -67,8 +68,8 @@ public:
     bool CreateTexture();
 
     void MeasureText(const WChar* text, int32_t& width, int32_t& height) const;
-    // The start point of text in the box, by ec_LRC (0 left, 1 right, 2
-    // centre) and ec_DUC (0 down, 1 up, 2 centre).
+    // The start point of text in the box, by ec_LRC (AlignX) and ec_DUC
+    // (AlignY).
     void AlignText(int32_t left, int32_t bottom, int32_t right, int32_t top, const WChar* text, int32_t horizontal,
                    int32_t vertical, int32_t& x, int32_t& y) const;
     // How many characters fit within widthLimit.

@@ -222,7 +222,7 @@ void UiBox::RebuildTitleMesh() {
     // Hidden boxes show no title.
     if (HasTitle() && Visibility() != 0 && r.valid && font) {
         const float row = UiOptions::Get().Row();
-        mesh.AlignedText(*font, GxBox{r.x0, r.y1 - row, r.x1, r.y1, true}, Title(), 0, 2,
+        mesh.AlignedText(*font, GxBox{r.x0, r.y1 - row, r.x1, r.y1, true}, Title(), kAlignLeft, kAlignCenterY,
                          UiOptions::Get().Color(UiOptions::kTitleColor));
     }
     mesh.StoreText(titleMesh, font);

@@ -5,6 +5,7 @@
 // goes into a MeshGx the box keeps until it changes.
 #pragma once
 
+#include "cell/enum_cells.h"
 #include "core/container.h"
 #include "core/links.h"
 #include "gx/draw_gx.h"

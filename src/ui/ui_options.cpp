@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr float kSizes[8] = {5.0f, 20.0f, 3.0f, 18.0f, 8.0f, 10.0f, 180.0f, 0.5f};
+constexpr float kSizes[UiOptions::kSizeCount] = {5.0f, 20.0f, 3.0f, 18.0f, 8.0f, 10.0f, 180.0f, 0.5f};
 
 constexpr uint32_t kColors[] = {
     0xFF031622, 0xFFFFFFFF,  // base, box titles
@@ -19,13 +19,13 @@ constexpr uint32_t kColors[] = {
     0xFFFFFFFF, 0x77000000,
 };
 
-static_assert(std::size(kColors) == UiOptions::kEntryCount - 8, "one colour for each entry from 8 on");
+static_assert(std::size(kColors) == UiOptions::kEntryCount - UiOptions::kSizeCount, "one colour for each colour entry");
 
 }  // namespace
 
 UiOptions::UiOptions() {
-    for (int32_t i = 0; i < 8; ++i) std::memcpy(&entries_[i], &kSizes[i], sizeof(float));
-    for (int32_t i = 8; i < kEntryCount; ++i) entries_[i] = kColors[i - 8];
+    for (int32_t i = 0; i < kSizeCount; ++i) std::memcpy(&entries_[i], &kSizes[i], sizeof(float));
+    for (int32_t i = kSizeCount; i < kEntryCount; ++i) entries_[i] = kColors[i - kSizeCount];
 }
 
 const UiOptions& UiOptions::Get() {
@@ -34,13 +34,15 @@ const UiOptions& UiOptions::Get() {
 }
 
 float UiOptions::Size(int32_t entry) const {
-    if (entry < 0 || entry >= 8) return 0;
+    if (entry < 0 || entry >= kSizeCount) return 0;
     float v;
     std::memcpy(&v, &entries_[entry], sizeof v);
     return v;
 }
 
-uint32_t UiOptions::Color(int32_t entry) const { return entry >= 8 && entry < kEntryCount ? entries_[entry] : 0; }
+uint32_t UiOptions::Color(int32_t entry) const {
+    return entry >= kSizeCount && entry < kEntryCount ? entries_[entry] : 0;
+}
 
 uint32_t AddColors(uint32_t a, uint32_t b) {
     uint32_t sum = 0;

@@ -188,7 +188,7 @@ void UiRoot::UpdateFocusRing() {
     ringBox_ = r;
     UiMesh ring;
     if (r.valid) {
-        const uint32_t color = UiOptions::Get().Color(39);
+        const uint32_t color = UiOptions::Get().Color(UiOptions::kFocusRing);
         ring.Outline(GxBox{r.x0, r.y0, r.x1, r.y1, true}, color);
         ring.Outline(GxBox{r.x0 + 1, r.y0 + 1, r.x1 - 1, r.y1 - 1, true}, color);
     }

@@ -29,40 +29,40 @@ void InstallPanel5_InstallationComplete::Build(Installer& installer, UiBox& cont
         logLine.Append(where);
     }
     if (reportShown) {
-        page::Text(content, heading, kSizeRow, 2, 2, true);
-        if (!logLine.IsEmpty()) page::Text(content, logLine.CStr(), kSizeRow, 2, 2, false);
+        page::Text(content, heading, kSizeRow, kAlignCenterX, kAlignCenterY, true);
+        if (!logLine.IsEmpty()) page::Text(content, logLine.CStr(), kSizeRow, kAlignCenterX, kAlignCenterY, false);
         auto* lines = new UiBox;
         lines->Shape(UiBox::kLayoutVertical, kSizeFlexible);
         for (int32_t i = 0; processor && i < processor->reportLines.count; ++i)
-            page::Text(*lines, processor->reportLines[i]->CStr(), kSizeRow, 0, 2, false);
+            page::Text(*lines, processor->reportLines[i]->CStr(), kSizeRow, kAlignLeft, kAlignCenterY, false);
         FltParamCell rule;
         ApplySizeKind(kSizeFlexible, rule);
         UiScrollView* view = AddScrollView(rule, content, lines);
         view->SetOffset(std::numeric_limits<float>::max());  // its last line in sight
     } else {
         page::Filler(content);
-        page::Text(content, heading, kSizeRow, 2, 2, true);
-        if (!logLine.IsEmpty()) page::Text(content, logLine.CStr(), kSizeRow, 2, 2, false);
+        page::Text(content, heading, kSizeRow, kAlignCenterX, kAlignCenterY, true);
+        if (!logLine.IsEmpty()) page::Text(content, logLine.CStr(), kSizeRow, kAlignCenterX, kAlignCenterY, false);
     }
     if (processor && processor->errorLines.count > 0) {
         page::Spacer(content, kSizeRow);
         for (int32_t i = 0; i < processor->errorLines.count; ++i)
-            page::Text(content, processor->errorLines[i]->CStr(), kSizeRow, 2, 2, false);
+            page::Text(content, processor->errorLines[i]->CStr(), kSizeRow, kAlignCenterX, kAlignCenterY, false);
         if (processor->lightWaveFlag) {
             page::Spacer(content, kSizeRow);
-            page::Text(content, texts::kCloseRunningLightWave, kSizeRow, 2, 2,
+            page::Text(content, texts::kCloseRunningLightWave, kSizeRow, kAlignCenterX, kAlignCenterY,
                        false);
         }
     }
     if (processor && processor->warningLines.count > 0) {
         page::Spacer(content, kSizeRow);
         for (int32_t i = 0; i < processor->warningLines.count; ++i)
-            page::Text(content, processor->warningLines[i]->CStr(), kSizeRow, 0, 2, false);
+            page::Text(content, processor->warningLines[i]->CStr(), kSizeRow, kAlignLeft, kAlignCenterY, false);
         if (processor->manualMenuFlag) {
             page::Spacer(content, kSizeRow);
-            page::Text(content, texts::kMenuBranchesByHand, kSizeRow, 2, 2, false)
-                ->SetType(1);
-            page::Text(content, texts::kWatchMenuBranchesTutorial, kSizeRow, 0, 2, false);
+            page::Text(content, texts::kMenuBranchesByHand, kSizeRow, kAlignCenterX, kAlignCenterY, false)
+                ->SetType(UiText::kTextWarning);
+            page::Text(content, texts::kWatchMenuBranchesTutorial, kSizeRow, kAlignLeft, kAlignCenterY, false);
             page::FunctionButton(content, kTutorialLink, kSizeRow, Installer::kOpenTutorial, installer);
         }
     }

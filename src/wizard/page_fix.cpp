@@ -12,17 +12,17 @@
 
 void InstallPanel3_Fix::Build(Installer& installer, UiBox& content) {
     page::Filler(content);
-    page::Text(content, texts::kLightWaveConfiguration, kSizeRow, 2, 2, true);
+    page::Text(content, texts::kLightWaveConfiguration, kSizeRow, kAlignCenterX, kAlignCenterY, true);
     page::Spacer(content, kSizeRow);
     bool cannotModify = false;
     for (int32_t i = 0; i < fixes.count; ++i) cannotModify = cannotModify || fixes[i] == kFixCannotModify;
     if (cannotModify) {
         page::Text(content, texts::kConfigCannotBeModified,
-                   kSizeRow, 2, 2, false)
-            ->SetType(1);
-        page::Text(content, texts::kUseManualInstallation, kSizeRow, 2, 2, false);
+                   kSizeRow, kAlignCenterX, kAlignCenterY, false)
+            ->SetType(UiText::kTextWarning);
+        page::Text(content, texts::kUseManualInstallation, kSizeRow, kAlignCenterX, kAlignCenterY, false);
     } else {
-        page::Text(content, texts::kModelersStartedToFix, kSizeRow, 2, 2, false);
+        page::Text(content, texts::kModelersStartedToFix, kSizeRow, kAlignCenterX, kAlignCenterY, false);
         page::Text(content, texts::kCloseModelersAndHub, kSizeRow,
                    2, 2, false);
     }

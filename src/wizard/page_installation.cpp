@@ -13,12 +13,12 @@
 
 void InstallPanel4_Installation::Build(Installer& installer, UiBox& content) {
     page::Filler(content);
-    heading_ = page::Text(content, WTXT("Installing..."), kSizeRow, 2, 2, true)->SelfSlave();
+    heading_ = page::Text(content, WTXT("Installing..."), kSizeRow, kAlignCenterX, kAlignCenterY, true)->SelfSlave();
     finishingShown_ = false;
     auto* bar = new UiProgressBar(kSizeRow);
     content.AddChild(bar);
     bar_ = bar->SelfSlave();
-    file_ = page::Text(content, WTXT(""), kSizeRow, 2, 2, false)->SelfSlave();
+    file_ = page::Text(content, WTXT(""), kSizeRow, kAlignCenterX, kAlignCenterY, false)->SelfSlave();
     shownFiles_ = -1;
     page::Filler(content);
     Update(installer);

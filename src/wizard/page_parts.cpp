@@ -71,7 +71,7 @@ UiBox* ButtonRow(UiBox& parent) {
 }
 
 UiButton* Button(UiBox& parent, const WChar* title, int32_t sizeKind, Cell* message, Cell& target) {
-    auto* button = new UiButton(title, sizeKind, 0, 2, 2);
+    auto* button = new UiButton(title, sizeKind, 0, kAlignCenterX, kAlignCenterY);
     SetScript(*button->ValueTagAt(UiButton::kButtonUpScript), message, &target);
     parent.AddChild(button);
     return button;

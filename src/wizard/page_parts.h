@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "cell/cell.h"
+#include "cell/enum_cells.h"
 
 class Installer;
 class UiBox;

@@ -41,10 +41,10 @@ void InstallPanel2_QuickSettings::Build(Installer& installer, UiBox& content) {
     if (hosts == 0) {
         page::Filler(content);
         const WString supported = SupportedHosts();
-        page::Text(content, texts::kNoPlatformFound, kSizeTwoRows, 2, 2, true);
-        page::Text(content, supported.CStr(), kSizeTwoRows, 2, 2, true);
+        page::Text(content, texts::kNoPlatformFound, kSizeTwoRows, kAlignCenterX, kAlignCenterY, true);
+        page::Text(content, supported.CStr(), kSizeTwoRows, kAlignCenterX, kAlignCenterY, true);
     } else {
-        page::Text(content, WTXT("Quick install settings:"), kSizeRow, 0, 2, true);
+        page::Text(content, WTXT("Quick install settings:"), kSizeRow, kAlignLeft, kAlignCenterY, true);
     }
     if (hosts > 1)
         forward_ = page::FunctionButton(content, WTXT("Install into all"), kSizeTwoRows, Installer::kInstallIntoAll, installer);

@@ -10,8 +10,8 @@
 
 void InstallPanel1_SearchingPlatforms::Build(Installer& installer, UiBox& content) {
     page::Filler(content);
-    page::Text(content, WTXT("Looking for installed programs .."), kSizeRow, 2, 2, false);
-    count_ = page::Text(content, WTXT(""), kSizeRow, 2, 2, false)->SelfSlave();
+    page::Text(content, WTXT("Looking for installed programs .."), kSizeRow, kAlignCenterX, kAlignCenterY, false);
+    count_ = page::Text(content, WTXT(""), kSizeRow, kAlignCenterX, kAlignCenterY, false)->SelfSlave();
     shown_ = -1;
     page::Filler(content);
     Update(installer);

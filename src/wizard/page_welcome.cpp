@@ -18,7 +18,7 @@ void InstallPanel0_Welcome::Build(Installer& installer, UiBox& content) {
     WString licence;
     if (ReadTextFile(path.CStr(), bytes) == kTextOk) Utf8ToWide(bytes.CStr(), licence);
     else licence.Assign(WTXT("License error."));
-    auto* text = new UiText(licence.CStr(), kSizeFlexible, 0, 2, false);
+    auto* text = new UiText(licence.CStr(), kSizeFlexible, kAlignLeft, kAlignCenterY, false);
     text->SetWordWrap(true);
     FltParamCell rule;
     ApplySizeKind(kSizeFlexible, rule);

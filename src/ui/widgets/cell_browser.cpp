@@ -31,7 +31,7 @@ UiBox* Row(int32_t layout, int32_t kind) {
     return box;
 }
 
-UiText* Label(const WChar* text) { return new UiText(text, kSizeFlexible, 0, 2, false); }
+UiText* Label(const WChar* text) { return new UiText(text, kSizeFlexible, kAlignLeft, kAlignCenterY, false); }
 
 // "ClassName" and, for a cell with children, how many.
 WString Heading(const HCell& cell) {
@@ -52,7 +52,7 @@ WString Heading(const HCell& cell) {
 UiBox* Entry(HCell& cell, int32_t depth, Synapser& editors) {
     // As tall as what it shows: it grows to its content when expanded.
     auto* entry = Row(UiBox::kLayoutVertical, kSizeRow);
-    entry->AddChild(new UiText(Heading(cell).CStr(), kSizeRow, 0, 2, true));
+    entry->AddChild(new UiText(Heading(cell).CStr(), kSizeRow, kAlignLeft, kAlignCenterY, true));
     auto* editor = new UiCellEditor;
     editor->Build(cell, depth, editors);
     UiBox_Visibility collapse;
@@ -77,7 +77,7 @@ UiBox* TagControl(Tag& tag) {
 }
 
 UiButton* ActionButton(const WChar* title, int32_t action, UiCellEditor& editor) {
-    auto* button = new UiButton(title, kSizeFlexible, 0, 2, 2);
+    auto* button = new UiButton(title, kSizeFlexible, 0, kAlignCenterX, kAlignCenterY);
     auto* choice = new IdxCell;
     choice->value = action;
     SetScript(*button->ValueTagAt(UiButton::kButtonUpScript), choice, &editor);
@@ -188,7 +188,7 @@ void BuildCellBrowser(UiBox& box) {
     box.Shape(UiBox::kLayoutVertical, kSizeAsGiven);
 
     // Its drag carries the message that opens a new window where it lands.
-    auto* create = new UiButton(WTXT("Drag to create new Window"), kSizeRow, 0, 2, 2);
+    auto* create = new UiButton(WTXT("Drag to create new Window"), kSizeRow, 0, kAlignCenterX, kAlignCenterY);
     SetScript(*create->ValueTagAt(UiButton::kStartDragScript), new WndGx_CreateNew_Msg, &box);
     box.AddChild(create);
 
@@ -202,7 +202,7 @@ void BuildCellBrowser(UiBox& box) {
     // Expand and collapse send visibility to every editor view.
     auto* row = Row(UiBox::kLayoutHorizontal, kSizeRow);
     for (int32_t visible : {1, 0}) {
-        auto* button = new UiButton(visible ? WTXT("Expand all") : WTXT("Collapse all"), kSizeFlexible, 0, 2, 2);
+        auto* button = new UiButton(visible ? WTXT("Expand all") : WTXT("Collapse all"), kSizeFlexible, 0, kAlignCenterX, kAlignCenterY);
         auto* message = new UiBox_Visibility;
         message->value = visible;
         Tag& script = *button->ValueTagAt(UiButton::kButtonUpScript);

@@ -13,7 +13,7 @@ namespace {
 // A transparent button that scrolls the view while the pointer rests on
 // it, shown only while there is something to scroll.
 UiButton* ScrollButton(const WChar* title, Cell* message, UiScrollView& view) {
-    auto* button = new UiButton(title, kSizeRow, UiButton::kHoverRepeat | UiButton::kTransparent, 2, 2);
+    auto* button = new UiButton(title, kSizeRow, UiButton::kHoverRepeat | UiButton::kTransparent, kAlignCenterX, kAlignCenterY);
     SetScript(*button->ValueTagAt(UiButton::kButtonDownScript), message, &view);
     SetScript(*button->ValueTagAt(UiButton::kIsVisibleScript), new UiScrollView_Button_Vis_Act, &view);
     return button;

@@ -190,11 +190,11 @@ void UiButton::TimePassed(float seconds) {
 void UiButton::StateColors(int32_t state, uint32_t& background, uint32_t& text) {
     const UiOptions& o = UiOptions::Get();
     const bool down = state & kDown, hover = state & kHover;
-    background = o.Color(down ? 22 : 18);
-    text = o.Color(down ? 23 : 19);
+    background = o.Color(down ? UiOptions::kFaceDown : UiOptions::kFaceUp);
+    text = o.Color(down ? UiOptions::kFaceDownText : UiOptions::kFaceUpText);
     if (hover) {
-        background = AddColors(background, o.Color(36));
-        text = AddColors(text, o.Color(37));
+        background = AddColors(background, o.Color(UiOptions::kHoverFaceAdded));
+        text = AddColors(text, o.Color(UiOptions::kSplitterHoverFirst));
     }
 }
 

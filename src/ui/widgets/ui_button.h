@@ -7,6 +7,7 @@
 // Sections: layout; behaviour; drawing.
 #pragma once
 
+#include "cell/enum_cells.h"
 #include "ui/ui_box.h"
 
 class UiButton : public UiBox {

@@ -40,7 +40,8 @@ int32_t UiCombo::State() const {
 }
 
 void UiCombo::StateColors(int32_t state, uint32_t& background, uint32_t& text) {
-    const int32_t first = state >= 0 && state <= 3 ? 18 + 2 * state : 18;
+    // A face and its text for each state, in the order of the states.
+    const int32_t first = UiOptions::kFaceUp + 2 * (state >= 0 && state <= 3 ? state : 0);
     background = UiOptions::Get().Color(first);
     text = UiOptions::Get().Color(first + 1);
 }

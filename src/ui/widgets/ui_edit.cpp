@@ -336,7 +336,9 @@ void UiEdit::Process() {
     const Rect r = Box();
     const FontGx* font = BodyFont();
     const UiOptions& o = UiOptions::Get();
-    const int32_t colours = state == kIdle ? 26 : state == kFocused ? 28 : 30;
+    const int32_t colours = state == kIdle      ? UiOptions::kEditIdle
+                            : state == kFocused ? UiOptions::kEditFocused
+                                                : UiOptions::kEditInactive;  // the text's colour follows
     const bool shown = r.valid && Visibility() != 0;
     const GxBox inner{r.x0 + 2, r.y0, r.x1 - 2, r.y1, true};
     const float left = inner.x0 + float(ScrollX());
@@ -346,15 +348,15 @@ void UiEdit::Process() {
     if (shown && HasSelection()) {
         const float a = left + PrefixWidth(std::min(SelectionStart(), SelectionEnd()));
         const float b = left + PrefixWidth(std::max(SelectionStart(), SelectionEnd()));
-        back.Rect(GxBox{std::max(a, inner.x0), r.y0 + 2, std::min(b, inner.x1), r.y1 - 2, true}, o.Color(32));
+        back.Rect(GxBox{std::max(a, inner.x0), r.y0 + 2, std::min(b, inner.x1), r.y1 - 2, true}, o.Color(UiOptions::kSelection));
     }
     if (shown && font) {
         int32_t x = 0, y = 0;
-        font->AlignText(int32_t(left), int32_t(r.y0), int32_t(inner.x1), int32_t(r.y1), text_.CStr(), 0, 2, x, y);
+        font->AlignText(int32_t(left), int32_t(r.y0), int32_t(inner.x1), int32_t(r.y1), text_.CStr(), kAlignLeft, kAlignCenterY, x, y);
         words.Text(*font, float(x), float(y), text_.CStr(), o.Color(colours + 1), inner);
         if (state == kFocused && blink <= kBlinkPeriod / 2) {
             const float at = left + PrefixWidth(Cursor());
-            words.Text(*font, at, float(y), WTXT("|"), o.Color(33), GxBox{inner.x0 - 2, r.y0, inner.x1 + 2, r.y1, true});
+            words.Text(*font, at, float(y), WTXT("|"), o.Color(UiOptions::kEditCursor), GxBox{inner.x0 - 2, r.y0, inner.x1 + 2, r.y1, true});
         }
     }
     back.StoreShapes(backMesh, WhiteMaterial());

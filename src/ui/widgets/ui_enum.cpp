@@ -56,7 +56,7 @@ void UiEnum::MakeButtons() {
         WString title;
         if (i < names_.count) title = *names_[i];
         else Utf8ToWide(number, title);
-        auto* button = new UiButton(title.CStr(), kSizeFlexible, 0, 2, 2);
+        auto* button = new UiButton(title.CStr(), kSizeFlexible, 0, kAlignCenterX, kAlignCenterY);
         auto* choose = new IdxCell;
         choose->value = i;
         SetScript(*button->ValueTagAt(UiButton::kButtonDownScript), choose, this);

@@ -40,9 +40,9 @@ void UiProgressBar::Process() {
     if (r.valid && Visibility() != 0 && r.x1 > r.x0 && r.y1 > r.y0) {
         const UiOptions& o = UiOptions::Get();
         const float done = r.x0 + (r.x1 - r.x0) * Fraction();
-        mesh.Rect(GxBox{r.x0, r.y0, r.x1, r.y1, true}, o.Color(18));
-        if (done > r.x0) mesh.Rect(GxBox{r.x0, r.y0, done, r.y1, true}, o.Color(22));
-        mesh.Outline(GxBox{r.x0, r.y0, r.x1, r.y1, true}, o.Color(19));
+        mesh.Rect(GxBox{r.x0, r.y0, r.x1, r.y1, true}, o.Color(UiOptions::kFaceUp));
+        if (done > r.x0) mesh.Rect(GxBox{r.x0, r.y0, done, r.y1, true}, o.Color(UiOptions::kFaceDown));
+        mesh.Outline(GxBox{r.x0, r.y0, r.x1, r.y1, true}, o.Color(UiOptions::kFaceUpText));
     }
     mesh.StoreShapes(barMesh, WhiteMaterial());
     UiBox::Process();

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr uint32_t kHoverEntry = 35;
-constexpr uint32_t kDraggedEntry = 38;
 // The thumb under the pointer: brighter than the bar's hover colour.
 constexpr uint32_t kThumbHoverColor = 0xCCFFFFFF;
 
@@ -99,9 +97,9 @@ void UiScroll::SetState(int32_t next) {
     if (next == state) return;
     state = next;
     const UiOptions& o = UiOptions::Get();
-    if (state == kOutside || state == kOverBar) color.FadeTo(o.Color(kHoverEntry));
+    if (state == kOutside || state == kOverBar) color.FadeTo(o.Color(UiOptions::kSplitterHoverSecond));
     else if (state == kOverThumb) color.PulseTo(kThumbHoverColor);
-    else if (state == kDragging) color.Set(o.Color(kDraggedEntry));
+    else if (state == kDragging) color.Set(o.Color(UiOptions::kSplitterDragged));
     if (UiRootServices* services = Services()) services->JoinTimer(*this);
     MarkChanged();
 }

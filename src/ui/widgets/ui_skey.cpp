@@ -77,7 +77,7 @@ void UiSKey::Process() {
     const FontGx* font = BodyFont();
     UiMesh words;
     if (r.valid && font && Visibility() != 0)
-        words.AlignedText(*font, GxBox{r.x0 + 2, r.y0, r.x1 - 2, r.y1, true}, Shown().CStr(), 0, 2,
+        words.AlignedText(*font, GxBox{r.x0 + 2, r.y0, r.x1 - 2, r.y1, true}, Shown().CStr(), kAlignLeft, kAlignCenterY,
                           UiOptions::Get().Color(UiOptions::kTitleColor));
     words.StoreText(textMesh, font);
     UiBox::Process();

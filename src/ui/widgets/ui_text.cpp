@@ -61,8 +61,9 @@ void UiText::SetType(int32_t type) {
 uint32_t UiText::Color() const {
     const auto* type = TagValueAs<ec_UiTextType>(kType);
     const int32_t t = type ? type->value : 0;
-    const int32_t entries[] = {9, 11, 13, 15};
-    return UiOptions::Get().Color(t >= 0 && t <= 3 ? entries[t] : 9);
+    const int32_t entries[] = {UiOptions::kTitleColor, UiOptions::kWarningTextColor, UiOptions::kSuccessTextColor,
+                               UiOptions::kFaintTextColor};
+    return UiOptions::Get().Color(t >= kTextPlain && t <= kTextFaint ? entries[t] : UiOptions::kTitleColor);
 }
 
 const FontGx* UiText::TextFont() const {

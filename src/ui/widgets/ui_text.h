@@ -6,6 +6,7 @@
 // Sections: layout (word wrap, measure); behaviour; drawing.
 #pragma once
 
+#include "cell/enum_cells.h"
 #include "core/dynamic_string.h"
 #include "ui/ui_box.h"
 
@@ -39,6 +40,8 @@ public:
     void SetText(const WChar* text);
     const WChar* Text() const;
     void SetWordWrap(bool on);
+    // How a text shows (ec_UiTextType): its colour.
+    enum TextType : int32_t { kTextPlain = 0, kTextWarning = 1, kTextSuccess = 2, kTextFaint = 3 };
     void SetType(int32_t type);
     // The text's colour by its type: 0 entry 9, 1 entry 11, 2 entry 13,
     // 3 entry 15, anything else as 0.

@@ -63,7 +63,7 @@ void UiViewport::Process() {
     const bool shown = r.valid && Visibility() != 0 && r.x1 > r.x0 && r.y1 > r.y0;
     if (Tag* box = ValueTagAt(kBox); box && box->IsChanged()) {
         UiMesh back;
-        if (shown) back.Rect(GxBox{r.x0, r.y0, r.x1, r.y1, true}, UiOptions::Get().Color(26));
+        if (shown) back.Rect(GxBox{r.x0, r.y0, r.x1, r.y1, true}, UiOptions::Get().Color(UiOptions::kEditIdle));
         back.StoreShapes(backgroundMesh, WhiteMaterial());
         if (shown) {
             const int32_t w = int32_t(r.x1 - r.x0), h = int32_t(r.y1 - r.y0);
