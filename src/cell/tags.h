@@ -61,7 +61,11 @@ class Tag : public BTag {
 public:
     static constexpr uint32_t kChanged = 1;
     static constexpr uint32_t kMirrorsSource = 2;
-    static constexpr uint32_t kDeclaredFlags = 5;
+    // Made by its owner's declaration (DeclareTag), not added later; the
+    // model marks it, nothing here asks for it.
+    static constexpr uint32_t kDeclared = 4;
+    // A tag just declared: changed, so that its first value is processed.
+    static constexpr uint32_t kDeclaredFlags = kChanged | kDeclared;
 
     uint32_t flags = 0;
     SObject<Cell> value;

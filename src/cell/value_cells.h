@@ -117,14 +117,21 @@ class PathCell : public ValueCell<WPath> {
 
 // ---- parameter cells ---------------------------------------------------
 
-// A value with a rule: a weight, a mode (0 clamp to [minimum, maximum],
-// 1 flexible, 2 stepped, 3 nearest listed value), a step and a list of
-// values whose first is the minimum and last the maximum. sizeKind is read
-// only by the UI box constructor.
+// How a parameter's rule settles a value (stored as its number).
+enum ParamRuleMode : int32_t {
+    kRuleClamped = 0,        // clamped to [minimum, maximum]; a box of fixed size
+    kRuleFlexible = 1,       // a box's share of the length by its weight
+    kRuleStepped = 2,        // rounded to a multiple of step, then clamped
+    kRuleNearestListed = 3,  // the nearest of the listed values
+};
+
+// A value with a rule: a weight, a mode (ParamRuleMode), a step and a list
+// of values whose first is the minimum and last the maximum. sizeKind is
+// read only by the UI box constructor.
 template <class T>
 struct ParamRule {
     T weight{};
-    int32_t mode = 0;
+    int32_t mode = kRuleClamped;
     T step{};
     DynamicArray<T> values;
     int32_t sizeKind = 0;
@@ -146,13 +153,13 @@ struct ParamRule {
 
     // The value a request for x settles on under the rule.
     T Apply(T x) const {
-        if (mode == 2 && step != T(0)) {
+        if (mode == kRuleStepped && step != T(0)) {
             double v = double(x) + double(step) / 2;
             if (v < 0) v -= double(step);
             v = double(step) * std::fabs(std::trunc(v / double(step)));
             return Clamp(T(v));
         }
-        if (mode == 3 && values.count > 0) {
+        if (mode == kRuleNearestListed && values.count > 0) {
             T best = values[0];
             double bestDistance = std::fabs(double(x) - double(best));
             for (int32_t i = 1; i < values.count; ++i) {

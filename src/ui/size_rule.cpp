@@ -7,7 +7,7 @@
 // ---- the kinds a box is made with -------------------------------------------
 
 void MakeFixedRule(FltParamCell& rule, float size) {
-    rule.rule.mode = 0;
+    rule.rule.mode = kRuleClamped;
     rule.rule.weight = size;
     rule.rule.values.Clear();
     rule.rule.values.Append(size);
@@ -25,7 +25,7 @@ void ApplySizeKind(int32_t kind, FltParamCell& rule) {
         case kSizeMargin: MakeFixedRule(rule, UiOptions::Get().Margin()); break;
         case kSizeAsGiven: break;
         default:  // kSizeFlexible and anything unknown
-            rule.rule.mode = 1;
+            rule.rule.mode = kRuleFlexible;
             rule.rule.weight = 100;
             rule.rule.values.Clear();
             rule.rule.values.Append(0.0f);
@@ -40,8 +40,10 @@ void ApplySizeKind(int32_t kind, FltParamCell& rule) {
 
 namespace {
 
-bool Fixed(const FltParamCell* r) { return r && (r->rule.mode == 0 || r->rule.mode == 2 || r->rule.mode == 3); }
-bool Flexible(const FltParamCell* r) { return r && r->rule.mode == 1; }
+bool Fixed(const FltParamCell* r) {
+    return r && (r->rule.mode == kRuleClamped || r->rule.mode == kRuleStepped || r->rule.mode == kRuleNearestListed);
+}
+bool Flexible(const FltParamCell* r) { return r && r->rule.mode == kRuleFlexible; }
 
 }  // namespace
 

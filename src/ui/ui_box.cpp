@@ -187,7 +187,7 @@ bool UiBox::FitRuleToContent() {
     Measure();
     const float extent = parent->ChildLayoutType() == kLayoutVertical ? measuredHeight : measuredWidth;
     bool changed = false;
-    if (rule->rule.mode == 0 && extent > rule->value) {
+    if (rule->rule.mode == kRuleClamped && extent > rule->value) {
         SetRuleMaximum(*rule, extent);
         rule->rule.weight = extent;
         rule->SetValue(extent);

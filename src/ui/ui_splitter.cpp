@@ -40,7 +40,8 @@ void UiSplitter::KeepSiblingSizes() {
     if (!parent) return;
     for (int32_t i = 0; i < parent->children.count; ++i)
         if (UiBox* sibling = parent->ChildBox(i))
-            if (FltParamCell* rule = sibling->SizeRule(); rule && rule->rule.mode == 1) rule->rule.weight = rule->value;
+            if (FltParamCell* rule = sibling->SizeRule(); rule && rule->rule.mode == kRuleFlexible)
+                rule->rule.weight = rule->value;
 }
 
 void UiSplitter::MoveEdge(float to) {
@@ -63,7 +64,7 @@ void UiSplitter::MoveEdge(float to) {
     grow->value += delta;
     shrink->value -= delta;
     for (FltParamCell* rule : {grow, shrink})
-        if (rule->rule.mode == 1) rule->rule.weight = rule->value;
+        if (rule->rule.mode == kRuleFlexible) rule->rule.weight = rule->value;
     parent->InvalidateLayout();
 }
 
