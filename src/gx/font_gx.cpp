@@ -277,6 +277,24 @@ void FontGx::MeasureText(const WChar* text, int32_t& width, int32_t& height) con
     }
 }
 
+void FontGx::PrefixWidths(const WChar* text, DynamicArray<int32_t>& widths) const {
+    widths.Clear();
+    widths.Append(0);
+    int32_t width = 0, lineWidth = 0;
+    bool first = true;
+    for (const WChar* c = text; c && *c; ++c) {
+        if (IsLineBreak(*c)) {
+            lineWidth = 0;
+            first = true;
+        } else {
+            lineWidth += Glyph(*c).width + (first ? 0 : spacing);
+            first = false;
+            if (lineWidth > width) width = lineWidth;
+        }
+        widths.Append(width);
+    }
+}
+
 void FontGx::AlignText(int32_t left, int32_t bottom, int32_t right, int32_t top, const WChar* text,
                        int32_t horizontal, int32_t vertical, int32_t& x, int32_t& y) const {
     x = left;

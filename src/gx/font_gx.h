@@ -68,6 +68,9 @@ public:
     bool CreateTexture();
 
     void MeasureText(const WChar* text, int32_t& width, int32_t& height) const;
+    // The width MeasureText gives each prefix of text, from the empty one to
+    // the whole, in one pass: widths gets length + 1 values.
+    void PrefixWidths(const WChar* text, DynamicArray<int32_t>& widths) const;
     // The start point of text in the box, by ec_LRC (AlignX) and ec_DUC
     // (AlignY).
     void AlignText(int32_t left, int32_t bottom, int32_t right, int32_t top, const WChar* text, int32_t horizontal,

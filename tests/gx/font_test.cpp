@@ -80,6 +80,22 @@ TEST_F(BuiltinFonts, Measuring) {
     EXPECT_EQ(First().FitCount(WTXT("AA\nAA"), 2 * a + 1), 5);
 }
 
+// Every prefix's width from one pass is what measuring that prefix gives.
+TEST_F(BuiltinFonts, PrefixWidthsInOnePass) {
+    for (const WChar* text : {WTXT(""), WTXT("W"), WTXT("Veldo5 \u00e9t\u00e9 iii"), WTXT("AA\nB\rCCC"), WTXT("\n\nx")}) {
+        DynamicArray<int32_t> widths;
+        First().PrefixWidths(text, widths);
+        const WString whole(text);
+        ASSERT_EQ(widths.count, whole.Length() + 1);
+        for (int32_t k = 0; k <= whole.Length(); ++k) {
+            const WString prefix(text, k);
+            int32_t w = -1, h = -1;
+            First().MeasureText(prefix.CStr(), w, h);
+            EXPECT_EQ(widths[k], w) << k;
+        }
+    }
+}
+
 TEST_F(BuiltinFonts, PaintingWritesInkInsideTheBuffer) {
     std::vector<uint32_t> pixels(40 * 20, 0x3f000000);
     First().PaintText(pixels.data(), 40, 20, WTXT("Hi"), 2, 2);

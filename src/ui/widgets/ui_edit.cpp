@@ -293,11 +293,15 @@ float UiEdit::PrefixWidth(int32_t count) const {
 // The character boundary nearest to x, the text being drawn from the left
 // edge shifted by "ScrollX".
 int32_t UiEdit::CursorAt(float x) const {
+    const FontGx* font = BodyFont();
+    if (!font) return 0;
     const float at = x - (Box().x0 + 2) - float(ScrollX());
+    DynamicArray<int32_t> widths;  // every boundary measured in one pass
+    font->PrefixWidths(text_.CStr(), widths);
     int32_t best = 0;
     float distance = 1e30f;
-    for (int32_t k = 0; k <= text_.Length(); ++k) {
-        const float d = std::abs(PrefixWidth(k) - at);
+    for (int32_t k = 0; k < widths.count; ++k) {
+        const float d = std::abs(float(widths[k]) - at);
         if (d < distance) distance = d, best = k;
     }
     return best;
