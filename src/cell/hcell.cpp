@@ -180,25 +180,25 @@ void HCell::ClearChanged() {
 
 // ---- copying and comparing ---------------------------------------------
 
-void HCell::CopyFrom(const Cell& other) {
-    const HCell* o = CellAs<HCell>(&other);
-    if (!o || o == this) return;
-    Container<BTag>& mine = Tags();
-    const Container<BTag>& theirs = o->Tags();
+namespace {
+
+// Tag by tag, as far as both cells have tags: copy is a tag's CopyFrom or
+// CopyValues.
+void CopyTags(HCell& to, const Cell& other, void (Cell::*copy)(const Cell&)) {
+    const HCell* from = CellAs<HCell>(&other);
+    if (!from || from == &to) return;
+    Container<BTag>& mine = to.Tags();
+    const Container<BTag>& theirs = from->Tags();
     const int32_t n = mine.count < theirs.count ? mine.count : theirs.count;
     for (int32_t i = 0; i < n; ++i)
-        if (mine.items[i] && theirs.items[i]) mine.items[i]->CopyFrom(*theirs.items[i]);
+        if (mine.items[i] && theirs.items[i]) (mine.items[i]->*copy)(*theirs.items[i]);
 }
 
-void HCell::CopyValues(const Cell& other) {
-    const HCell* o = CellAs<HCell>(&other);
-    if (!o || o == this) return;
-    Container<BTag>& mine = Tags();
-    const Container<BTag>& theirs = o->Tags();
-    const int32_t n = mine.count < theirs.count ? mine.count : theirs.count;
-    for (int32_t i = 0; i < n; ++i)
-        if (mine.items[i] && theirs.items[i]) mine.items[i]->CopyValues(*theirs.items[i]);
-}
+}  // namespace
+
+void HCell::CopyFrom(const Cell& other) { CopyTags(*this, other, &Cell::CopyFrom); }
+
+void HCell::CopyValues(const Cell& other) { CopyTags(*this, other, &Cell::CopyValues); }
 
 bool HCell::Equals(const Cell& other) const {
     if (other.ClassKey() != ClassKey()) return false;

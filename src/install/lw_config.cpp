@@ -94,7 +94,7 @@ void Replace(NString& text, const char* from, const char* to, bool all) {
 
 void Insert(NString& text, int32_t at, const NString& piece) { text.Insert(at, piece); }
 
-// The message prefix of an unreadable menu file, by read status.
+// The message prefix of an unreadable configuration file, by read status.
 const WChar* ReadFailurePrefix(int32_t status) {
     switch (status) {
         case kTextNotFound: return WTXT("File not found: ");
@@ -102,6 +102,17 @@ const WChar* ReadFailurePrefix(int32_t status) {
         case kTextCannotOpen: return WTXT("Cannot open: ");
         default: return WTXT("Cannot read: ");
     }
+}
+
+// Reads a configuration file whole. One that cannot be read fails the
+// batch with the reason, and the report asks for LightWave to be closed
+// (a running LightWave is the usual cause).
+bool ReadConfigOrReport(const WPath& path, NString& text, InstallReport& report) {
+    const int32_t status = ReadTextFile(path.CStr(), text);
+    if (status == kTextOk) return true;
+    report.AddError(ReadFailurePrefix(status), path.CStr());
+    report.lightWaveFlag = 1;
+    return false;
 }
 
 bool StartModeler(const FileTransfer& transfer) { return SysStartProgram(transfer.auxiliary.CStr(), WTXT("")); }
@@ -193,12 +204,7 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
     if (action == kChoiceLeave) return true;
     const WPath path = ExpandMacros(batch, transfer.destination.CStr());
     NString text;
-    const int32_t status = ReadTextFile(path.CStr(), text);
-    if (status != kTextOk) {
-        report.AddError(ReadFailurePrefix(status), path.CStr());
-        report.lightWaveFlag = 1;
-        return false;
-    }
+    if (!ReadConfigOrReport(path, text, report)) return false;
     const NString original(text);
     lwconfig::RemoveMenuBranches(text);
     int32_t at = 0;
@@ -311,11 +317,7 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
     if (action == kChoiceLeave) return true;
     const WPath path = ExpandMacros(batch, transfer.destination.CStr());
     NString text;
-    if (ReadTextFile(path.CStr(), text) != kTextOk) {
-        report.AddError(WTXT("Cannot read: "), path.CStr());
-        report.lightWaveFlag = 1;
-        return false;
-    }
+    if (!ReadConfigOrReport(path, text, report)) return false;
     const NString original(text);
     lwconfig::RemoveExtensionBlocks(text);
     if (action == kChoiceInstall) {

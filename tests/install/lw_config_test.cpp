@@ -211,12 +211,23 @@ TEST(MenuConfig, WithoutTheMarkerTheFileStaysAndAWarningIsListed) {
     EXPECT_EQ(U(*f.processor.warningLines[1]), "Unknow LW menu format: " + f.dir.path() + "/LWM-64.CFG");
 }
 
-TEST(MenuConfig, AnUnreadableMenuFileIsAnError) {
-    LwFixture f;
-    f.batch.menuAction.value = kChoiceInstall;
-    EXPECT_FALSE(EditMenuConfig(f.batch, f.processor, *f.menu));
-    EXPECT_EQ(U(*f.processor.errorLines[0]), "File not found: " + f.dir.path() + "/LWM-64.CFG");
-    EXPECT_EQ(f.processor.lightWaveFlag, 1);
+// Either configuration file missing fails the batch, says why and asks for
+// LightWave to be closed.
+TEST(MenuConfig, AnUnreadableConfigurationFileIsAnError) {
+    {
+        LwFixture f;
+        f.batch.menuAction.value = kChoiceInstall;
+        EXPECT_FALSE(EditMenuConfig(f.batch, f.processor, *f.menu));
+        EXPECT_EQ(U(*f.processor.errorLines[0]), "File not found: " + f.dir.path() + "/LWM-64.CFG");
+        EXPECT_EQ(f.processor.lightWaveFlag, 1);
+    }
+    {
+        LwFixture f;
+        f.batch.fileAction.value = kChoiceInstall;
+        EXPECT_FALSE(EditExtensionConfig(f.batch, f.processor, *f.extension));
+        EXPECT_EQ(U(*f.processor.errorLines[0]), "File not found: " + f.dir.path() + "/LWEXT-64.CFG");
+        EXPECT_EQ(f.processor.lightWaveFlag, 1);
+    }
 }
 
 TEST(ExtensionConfig, InstallTwiceThenRemove) {
