@@ -104,15 +104,35 @@ const WChar* ReadFailurePrefix(int32_t status) {
     }
 }
 
-// Reads a configuration file whole. One that cannot be read fails the
-// batch with the reason, and the report asks for LightWave to be closed
-// (a running LightWave is the usual cause).
-bool ReadConfigOrReport(const WPath& path, NString& text, InstallReport& report) {
+// Reads the configuration file the transfer names (path) whole. One that
+// cannot be read fails the batch with the reason, and the report asks for
+// LightWave to be closed (a running LightWave is the usual cause).
+bool ReadConfigOrReport(const InstallBatch& batch, const FileTransfer& transfer, InstallReport& report, WPath& path,
+                        NString& text) {
+    path = ExpandMacros(batch, transfer.destination.CStr());
     const int32_t status = ReadTextFile(path.CStr(), text);
     if (status == kTextOk) return true;
     report.AddError(ReadFailurePrefix(status), path.CStr());
     report.lightWaveFlag = 1;
     return false;
+}
+
+enum class ConfigWrite { kWritten, kNotJournalled, kNotWritten };
+
+// Reports the change, keeps the old text in the journal (when there is
+// one: nothing is written that the journal could not take back), then
+// writes the new text.
+ConfigWrite KeepAndWrite(const WPath& path, const NString& original, const NString& text, FileJournal* journal,
+                         InstallReport& report) {
+    report.AddReport(WTXT("Modifying: "), path.CStr());
+    if (journal && !journal->KeepText(path.CStr(), original)) {
+        report.AddError(WTXT("Cannot write the installation journal for: "), path.CStr());
+        return ConfigWrite::kNotJournalled;
+    }
+    TestPoint("config-kept");
+    if (WriteTextFile(path.CStr(), text) != kTextOk) return ConfigWrite::kNotWritten;
+    TestPoint("config-written");
+    return ConfigWrite::kWritten;
 }
 
 bool StartModeler(const FileTransfer& transfer) { return SysStartProgram(transfer.auxiliary.CStr(), WTXT("")); }
@@ -202,9 +222,9 @@ void BranchToMenuBlock(NString& branch) {
 bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer, FileJournal* journal) {
     const int32_t action = batch.menuAction.value;
     if (action == kChoiceLeave) return true;
-    const WPath path = ExpandMacros(batch, transfer.destination.CStr());
+    WPath path;
     NString text;
-    if (!ReadConfigOrReport(path, text, report)) return false;
+    if (!ReadConfigOrReport(batch, transfer, report, path, text)) return false;
     const NString original(text);
     lwconfig::RemoveMenuBranches(text);
     int32_t at = 0;
@@ -246,17 +266,14 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
             if (text.Find(block.CStr()) < 0) Insert(text, at, block);
         }
     }
-    report.AddReport(WTXT("Modifying: "), path.CStr());
-    if (journal && !journal->KeepText(path.CStr(), original)) {
-        report.AddError(WTXT("Cannot write the installation journal for: "), path.CStr());
-        return false;
+    switch (KeepAndWrite(path, original, text, journal, report)) {
+        case ConfigWrite::kNotJournalled: return false;
+        case ConfigWrite::kNotWritten:  // the menus can still be added by hand
+            report.AddWarning(WTXT("Cannot write: "), path.CStr());
+            report.manualMenuFlag = 1;
+            return true;
+        case ConfigWrite::kWritten: break;
     }
-    TestPoint("config-kept");
-    if (WriteTextFile(path.CStr(), text) != kTextOk) {
-        report.AddWarning(WTXT("Cannot write: "), path.CStr());
-        report.manualMenuFlag = 1;
-    }
-    TestPoint("config-written");
     return true;
 }
 
@@ -315,9 +332,9 @@ uint32_t HostAnsiCodePage() {
 bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer, FileJournal* journal) {
     const int32_t action = batch.fileAction.value;
     if (action == kChoiceLeave) return true;
-    const WPath path = ExpandMacros(batch, transfer.destination.CStr());
+    WPath path;
     NString text;
-    if (!ReadConfigOrReport(path, text, report)) return false;
+    if (!ReadConfigOrReport(batch, transfer, report, path, text)) return false;
     const NString original(text);
     lwconfig::RemoveExtensionBlocks(text);
     if (action == kChoiceInstall) {
@@ -339,18 +356,14 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
         EndLastLine(text, lineEnd);
         text.Append(blocks);
     }
-    report.AddReport(WTXT("Modifying: "), path.CStr());
-    if (journal && !journal->KeepText(path.CStr(), original)) {
-        report.AddError(WTXT("Cannot write the installation journal for: "), path.CStr());
-        return false;
+    switch (KeepAndWrite(path, original, text, journal, report)) {
+        case ConfigWrite::kNotJournalled: return false;
+        case ConfigWrite::kNotWritten:
+            report.AddError(WTXT("Cannot write: "), path.CStr());
+            report.lightWaveFlag = 1;
+            return false;
+        case ConfigWrite::kWritten: break;
     }
-    TestPoint("config-kept");
-    if (WriteTextFile(path.CStr(), text) != kTextOk) {
-        report.AddError(WTXT("Cannot write: "), path.CStr());
-        report.lightWaveFlag = 1;
-        return false;
-    }
-    TestPoint("config-written");
     return true;
 }
 
