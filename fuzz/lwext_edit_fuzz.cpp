@@ -3,16 +3,16 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "install/lw_config.h"
+#include "install/lightwave_config.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NString text;
     text.Assign(reinterpret_cast<const char*>(data), int32_t(size));
     text.Assign(text.CStr());
-    lwconfig::RemoveExtensionBlocks(text);
+    lightwave_config::RemoveExtensionBlocks(text);
     NString blocks(text);
-    lwconfig::FillExtensionTemplate(blocks, WTXT("C:\\Program Files\\LightWave\\support\\plugins\\Brimvale\\Veldo5"), 1252);
+    lightwave_config::FillExtensionTemplate(blocks, WTXT("C:\\Program Files\\LightWave\\support\\plugins\\Brimvale\\Veldo5"), 1252);
     text.Append(blocks);
-    lwconfig::RemoveExtensionBlocks(text);
+    lightwave_config::RemoveExtensionBlocks(text);
     return 0;
 }

@@ -5,21 +5,21 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "install/lw_config.h"
+#include "install/lightwave_config.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NString text;
     text.Assign(reinterpret_cast<const char*>(data), int32_t(size));
     // Text stops at a zero byte, as the editors read it.
     text.Assign(text.CStr());
-    lwconfig::RemoveMenuBranches(text);
+    lightwave_config::RemoveMenuBranches(text);
     int32_t at = 0;
-    if (lwconfig::FindMenuInsertionPoint(text, at) == lwconfig::MarkerState::kOnce) {
+    if (lightwave_config::FindMenuInsertionPoint(text, at) == lightwave_config::MarkerState::kOnce) {
         if (at < 0 || at > text.Length()) std::abort();
         NString block("BranchEntry 65536 \"Veldo5 Fuzz\" _\r\nBranchEntry 131073 \"MENU_VELDO5_FUZZ\" \"f\"\r\n");
-        lwconfig::BranchToMenuBlock(block);
+        lightwave_config::BranchToMenuBlock(block);
         text.Insert(at, block);
-        lwconfig::RemoveMenuBranches(text);
+        lightwave_config::RemoveMenuBranches(text);
     }
     return 0;
 }

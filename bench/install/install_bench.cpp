@@ -14,7 +14,7 @@
 #include "app/register_all_cells.h"
 #include "install/batch_jobs.h"
 #include "install/discovery.h"
-#include "install/lw_config.h"
+#include "install/lightwave_config.h"
 #include "support/payload_tree.h"
 
 namespace {
@@ -147,12 +147,12 @@ NString MenuText(int64_t bytes) {
 void MenuEdit(benchmark::State& state) {
     const NString original = MenuText(state.range(0));
     NString branch("BranchEntry 65536 \"Veldo5 Modeling\" _\r\nBranchEntry 131073 \"MENU_VELDO5_A\" \"a\"\r\n");
-    lwconfig::BranchToMenuBlock(branch);
+    lightwave_config::BranchToMenuBlock(branch);
     for (auto _ : state) {
         NString text(original);
-        lwconfig::RemoveMenuBranches(text);
+        lightwave_config::RemoveMenuBranches(text);
         int32_t at = 0;
-        lwconfig::FindMenuInsertionPoint(text, at);
+        lightwave_config::FindMenuInsertionPoint(text, at);
         if (text.Find(branch.CStr()) < 0) text.Insert(at, branch);
         benchmark::DoNotOptimize(text.CStr());
     }
@@ -167,7 +167,7 @@ void ExtensionEdit(benchmark::State& state) {
     const NString original(body.c_str());
     for (auto _ : state) {
         NString text(original);
-        lwconfig::RemoveExtensionBlocks(text);
+        lightwave_config::RemoveExtensionBlocks(text);
         benchmark::DoNotOptimize(text.CStr());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * state.range(0));

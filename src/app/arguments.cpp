@@ -11,7 +11,7 @@ static constexpr int kRenderUnits = 0;
 void AdminServiceArg::Render(WString& out) const {
     WString name;
     EscapeArgValue(serviceName.CStr(), name);
-    out.Format(kRenderUnits, WTXT("-admin_service %s %u"), name, number);
+    out.FormatAtMost(kRenderUnits, WTXT("-admin_service %s %u"), name, number);
 }
 
 void CellListArg::Render(WString& out) const { out.Assign(WTXT("-cell_list")); }
@@ -21,14 +21,14 @@ void DropArg::Render(WString& out) const { out.Assign(WTXT("-drop")); }
 void VeldoVerArg::Render(WString& out) const {
     WString escaped;
     EscapeArgValue(version.CStr(), escaped);
-    out.Format(kRenderUnits, WTXT("-veldo_ver %s"), escaped);
+    out.FormatAtMost(kRenderUnits, WTXT("-veldo_ver %s"), escaped);
 }
 
-void WindowPosArg::Render(WString& out) const { out.Format(kRenderUnits, WTXT("-window_pos %i %i"), x, y); }
+void WindowPosArg::Render(WString& out) const { out.FormatAtMost(kRenderUnits, WTXT("-window_pos %i %i"), x, y); }
 
 void PathArg::Render(WString& out) const { out.Assign(path); }
 
-void UnattendedArg::Render(WString& out) const { out.Format(kRenderUnits, WTXT("-unattended %s"), word); }
+void UnattendedArg::Render(WString& out) const { out.FormatAtMost(kRenderUnits, WTXT("-unattended %s"), word); }
 
 // ---- escaping ------------------------------------------------------------
 

@@ -3,7 +3,7 @@
 #include "app/command_line.h"
 #include "app/exit_codes.h"
 #include "app/frame_loop.h"
-#include "app/log.h"
+#include "app/log_file.h"
 #include "app/unattended.h"
 #include "app/wsys_io.h"
 #include "app/register_all_cells.h"
@@ -19,7 +19,7 @@
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
 #include "ui/ui_root.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 
 InstallerApp::InstallerApp(Arguments* args) : App(args) {
     RegisterProgramSysIO();

@@ -8,7 +8,7 @@
 #include "install/install_choices.h"
 #include "ui/register_ui_cells.h"
 #include "ui/widgets/register_widget_cells.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 
 void RegisterAllCellClasses() {
     static std::once_flag once;

@@ -2,14 +2,14 @@
 
 #include <cstdio>
 
-#include "app/log.h"
+#include "app/log_file.h"
 #include "core/control_escape.h"
 #include "core/text_convert.h"
 #include "install/batch_jobs.h"
-#include "install/lw_config.h"
+#include "install/lightwave_config.h"
 #include "lang/user_texts.h"
 #include "sys/platform.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ void Print(const WChar* text) {
 template <class... A>
 void PrintF(const WChar* format, const A&... args) {
     WString line;
-    line.Format(0, format, args...);
+    line.Format(format, args...);
     Print(line.CStr());
 }
 
@@ -35,7 +35,7 @@ void PrintF(const WChar* format, const A&... args) {
 // and the file being copied, cut to fit 79 columns.
 void PrintProgressLine(const InstallProgress& progress) {
     WString line;
-    line.Format(0, WTXT("Installing... %3d%% (%d/%d files) "), int(progress.Fraction() * 100.0f + 0.5f),
+    line.Format(WTXT("Installing... %3d%% (%d/%d files) "), int(progress.Fraction() * 100.0f + 0.5f),
                 progress.DoneFiles(), progress.TotalFiles());
     WString file;
     EscapeControlCharacters(progress.CurrentFile(), file);
@@ -103,7 +103,7 @@ void PrintBatches(const Installer& installer) {
         const auto* lw = dynamic_cast<const LwInstallBatch*>(b);
         const WChar* menus = lw ? (lw->menusInstalled ? WTXT("installed") : WTXT("not installed")) : WTXT("-");
         WString version;
-        version.Format(0, WTXT("%g"), double(b->hostVersion));
+        version.Format(WTXT("%g"), double(b->hostVersion));
         PrintF(WTXT("%-9s | %s | version %s | files %s | menus %s | plug-in %s | configuration %s"),
                KindName(b->PlatformKind()), b->displayName, version,
                b->installed ? WTXT("installed") : WTXT("not installed"), menus, b->pathValue,

@@ -67,7 +67,7 @@ uint64_t BlockCrc(MemBlock& block) {
 double VersionNumber(const WString& text) {
     static const WString current = [] {
         WString t;
-        t.Format(0, WTXT("%.4f"), kLayoutVersion);
+        t.Format(WTXT("%.4f"), kLayoutVersion);
         return t;
     }();
     if (text == current) return kLayoutVersion;
@@ -149,7 +149,7 @@ bool FlattenTree(Cell& root, int flag, ChunkList& chunks) {
     HCell* h = CellAs<HCell>(&root);
     auto* chunk = new Chunk;
     chunk->classKey = root.ClassKey();
-    chunk->version.Format(0, WTXT("%.4f"), kLayoutVersion);
+    chunk->version.Format(WTXT("%.4f"), kLayoutVersion);
     chunk->childCount = h ? h->children.count : 0;
     MemBlockCursor c(chunk->data);
     if (!root.Export(c, flag)) {
@@ -221,7 +221,7 @@ bool WriteOneCell(VirtualGate& gate, Cell& cell) {
     ChunkList chunks;
     auto* chunk = new Chunk;
     chunk->classKey = cell.ClassKey();
-    chunk->version.Format(0, WTXT("%.4f"), 0.0);
+    chunk->version.Format(WTXT("%.4f"), 0.0);
     chunks.Add(chunk);
     MemBlockCursor c(chunk->data);
     return cell.Export(c, 0) && WriteChunkList(gate, chunks);

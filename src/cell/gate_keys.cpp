@@ -10,7 +10,7 @@ std::atomic<int> g_documentCounter{1};
 }
 
 HddGateKey::HddGateKey() : newDocument(true) {
-    path.Format(0, WTXT("document%02i.veldo"), g_documentCounter.fetch_add(1));
+    path.Format(WTXT("document%02i.veldo"), g_documentCounter.fetch_add(1));
 }
 
 HddGateKey::HddGateKey(const WChar* filePath) { path.Assign(filePath); }

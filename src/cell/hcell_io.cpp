@@ -27,7 +27,7 @@ constexpr int32_t kMaxLinks = 1 << 20;
 const WString& CurrentVersionText() {
     static const WString text = [] {
         WString t;
-        t.Format(0, WTXT("%f"), kLayoutVersion);
+        t.Format(WTXT("%f"), kLayoutVersion);
         return t;
     }();
     return text;

@@ -24,7 +24,7 @@ void TagPath::Clear() {
 // One step reads ClassName(key)->TagName; steps follow each other with "/".
 void TagPath::AppendStepText(const s_TagPathItem& item) {
     WString step;
-    step.Format(0, WTXT("%s(%llx)->%s"), CellClassName(item.classKey), item.classKey, item.tagName);
+    step.Format(WTXT("%s(%llx)->%s"), CellClassName(item.classKey), item.classKey, item.tagName);
     if (!text.IsEmpty()) text.Append(WTXT("/"));
     text.Append(step);
 }

@@ -132,11 +132,17 @@ public:
         return -1;
     }
 
-    // printf-style formatting (see text_format.h); maxUnits counts the
-    // terminator, 0 means unbounded.
+    // printf-style formatting (see text_format.h), replacing the content;
+    // the number of units written.
     template <class... A>
-    int Format(int maxUnits, const Ch* format, const A&... args) {
-        const FmtArg list[sizeof...(A) + 1] = {FmtArg(args)..., FmtArg(0)};
+    int Format(const Ch* format, const A&... args) {
+        return FormatAtMost(kNoLimit, format, args...);
+    }
+    // The same, keeping at most maxUnits - 1 units (maxUnits counts the
+    // terminator, as a buffer's size would).
+    template <class... A>
+    int FormatAtMost(int maxUnits, const Ch* format, const A&... args) {
+        const FormatArgument list[sizeof...(A) + 1] = {FormatArgument(args)..., FormatArgument(0)};
         if constexpr (sizeof(Ch) == 1) return FormatNarrow(*this, maxUnits, format, list, int(sizeof...(A)));
         else return FormatWide(*this, maxUnits, format, list, int(sizeof...(A)));
     }

@@ -25,28 +25,28 @@ const WChar* LogLocation() {
 // feed in it never starts a log line of its own.
 constexpr int kMaxEscapedArgs = 16;
 
-void LogTextArgs(bool lineEnd, const WChar* format, const FmtArg* args, int count) {
+void LogTextArgs(bool lineEnd, const WChar* format, const FormatArgument* args, int count) {
     if (!g_sink.load()) return;
-    FmtArg safe[kMaxEscapedArgs] = {FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0),
-                                    FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0),
-                                    FmtArg(0), FmtArg(0), FmtArg(0), FmtArg(0)};
+    FormatArgument safe[kMaxEscapedArgs] = {FormatArgument(0), FormatArgument(0), FormatArgument(0), FormatArgument(0), FormatArgument(0), FormatArgument(0),
+                                    FormatArgument(0), FormatArgument(0), FormatArgument(0), FormatArgument(0), FormatArgument(0), FormatArgument(0),
+                                    FormatArgument(0), FormatArgument(0), FormatArgument(0), FormatArgument(0)};
     WString wide[kMaxEscapedArgs];
     NString narrow[kMaxEscapedArgs];
     if (count <= kMaxEscapedArgs) {
         for (int i = 0; i < count; ++i) {
             safe[i] = args[i];
-            if (args[i].kind == FmtArg::kWide && HasControlCharacters(args[i].w)) {
+            if (args[i].kind == FormatArgument::kWide && HasControlCharacters(args[i].w)) {
                 EscapeControlCharacters(args[i].w, wide[i]);
-                safe[i] = FmtArg(wide[i].CStr());
-            } else if (args[i].kind == FmtArg::kNarrow && HasControlCharacters(args[i].n)) {
+                safe[i] = FormatArgument(wide[i].CStr());
+            } else if (args[i].kind == FormatArgument::kNarrow && HasControlCharacters(args[i].n)) {
                 EscapeControlCharacters(args[i].n, narrow[i]);
-                safe[i] = FmtArg(narrow[i].CStr());
+                safe[i] = FormatArgument(narrow[i].CStr());
             }
         }
         args = safe;
     }
     WString text;
-    FormatWide(text, 0, format, args, count);
+    FormatWide(text, kNoLimit, format, args, count);
     if (lineEnd) text.AppendChar(WChar('\n'));
     Append(text);
 }
@@ -60,7 +60,7 @@ void LogStamp() {
 }
 
 void LogCellDiagnosticArgs(const WChar* level, const WChar* className, double version, const WChar* note,
-                           const WChar* tagName, const WChar* format, const FmtArg* args, int count) {
+                           const WChar* tagName, const WChar* format, const FormatArgument* args, int count) {
     if (tagName && *tagName) {
         LogText(WTXT("%-7s: %-12s %.4f,%-10s,%-12s : "), level, className, version, note ? note : WTXT(""), tagName);
     } else {

@@ -24,21 +24,21 @@ const WChar* LogLocation();
 // sink it replaces.
 LogSink* SetLogSink(LogSink* sink);
 
-void LogTextArgs(bool lineEnd, const WChar* format, const FmtArg* args, int count);
+void LogTextArgs(bool lineEnd, const WChar* format, const FormatArgument* args, int count);
 void LogCellDiagnosticArgs(const WChar* level, const WChar* className, double version, const WChar* note,
-                           const WChar* tagName, const WChar* format, const FmtArg* args, int count);
+                           const WChar* tagName, const WChar* format, const FormatArgument* args, int count);
 
 // The formatted text, then a line end.
 template <class... A>
 void LogLine(const WChar* format, const A&... args) {
-    const FmtArg list[sizeof...(A) + 1] = {FmtArg(args)..., FmtArg(0)};
+    const FormatArgument list[sizeof...(A) + 1] = {FormatArgument(args)..., FormatArgument(0)};
     LogTextArgs(true, format, list, int(sizeof...(A)));
 }
 
 // The formatted text without a line end.
 template <class... A>
 void LogText(const WChar* format, const A&... args) {
-    const FmtArg list[sizeof...(A) + 1] = {FmtArg(args)..., FmtArg(0)};
+    const FormatArgument list[sizeof...(A) + 1] = {FormatArgument(args)..., FormatArgument(0)};
     LogTextArgs(false, format, list, int(sizeof...(A)));
 }
 
@@ -57,6 +57,6 @@ void LogLineStamped(const WChar* format, const A&... args) {
 template <class... A>
 void LogCellDiagnostic(const WChar* level, const WChar* className, double version, const WChar* note,
                        const WChar* tagName, const WChar* format, const A&... args) {
-    const FmtArg list[sizeof...(A) + 1] = {FmtArg(args)..., FmtArg(0)};
+    const FormatArgument list[sizeof...(A) + 1] = {FormatArgument(args)..., FormatArgument(0)};
     LogCellDiagnosticArgs(level, className, version, note, tagName, format, list, int(sizeof...(A)));
 }

@@ -10,8 +10,8 @@
 #include "core/dynamic_string.h"
 #include "core/utf.h"
 
-FmtArg::FmtArg(const DynamicString<WChar>& s) : kind(kWide), w(s.CStr()) {}
-FmtArg::FmtArg(const DynamicString<char>& s) : kind(kNarrow), n(s.CStr()) {}
+FormatArgument::FormatArgument(const DynamicString<WChar>& s) : kind(kWide), w(s.CStr()) {}
+FormatArgument::FormatArgument(const DynamicString<char>& s) : kind(kNarrow), n(s.CStr()) {}
 
 namespace {
 
@@ -65,7 +65,7 @@ constexpr int kMaxPrecision = 1 << 10;
 
 // Counts the code points of a text in the sink's encoding, up to limit.
 template <class Ch>
-size_t PutText(Sink<Ch>& out, const FmtArg* arg, const Conversion& how, bool dryRun) {
+size_t PutText(Sink<Ch>& out, const FormatArgument* arg, const Conversion& how, bool dryRun) {
     size_t units = 0;
     const size_t maxUnits = how.precision >= 0 ? size_t(how.precision) : SIZE_MAX;
     auto emit = [&](uint32_t cp) -> bool {
@@ -86,7 +86,7 @@ size_t PutText(Sink<Ch>& out, const FmtArg* arg, const Conversion& how, bool dry
     };
     if (!arg) {
         for (const char* s = "(?)"; *s; ++s) if (!emit(uint32_t(*s))) break;
-    } else if (arg->kind == FmtArg::kWide) {
+    } else if (arg->kind == FormatArgument::kWide) {
         const WChar* s = arg->w ? arg->w : WTXT("(null)");
         const WChar* end = s + WLen(s);
         if constexpr (sizeof(Ch) == 2) {
@@ -95,7 +95,7 @@ size_t PutText(Sink<Ch>& out, const FmtArg* arg, const Conversion& how, bool dry
         } else {
             while (s < end) if (!emit(DecodeUtf16(s, end))) break;
         }
-    } else if (arg->kind == FmtArg::kNarrow) {
+    } else if (arg->kind == FormatArgument::kNarrow) {
         const char* s = arg->n ? arg->n : "(null)";
         const char* end = s + std::strlen(s);
         if constexpr (sizeof(Ch) == 1) {
@@ -110,7 +110,7 @@ size_t PutText(Sink<Ch>& out, const FmtArg* arg, const Conversion& how, bool dry
 }
 
 template <class Ch>
-void PutString(Sink<Ch>& out, const FmtArg* arg, const Conversion& how) {
+void PutString(Sink<Ch>& out, const FormatArgument* arg, const Conversion& how) {
     const size_t n = PutText(out, arg, how, true);
     const size_t pad = size_t(how.width) > n ? size_t(how.width) - n : 0;
     if (!how.left) out.PutRepeated(Ch(' '), pad);
@@ -120,22 +120,22 @@ void PutString(Sink<Ch>& out, const FmtArg* arg, const Conversion& how) {
 
 // ---- number conversions ------------------------------------------------
 
-int64_t AsSigned(const FmtArg* a) {
+int64_t AsSigned(const FormatArgument* a) {
     if (!a) return 0;
     switch (a->kind) {
-        case FmtArg::kSigned: return a->i;
-        case FmtArg::kUnsigned: return int64_t(a->u);
-        case FmtArg::kDouble: return (a->d >= -9.2e18 && a->d <= 9.2e18) ? int64_t(a->d) : 0;
+        case FormatArgument::kSigned: return a->i;
+        case FormatArgument::kUnsigned: return int64_t(a->u);
+        case FormatArgument::kDouble: return (a->d >= -9.2e18 && a->d <= 9.2e18) ? int64_t(a->d) : 0;
         default: return 0;
     }
 }
 
-double AsDouble(const FmtArg* a) {
+double AsDouble(const FormatArgument* a) {
     if (!a) return 0;
     switch (a->kind) {
-        case FmtArg::kSigned: return double(a->i);
-        case FmtArg::kUnsigned: return double(a->u);
-        case FmtArg::kDouble: return a->d;
+        case FormatArgument::kSigned: return double(a->i);
+        case FormatArgument::kUnsigned: return double(a->u);
+        case FormatArgument::kDouble: return a->d;
         default: return 0;
     }
 }
@@ -143,7 +143,7 @@ double AsDouble(const FmtArg* a) {
 // Builds a narrow printf format for one conversion and lets the C library do the
 // digits; the result is plain ASCII.
 template <class Ch>
-void PutNumber(Sink<Ch>& out, const FmtArg* arg, const Conversion& how, char conv) {
+void PutNumber(Sink<Ch>& out, const FormatArgument* arg, const Conversion& how, char conv) {
     char fmt[32];
     char* f = fmt;
     *f++ = '%';
@@ -209,9 +209,9 @@ int ParseNumber(const Ch*& p) {
 }
 
 template <class Ch>
-size_t Format(Sink<Ch>& out, const Ch* p, const FmtArg* args, int argCount) {
+size_t Format(Sink<Ch>& out, const Ch* p, const FormatArgument* args, int argCount) {
     int next = 0;
-    auto take = [&]() -> const FmtArg* { return next < argCount ? &args[next++] : nullptr; };
+    auto take = [&]() -> const FormatArgument* { return next < argCount ? &args[next++] : nullptr; };
     if (!p) return 0;
     while (*p) {
         if (*p != Ch('%')) {
@@ -287,7 +287,7 @@ size_t Format(Sink<Ch>& out, const Ch* p, const FmtArg* args, int argCount) {
                 PutNumber(out, take(), how, char(c));
                 break;
             case Ch('c'): {
-                const FmtArg* a = take();
+                const FormatArgument* a = take();
                 const uint32_t cp = uint32_t(AsSigned(a)) & 0x1FFFFF;
                 const size_t pad = how.width > 1 ? size_t(how.width - 1) : 0;
                 if (!how.left) out.PutRepeated(Ch(' '), pad);
@@ -304,19 +304,19 @@ size_t Format(Sink<Ch>& out, const Ch* p, const FmtArg* args, int argCount) {
                 break;
             }
             case Ch('s'): case Ch('S'): {
-                const FmtArg* a = take();
-                const bool isText = a && (a->kind == FmtArg::kWide || a->kind == FmtArg::kNarrow);
+                const FormatArgument* a = take();
+                const bool isText = a && (a->kind == FormatArgument::kWide || a->kind == FormatArgument::kNarrow);
                 PutString(out, isText ? a : nullptr, how);
                 break;
             }
             case Ch('p'): {
-                const FmtArg* a = take();
+                const FormatArgument* a = take();
                 Conversion hex = how;
                 hex.bits = 64;
                 hex.zero = true;
                 hex.width = 16;
                 hex.precision = -1;
-                FmtArg v(uint64_t(a && a->kind == FmtArg::kPointer ? reinterpret_cast<uintptr_t>(a->p) : 0));
+                FormatArgument v(uint64_t(a && a->kind == FormatArgument::kPointer ? reinterpret_cast<uintptr_t>(a->p) : 0));
                 PutNumber(out, &v, hex, 'X');
                 break;
             }
@@ -331,14 +331,14 @@ size_t Format(Sink<Ch>& out, const Ch* p, const FmtArg* args, int argCount) {
 
 }  // namespace
 
-int FormatWide(DynamicString<WChar>& out, int maxUnits, const WChar* format, const FmtArg* args, int argCount) {
+int FormatWide(DynamicString<WChar>& out, int maxUnits, const WChar* format, const FormatArgument* args, int argCount) {
     Sink<WChar> sink(maxUnits);
     Format(sink, format, args, argCount);
     out.Assign(sink.Data(), int32_t(sink.Length()));
     return int(sink.Length());
 }
 
-int FormatNarrow(DynamicString<char>& out, int maxUnits, const char* format, const FmtArg* args, int argCount) {
+int FormatNarrow(DynamicString<char>& out, int maxUnits, const char* format, const FormatArgument* args, int argCount) {
     Sink<char> sink(maxUnits);
     Format(sink, format, args, argCount);
     out.Assign(sink.Data(), int32_t(sink.Length()));

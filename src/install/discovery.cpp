@@ -209,7 +209,7 @@ void AddLightWave(BatchList& batches, const WString& displayName, const WString&
     // Hosts from 2015 on keep their files under the full version text.
     const bool newLayout = version >= 2015;
     WString n;
-    n.Format(0, WTXT("%i"), int(version));
+    n.Format(WTXT("%i"), int(version));
     const WString& v = newLayout ? versionText : n;
     batch->AddTransfer(kTransferLwFolder, WTXT("LightWave\\Plugin\\win64"), WTXT("%PATH%"), nullptr, true);
     batch->AddTransfer(kTransferLwFolder, WTXT("LightWave\\Menu branches"), WTXT("%PATH%"), nullptr, false);
@@ -217,9 +217,9 @@ void AddLightWave(BatchList& batches, const WString& displayName, const WString&
         batch->AddTransfer(kTransferLwFolder, WTXT("LightWave\\Languages"),
                            Concatenated(folder, WTXT("\\support\\l10n")).CStr(), nullptr, false);
     WString extensionSource, extension, menu;
-    extensionSource.Format(0, WTXT("LightWave\\Extensions\\LWEXT%s.CFG"), newLayout ? WTXT("_new") : WTXT("_old"));
-    extension.Format(0, WTXT("%%CONFIG_PATH%%\\LWEXT%s-64.CFG"), v);
-    menu.Format(0, WTXT("%%CONFIG_PATH%%\\LWM%s-64.CFG"), v);
+    extensionSource.Format(WTXT("LightWave\\Extensions\\LWEXT%s.CFG"), newLayout ? WTXT("_new") : WTXT("_old"));
+    extension.Format(WTXT("%%CONFIG_PATH%%\\LWEXT%s-64.CFG"), v);
+    menu.Format(WTXT("%%CONFIG_PATH%%\\LWM%s-64.CFG"), v);
     batch->AddTransfer(kTransferLwExtension, extensionSource.CStr(), extension.CStr(), batch->pathValue.CStr(), false);
     batch->AddTransfer(kTransferLwMenu, WTXT("LightWave\\Menu branches"), menu.CStr(),
                        Concatenated(folder, WTXT("\\bin\\Modeler.exe")).CStr(), false);

@@ -1,7 +1,7 @@
 // The LightWave batch: its menu entries beside its files, and its
 // configuration edited before the files move.
 #include "install/install_batch.h"
-#include "install/lw_config.h"
+#include "install/lightwave_config.h"
 #include "sys/text_files.h"
 
 LwInstallBatch::LwInstallBatch() { menuAction.value = kChoiceLeave; }

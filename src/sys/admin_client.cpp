@@ -85,7 +85,7 @@ bool EnsureService() {
     SysListener* listener = nullptr;
     if (!SysChannelListen(guid.CStr(), listener)) return false;
     WString parameters;
-    parameters.Format(0, WTXT("-admin_service %s %u"), guid, SysProcessId());
+    parameters.Format(WTXT("-admin_service %s %u"), guid, SysProcessId());
     SysProcess* process = nullptr;
     if (!SysStartElevatedSelf(parameters.CStr(), process)) {
         SysListenerClose(listener);

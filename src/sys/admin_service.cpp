@@ -55,7 +55,7 @@ bool IsChannelName(const WChar* name) {
 bool ServiceLogPath(const WChar* channelName, WString& path) {
     WString folder;
     if (!IsChannelName(channelName) || !SysTemporaryFolder(folder)) return false;
-    path.Format(0, WTXT("%s/veldo-service-%s.log"), folder, channelName);
+    path.Format(WTXT("%s/veldo-service-%s.log"), folder, channelName);
     return true;
 }
 

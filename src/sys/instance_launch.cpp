@@ -5,7 +5,7 @@
 
 bool LaunchDropInstance(int32_t x, int32_t y) {
     WString parameters;
-    parameters.Format(0, WTXT("-drop -window_pos %i %i"), x, y);
+    parameters.Format(WTXT("-drop -window_pos %i %i"), x, y);
     WString self;
     return SysExecutablePath(self) && SysStartProgram(self.CStr(), parameters.CStr());
 }

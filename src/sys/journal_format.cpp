@@ -56,7 +56,7 @@ uint64_t RecordCrc(const char* head, size_t headLength, const NString& a, const 
 
 // ---- records -------------------------------------------------------------
 
-void JournalHeader(NString& out) { out.Format(0, "%s%d\n", kHeaderStart, kJournalVersion); }
+void JournalHeader(NString& out) { out.Format("%s%d\n", kHeaderStart, kJournalVersion); }
 
 void EncodeJournalEntry(const JournalEntry& entry, NString& out) {
     NString a, b;
@@ -246,7 +246,7 @@ bool NewJournalPath(WString& native) {
     if (!ProductDataFolder(folder)) return false;
     for (int attempt = 0; attempt < 100; ++attempt) {
         WString name;
-        name.Format(0, WTXT("%u-%u%s"), SysProcessId(), counter.fetch_add(1), kJournalSuffix);
+        name.Format(WTXT("%u-%u%s"), SysProcessId(), counter.fetch_add(1), kJournalSuffix);
         WPath path(folder);
         path.Join(name.CStr());
         if (!SysNativePath(path.CStr(), native)) return false;

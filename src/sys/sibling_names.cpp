@@ -34,11 +34,11 @@ bool ParseSuffix(const Ch* p, SiblingKind kind, uint32_t& pid) {
 }  // namespace
 
 void NextSiblingName(const char* path, SiblingKind kind, NString& name) {
-    name.Format(0, "%s%s%u-%u", path, Marker(kind), SysProcessId(), nextNumber.fetch_add(1));
+    name.Format("%s%s%u-%u", path, Marker(kind), SysProcessId(), nextNumber.fetch_add(1));
 }
 
 void NextSiblingName(const WChar* path, SiblingKind kind, WString& name) {
-    name.Format(0, WTXT("%s%s%u-%u"), path, WideMarker(kind), SysProcessId(), nextNumber.fetch_add(1));
+    name.Format(WTXT("%s%s%u-%u"), path, WideMarker(kind), SysProcessId(), nextNumber.fetch_add(1));
 }
 
 bool IsSiblingSuffix(const char* suffix, SiblingKind kind, uint32_t& pid) { return ParseSuffix(suffix, kind, pid); }

@@ -46,7 +46,7 @@ bool KeptCopyPath(const WString& target, WString& native) {
     NString utf8;
     WideToUtf8(target.CStr(), utf8);
     WString name;
-    name.Format(0, WTXT("%016llx%s"), (unsigned long long)Crc64(utf8.CStr(), size_t(utf8.Length())), kKeptCopySuffix);
+    name.Format(WTXT("%016llx%s"), (unsigned long long)Crc64(utf8.CStr(), size_t(utf8.Length())), kKeptCopySuffix);
     folder.Join(name.CStr());
     return SysNativePath(folder.CStr(), native);
 }

@@ -18,7 +18,7 @@ bool ProductDataFolder(WPath& path) {
     const double whole = std::floor(kProductDataVersion);
     const int firstDecimal = int((kProductDataVersion - whole) * 10.0) % 10;
     WString version;
-    version.Format(0, WTXT("ver%i.%i\\"), int(whole), firstDecimal);
+    version.Format(WTXT("ver%i.%i\\"), int(whole), firstDecimal);
     path.Join(version);
     return true;
 }

@@ -5,7 +5,7 @@
 #include "cell/tags.h"
 #include "ui/ui_box.h"
 #include "ui/ui_root.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 #include "wizard/page_parts.h"
 
 void InstallPanel::DeclareTags() {

@@ -7,7 +7,7 @@
 #include "ui/widgets/ui_button.h"
 #include "ui/widgets/ui_text.h"
 #include "wizard/install_panels.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 #include "wizard/page_parts.h"
 
 void InstallPanel3_Fix::Build(Installer& installer, UiBox& content) {

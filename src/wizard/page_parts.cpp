@@ -9,7 +9,7 @@
 #include "ui/widgets/ui_button.h"
 #include "ui/widgets/ui_image.h"
 #include "ui/widgets/ui_text.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 
 namespace page {
 

@@ -9,7 +9,7 @@
 #include "ui/widgets/scroll_view_builder.h"
 #include "ui/widgets/ui_button.h"
 #include "wizard/install_panels.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 #include "wizard/page_parts.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "ui/ui_box.h"
 #include "ui/widgets/ui_text.h"
 #include "wizard/install_panels.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 #include "wizard/page_parts.h"
 
 void InstallPanel1_SearchingPlatforms::Build(Installer& installer, UiBox& content) {
@@ -24,6 +24,6 @@ void InstallPanel1_SearchingPlatforms::Update(Installer& installer) {
     if (seen == shown_) return;
     shown_ = seen;
     WString text;
-    text.Format(0, WTXT("%s%d"), Translate(WTXT("Host records looked at: ")), seen);
+    text.Format(WTXT("%s%d"), Translate(WTXT("Host records looked at: ")), seen);
     count->SetText(text.CStr());
 }

@@ -8,7 +8,7 @@
 #include "ui/widgets/scroll_view_builder.h"
 #include "ui/widgets/ui_text.h"
 #include "wizard/install_panels.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 #include "wizard/page_parts.h"
 
 void InstallPanel0_Welcome::Build(Installer& installer, UiBox& content) {

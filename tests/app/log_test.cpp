@@ -6,7 +6,7 @@
 
 #include <regex>
 
-#include "app/log.h"
+#include "app/log_file.h"
 #include "app/register_all_cells.h"
 #include "app/wsys_io.h"
 #include "cell/std_cells.h"

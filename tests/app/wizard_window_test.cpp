@@ -28,7 +28,7 @@
 #include "ui/ui_root.h"
 #include "ui/widgets/ui_button.h"
 #include "wizard/install_panels.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 #include "support/x_server.h"
 #include "support/register_once.h"
 

@@ -129,7 +129,7 @@ TEST(Format, Table) {
         std::u16string want;
     };
     auto f = [&](auto fmt, auto... args) {
-        out.Format(0, fmt, args...);
+        out.Format(fmt, args...);
         return S(out);
     };
     const Row rows[] = {
@@ -153,10 +153,10 @@ TEST(Format, Table) {
 
 TEST(Format, MaximumLengthCountsTheTerminator) {
     WString out;
-    out.Format(5, WTXT("%s"), WTXT("abcdefgh"));
+    out.FormatAtMost(5, WTXT("%s"), WTXT("abcdefgh"));
     EXPECT_EQ(S(out), u"abcd");
     NString narrow;
-    narrow.Format(0, "%s=%i", WTXT("\u00fc"), 3);
+    narrow.Format("%s=%i", WTXT("\u00fc"), 3);
     EXPECT_STREQ(narrow.CStr(), "\xc3\xbc=3");
 }
 

@@ -6,7 +6,7 @@
 #include <clocale>
 #include <string>
 
-#include "app/log.h"
+#include "app/log_file.h"
 #include "install/discovery.h"
 #include "support/test_support.h"
 

@@ -56,7 +56,7 @@ TEST(AdminPipe, RefusesAClientItWasNotStartedFor) {
     ASSERT_TRUE(SysNewGuid(guid));
     ASSERT_TRUE(SysChannelListen(guid.CStr(), listener));
     WString parameters;
-    parameters.Format(0, WTXT("-admin_service %s %u"), guid, SysProcessId() + 4);  // another process
+    parameters.Format(WTXT("-admin_service %s %u"), guid, SysProcessId() + 4);  // another process
     SysProcess* service = nullptr;
     ASSERT_TRUE(SysStartElevatedSelf(parameters.CStr(), service));
     Stream s;

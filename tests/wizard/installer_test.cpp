@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/test_support.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 
 namespace {
 

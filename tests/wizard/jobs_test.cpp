@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/test_support.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 
 namespace {
 

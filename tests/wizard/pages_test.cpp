@@ -28,7 +28,7 @@
 #include "ui/widgets/ui_progress_bar.h"
 #include "ui/widgets/ui_text.h"
 #include "wizard/install_panels.h"
-#include "wizard/installer_cells.h"
+#include "wizard/installer.h"
 #include "support/register_once.h"
 
 namespace {

@@ -49,8 +49,8 @@ bool ChannelPaths(const WChar* name, NString& folder, NString& socketPath) {
     if (!IsChannelName(name)) return false;
     NString id;
     WideToUtf8(name, id);
-    folder.Format(0, "/tmp/veldo-%s", id);
-    socketPath.Format(0, "%s/%s", folder, kSocketName);
+    folder.Format("/tmp/veldo-%s", id);
+    socketPath.Format("%s/%s", folder, kSocketName);
     return socketPath.Length() < int32_t(sizeof(sockaddr_un::sun_path));
 }
 
@@ -141,9 +141,9 @@ void RemoveAbandonedChannels() {
             st.st_uid != geteuid())
             continue;
         NString folder, socketPath, clientPath;
-        folder.Format(0, "/tmp/%s", e->d_name);
-        socketPath.Format(0, "%s/%s", folder, kSocketName);
-        clientPath.Format(0, "%s/%s", folder, kClientFile);
+        folder.Format("/tmp/%s", e->d_name);
+        socketPath.Format("%s/%s", folder, kSocketName);
+        clientPath.Format("%s/%s", folder, kClientFile);
         FILE* f = std::fopen(clientPath.CStr(), "r");
         if (!f) continue;  // without its client's id, it cannot be told
         long pid = 0;
@@ -181,7 +181,7 @@ bool SysChannelListen(const WChar* name, SysListener*& listener) {
         return false;
     }
     NString clientPath;
-    clientPath.Format(0, "%s/%s", l->folder, kClientFile);
+    clientPath.Format("%s/%s", l->folder, kClientFile);
     if (FILE* f = std::fopen(clientPath.CStr(), "w")) {
         std::fprintf(f, "%d\n", int(getpid()));
         std::fclose(f);
@@ -195,7 +195,7 @@ void SysListenerClose(SysListener* listener) {
     if (listener->fd >= 0) close(listener->fd);
     unlink(listener->socketPath.CStr());
     NString clientPath;
-    clientPath.Format(0, "%s/%s", listener->folder, kClientFile);
+    clientPath.Format("%s/%s", listener->folder, kClientFile);
     unlink(clientPath.CStr());
     rmdir(listener->folder.CStr());
     delete listener;

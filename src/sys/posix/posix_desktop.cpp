@@ -54,8 +54,8 @@ bool SysFileDialog(SysFileDialogKind kind, const WChar* title, const WChar* type
     // without a dot.
     if (std::strcmp(pattern.CStr(), "*.*") == 0) pattern.Assign("*");
     NString titleArg, filterArg;
-    titleArg.Format(0, "--title=%s", titleText);
-    filterArg.Format(0, "--file-filter=%s | %s", name, pattern);
+    titleArg.Format("--title=%s", titleText);
+    filterArg.Format("--file-filter=%s | %s", name, pattern);
 
     DynamicArray<const char*> argv;
     argv.Append("zenity");
@@ -83,7 +83,7 @@ bool SysFileDialog(SysFileDialogKind kind, const WChar* title, const WChar* type
 
 bool SysColourDialog(uint8_t rgb[3]) {
     NString colourArg;
-    colourArg.Format(0, "--color=rgb(%d,%d,%d)", int(rgb[0]), int(rgb[1]), int(rgb[2]));
+    colourArg.Format("--color=rgb(%d,%d,%d)", int(rgb[0]), int(rgb[1]), int(rgb[2]));
     DynamicArray<const char*> argv;
     argv.Append("zenity");
     argv.Append("--color-selection");
@@ -112,8 +112,8 @@ bool SysMessageBox(const WChar* text, const WChar* caption, SysBoxKind kind) {
     WideToUtf8(caption, title);
     if (HasDisplay()) {
         NString titleArg, textArg;
-        titleArg.Format(0, "--title=%s", title);
-        textArg.Format(0, "--text=%s", body);
+        titleArg.Format("--title=%s", title);
+        textArg.Format("--text=%s", body);
         DynamicArray<const char*> argv;
         argv.Append("zenity");
         switch (kind) {

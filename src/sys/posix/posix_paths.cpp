@@ -39,17 +39,17 @@ void BuildDrives(DriveTable& t) {
         return;
     }
     NString dos;
-    dos.Format(0, "%s/dosdevices", t.prefix);
+    dos.Format("%s/dosdevices", t.prefix);
     for (int d = 0; d < 26; ++d) {
         NString link;
-        link.Format(0, "%s/%c:", dos, 'a' + d);
+        link.Format("%s/%c:", dos, 'a' + d);
         char real[PATH_MAX];
         if (realpath(link.CStr(), real) && IsDir(real)) t.roots[d].Assign(real);
     }
     // A prefix without dosdevices still has Wine's two default drives.
     if (!IsDir(dos.CStr())) {
         NString c;
-        c.Format(0, "%s/drive_c", t.prefix);
+        c.Format("%s/drive_c", t.prefix);
         if (IsDir(c.CStr())) t.roots['c' - 'a'] = c;
         t.roots['z' - 'a'].Assign("/");
     }
@@ -59,7 +59,7 @@ void BuildDrives(DriveTable& t) {
 void NamedPrefix(NString& out) {
     const char* env = getenv("WINEPREFIX");
     const char* home = getenv("HOME");
-    out.Format(0, "%s\n%s", env ? env : "", home ? home : "");
+    out.Format("%s\n%s", env ? env : "", home ? home : "");
 }
 
 // The table for the current prefix, rebuilt when $WINEPREFIX changes. The
@@ -131,7 +131,7 @@ void PosixPrefixFolder(NString& out) {
             const passwd* pw = getpwuid(getuid());
             home = pw ? pw->pw_dir : nullptr;
         }
-        if (home) prefix.Format(0, "%s/.wine", home);
+        if (home) prefix.Format("%s/.wine", home);
     }
     char real[PATH_MAX];
     if (!prefix.IsEmpty() && realpath(prefix.CStr(), real) && IsDir(real)) out.Assign(real);
@@ -237,7 +237,7 @@ bool SysWindowsPath(const WChar* native, WString& path) {
     if (best < 0) {
         windows.Assign("Z:");
     } else {
-        windows.Format(0, "%c:", 'A' + best);
+        windows.Format("%c:", 'A' + best);
         rest += bestLength;
     }
     if (*rest == 0) windows.Append("\\");

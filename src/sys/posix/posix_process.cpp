@@ -57,7 +57,7 @@ bool SysProfileFolder(WString& path) {
     PosixPrefixFolder(prefix);
     if (!prefix.IsEmpty()) {
         NString profile;
-        profile.Format(0, "C:\\users\\%s", UserName());
+        profile.Format("C:\\users\\%s", UserName());
         Utf8ToWide(profile.CStr(), path);
         return true;
     }
@@ -102,7 +102,7 @@ bool SysStartProgram(const WChar* path, const WChar* parameters) {
         NString prefix;
         PosixPrefixFolder(prefix);
         if (!prefix.IsEmpty()) {
-            prefixEnv.Format(0, "WINEPREFIX=%s", prefix);
+            prefixEnv.Format("WINEPREFIX=%s", prefix);
             env.Append(prefixEnv.CStr());
         }
     }

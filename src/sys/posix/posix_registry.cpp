@@ -35,7 +35,7 @@ LoadedRegistry* Acquire() {
     PosixPrefixFolder(prefix);
     if (prefix.IsEmpty()) return nullptr;
     NString path;
-    path.Format(0, "%s/system.reg", prefix);
+    path.Format("%s/system.reg", prefix);
     struct stat st;
     if (stat(path.CStr(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
 

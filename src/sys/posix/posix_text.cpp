@@ -50,7 +50,7 @@ void SysUserLanguages(NString& languages) {
     if (!locale) locale = set("LANG");
     const bool plain = !locale || std::strcmp(locale, "C") == 0 || std::strcmp(locale, "POSIX") == 0;
     const char* list = set("LANGUAGE");
-    if (list && !plain) languages.Format(0, "%s:%s", list, locale);
+    if (list && !plain) languages.Format("%s:%s", list, locale);
     else languages.Assign(locale ? locale : "");
 }
 

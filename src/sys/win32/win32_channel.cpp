@@ -47,7 +47,7 @@ bool Finish(HANDLE handle, HANDLE event, OVERLAPPED& o, BOOL started, uint32_t t
 bool SysNewGuid(WString& text) {
     GUID g;
     if (FAILED(CoCreateGuid(&g))) return false;
-    text.Format(0, L"%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x", unsigned(g.Data1), unsigned(g.Data2),
+    text.Format(L"%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x", unsigned(g.Data1), unsigned(g.Data2),
                 unsigned(g.Data3), unsigned(g.Data4[0]), unsigned(g.Data4[1]), unsigned(g.Data4[2]),
                 unsigned(g.Data4[3]), unsigned(g.Data4[4]), unsigned(g.Data4[5]), unsigned(g.Data4[6]),
                 unsigned(g.Data4[7]));

@@ -64,7 +64,7 @@ double SysClockMs() {
 void SysLocalTimeStamp(WString& out) {
     SYSTEMTIME t;
     GetLocalTime(&t);
-    out.Format(0, WTXT("[%04d-%02d-%02d %02d:%02d:%02d] "), int(t.wYear), int(t.wMonth), int(t.wDay), int(t.wHour),
+    out.Format(WTXT("[%04d-%02d-%02d %02d:%02d:%02d] "), int(t.wYear), int(t.wMonth), int(t.wDay), int(t.wHour),
                int(t.wMinute), int(t.wSecond));
 }
 

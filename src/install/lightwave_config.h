@@ -23,7 +23,7 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
                          FileJournal* journal = nullptr);
 
 // The text edits themselves, for the editors above and their tests.
-namespace lwconfig {
+namespace lightwave_config {
 
 // Takes out this plug-in's branches (marked "MENU_VELDO5_") and the older
 // release's ("Veldo5"), unwrapping branches left empty.
@@ -49,4 +49,4 @@ bool FillExtensionTemplate(NString& text, const WChar* pluginFolder, uint32_t co
 // of HKLM\System\CurrentControlSet\Control\Nls\CodePage, 1252 without it.
 uint32_t HostAnsiCodePage();
 
-}  // namespace lwconfig
+}  // namespace lightwave_config

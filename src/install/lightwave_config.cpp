@@ -1,6 +1,6 @@
 // LightWave configuration editing. Positions are byte offsets into the text
 // as read. Sections: text helpers; menu file; extension file; the check.
-#include "install/lw_config.h"
+#include "install/lightwave_config.h"
 
 #include <algorithm>
 #include <cstring>
@@ -141,7 +141,7 @@ bool StartModeler(const FileTransfer& transfer) { return SysStartProgram(transfe
 
 // ---- menu file -------------------------------------------------------------
 
-namespace lwconfig {
+namespace lightwave_config {
 
 void RemoveMenuBranches(NString& text) {
     // This release's branches: every line with the mark, and the branches
@@ -217,7 +217,7 @@ void BranchToMenuBlock(NString& branch) {
     branch.Append("MenuEntry 0 . \r\n");
 }
 
-}  // namespace lwconfig
+}  // namespace lightwave_config
 
 bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer, FileJournal* journal) {
     const int32_t action = batch.menuAction.value;
@@ -226,12 +226,12 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
     NString text;
     if (!ReadConfigOrReport(batch, transfer, report, path, text)) return false;
     const NString original(text);
-    lwconfig::RemoveMenuBranches(text);
+    lightwave_config::RemoveMenuBranches(text);
     int32_t at = 0;
-    const lwconfig::MarkerState marker = lwconfig::FindMenuInsertionPoint(text, at);
-    if (marker != lwconfig::MarkerState::kOnce) {
+    const lightwave_config::MarkerState marker = lightwave_config::FindMenuInsertionPoint(text, at);
+    if (marker != lightwave_config::MarkerState::kOnce) {
         if (action == kChoiceInstall) {
-            report.AddWarning(marker == lwconfig::MarkerState::kMissing ? WTXT("LW menu branches are missing: ")
+            report.AddWarning(marker == lightwave_config::MarkerState::kMissing ? WTXT("LW menu branches are missing: ")
                                                                            : WTXT("Unknow LW menu format: "),
                                  path.CStr());
             report.manualMenuFlag = 1;
@@ -261,7 +261,7 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
                 report.AddError(WTXT("Cannot read file: "), files[i]->path.CStr());
                 return false;
             }
-            lwconfig::BranchToMenuBlock(block);
+            lightwave_config::BranchToMenuBlock(block);
             UseLineEnds(block, lineEnd);
             if (text.Find(block.CStr()) < 0) Insert(text, at, block);
         }
@@ -279,7 +279,7 @@ bool EditMenuConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& 
 
 // ---- extension file --------------------------------------------------------
 
-namespace lwconfig {
+namespace lightwave_config {
 
 void RemoveExtensionBlocks(NString& text) {
     for (;;) {
@@ -327,7 +327,7 @@ uint32_t HostAnsiCodePage() {
     return page > 0 && page < 100000 ? page : kWestern;
 }
 
-}  // namespace lwconfig
+}  // namespace lightwave_config
 
 bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTransfer& transfer, FileJournal* journal) {
     const int32_t action = batch.fileAction.value;
@@ -336,7 +336,7 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
     NString text;
     if (!ReadConfigOrReport(batch, transfer, report, path, text)) return false;
     const NString original(text);
-    lwconfig::RemoveExtensionBlocks(text);
+    lightwave_config::RemoveExtensionBlocks(text);
     if (action == kChoiceInstall) {
         NString blocks;
         if (ReadTextFile(transfer.source.CStr(), blocks) != kTextOk) {
@@ -345,7 +345,7 @@ bool EditExtensionConfig(LwInstallBatch& batch, InstallReport& report, FileTrans
         }
         // LightWave reads the module path in its code page: a path that
         // cannot be written there would name a folder it cannot open.
-        if (!lwconfig::FillExtensionTemplate(blocks, transfer.auxiliary.CStr(), lwconfig::HostAnsiCodePage())) {
+        if (!lightwave_config::FillExtensionTemplate(blocks, transfer.auxiliary.CStr(), lightwave_config::HostAnsiCodePage())) {
             report.AddWarning(WTXT("Path cannot be written in LightWave's code page: "), transfer.auxiliary.CStr());
             report.manualMenuFlag = 1;
             return true;

@@ -1,4 +1,4 @@
-#include "app/log.h"
+#include "app/log_file.h"
 
 #include "core/text_convert.h"
 #include "sys/file_system.h"

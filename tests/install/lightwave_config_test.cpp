@@ -7,7 +7,7 @@
 #include <string>
 
 #include "install/batch_jobs.h"
-#include "install/lw_config.h"
+#include "install/lightwave_config.h"
 #include "support/test_support.h"
 
 namespace {
@@ -26,7 +26,7 @@ std::string CrLf(std::string s) {
 
 std::string RemovedMenu(const std::string& text) {
     NString t(text.c_str());
-    lwconfig::RemoveMenuBranches(t);
+    lightwave_config::RemoveMenuBranches(t);
     return t.CStr();
 }
 
@@ -60,27 +60,27 @@ TEST(MenuConfig, RemovingBranches) {
 
 TEST(MenuConfig, BranchFilesBecomeMenuBlocks) {
     NString branch(CrLf("BranchEntry 65536 \"V\" _\nBranchEntry 131073 \"MENU_VELDO5_A\" \"a\" _\nBranchEntry 65536 \"x\"\n").c_str());
-    lwconfig::BranchToMenuBlock(branch);
+    lightwave_config::BranchToMenuBlock(branch);
     EXPECT_EQ(std::string(branch.CStr()),
               CrLf("MenuEntry 1 \"V\" \nMenuEntry 131073 \"MENU_VELDO5_A\" \"a\" \nMenuEntry 65536 \"x\"\nMenuEntry 0 . \n"));
 }
 
 TEST(MenuConfig, InsertionPointFollowsTheMarker) {
     int32_t at = -1;
-    EXPECT_EQ(lwconfig::FindMenuInsertionPoint(NString("A\r\nB\r\n"), at), lwconfig::MarkerState::kMissing);
-    EXPECT_EQ(lwconfig::FindMenuInsertionPoint(NString("MenuEntry 65537\r\nMenuEntry 65537\r\n"), at),
-              lwconfig::MarkerState::kMany);
-    ASSERT_EQ(lwconfig::FindMenuInsertionPoint(NString("A\r\nMenuEntry 65537\r\n\r\nB\r\n"), at),
-              lwconfig::MarkerState::kOnce);
+    EXPECT_EQ(lightwave_config::FindMenuInsertionPoint(NString("A\r\nB\r\n"), at), lightwave_config::MarkerState::kMissing);
+    EXPECT_EQ(lightwave_config::FindMenuInsertionPoint(NString("MenuEntry 65537\r\nMenuEntry 65537\r\n"), at),
+              lightwave_config::MarkerState::kMany);
+    ASSERT_EQ(lightwave_config::FindMenuInsertionPoint(NString("A\r\nMenuEntry 65537\r\n\r\nB\r\n"), at),
+              lightwave_config::MarkerState::kOnce);
     EXPECT_EQ(at, 22);  // past the marker line and the blank line
 }
 
 TEST(ExtensionConfig, BlocksAndTemplate) {
     NString text(CrLf("{ mine\n}\n{ Entry\n  Module \"C:\\\\x\\\\veldo_5.p\"\n}\n{ again veldo_5.p }\n{ last }\n").c_str());
-    lwconfig::RemoveExtensionBlocks(text);
+    lightwave_config::RemoveExtensionBlocks(text);
     EXPECT_EQ(std::string(text.CStr()), CrLf("{ mine\n}\n{ last }\n"));
     NString blocks("{ Module \"%PATH%%VELDO%\" \"%PATH%%VELDO_CUR%\" %VELDO_DIM% v%VELDO_VERSION% }");
-    EXPECT_TRUE(lwconfig::FillExtensionTemplate(blocks, WTXT("C:\\Program Files\\LW\\Veldo5"), 1252));
+    EXPECT_TRUE(lightwave_config::FillExtensionTemplate(blocks, WTXT("C:\\Program Files\\LW\\Veldo5"), 1252));
     EXPECT_EQ(std::string(blocks.CStr()),
               "{ Module \"C:\\\\Program Files\\\\LW\\\\Veldo5\\\\veldo_5.p\" \"C:\\\\Program Files\\\\LW\\\\Veldo5\\\\veldo_cur.p\" "
               "veldo_dim.p v5.5 }");
@@ -104,7 +104,7 @@ TEST(ExtensionConfig, ThePathInTheHostsCodePage) {
     };
     for (const auto& c : cases) {
         NString text("%PATH%");
-        EXPECT_EQ(lwconfig::FillExtensionTemplate(text, c.folder, c.codePage), c.written != nullptr) << U(c.folder);
+        EXPECT_EQ(lightwave_config::FillExtensionTemplate(text, c.folder, c.codePage), c.written != nullptr) << U(c.folder);
         EXPECT_EQ(std::string(text.CStr()), c.written ? c.written : "%PATH%") << U(c.folder) << " " << c.codePage;
     }
 }

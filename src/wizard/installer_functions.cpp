@@ -1,5 +1,7 @@
 // The Installer's non-visual half: functions, jobs and batch order.
 // Sections: life; messages; functions; jobs; registration.
+#include "wizard/installer.h"
+
 #include "core/log.h"
 #include "cell/gate_table.h"
 #include "cell/registry.h"
@@ -9,7 +11,6 @@
 #include "ui/ui_messages.h"
 #include "ui/ui_root.h"
 #include "wizard/install_panels.h"
-#include "wizard/installer_cells.h"
 
 // ---- life ------------------------------------------------------------------
 
@@ -98,6 +99,17 @@ SSlave<Cell> Installer::Receive(Cell& message) {
         default:
             return GCell::Receive(message);
     }
+}
+
+// A function message that names a batch compares and copies it too.
+void Installer_Param_Fnc::CopyFrom(const Cell& other) {
+    IdxCell::CopyFrom(other);
+    if (auto* o = dynamic_cast<const Installer_Param_Fnc*>(&other); o && o != this) batch = o->batch;
+}
+
+bool Installer_Param_Fnc::Equals(const Cell& other) const {
+    auto* o = dynamic_cast<const Installer_Param_Fnc*>(&other);
+    return IdxCell::Equals(other) && o && o->batch == batch;
 }
 
 // ---- functions ---------------------------------------------------------------
