@@ -19,7 +19,7 @@ What src/ may include:
     subsystem it serves;
   - system headers (<windows.h>, <unistd.h>, <GLFW/glfw3.h>, X11, ...) only
     inside the backends: elsewhere the C++ standard library alone, and the
-    few portable libraries PORTABLE names;
+    few portable libraries PORTABLE names (in the layer it names);
   - no two folders include each other, and, in every folder but those of
     MUTUAL, no files include each other in a circle (a header and its
     source count as one file).
@@ -70,10 +70,11 @@ BACKENDS = {
 
 # Portable libraries (angle-bracket headers with a name ending in .h) that a
 # layer may use outside the backends: the PNG codec in the graphics, the
-# processor's vector instructions in the CRC.
+# processor's vector instructions in the CRC, zstd for the packed payload.
 PORTABLE = {
     "lodepng.h": {"gx"},
     "immintrin.h": {"core"},
+    "zstd.h": {"sys"},
 }
 
 # Folders whose files refer to each other by design: HCell and its tags and

@@ -6,7 +6,8 @@ VELDO_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   wine wine64 fonts-wine gcc-mingw-w64-x86-64 gcc-mingw-w64-i686 g++-mingw-w64-x86-64 dpkg-dev
   sudo
-  libglfw3-dev libglew-dev libx11-dev liblodepng-dev libfreetype-dev fonts-dejavu-core unifont
+  libglfw3-dev libglew-dev libx11-dev liblodepng-dev libzstd-dev libfreetype-dev fonts-dejavu-core unifont
+  zstd xz-utils
   zenity xdg-utils
   xvfb xauth xdotool libgl1-mesa-dri
 )

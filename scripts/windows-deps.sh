@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Windows libraries the program links statically (GLFW, GLEW,
-# LodePNG) and the tests' GoogleTest from Debian's own source packages with
+# LodePNG, zstd) and the tests' GoogleTest from Debian's own source packages with
 # mingw-w64, into
 # OUT/prefix (default build/windows-deps). The source packages come through a
 # private apt configuration with a deb-src entry for the machine's own
@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/build/windows-deps}")  # apt takes relative paths from /etc/apt
 prefix=$out/prefix
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
-packages="glfw3 glew lodepng googletest"
+packages="glfw3 glew lodepng googletest libzstd"
 if [ "$(cat "$prefix/.built" 2>/dev/null)" = "$packages" ]; then exit 0; fi
 
 # ---- the source packages ---------------------------------------------------
@@ -46,6 +46,7 @@ glfw_src=$(ls -d "$out"/src/glfw3-*/ | head -1)
 glew_src=$(ls -d "$out"/src/glew-*/ | head -1)
 lodepng_src=$(ls -d "$out"/src/lodepng-*/ | head -1)
 googletest_src=$(ls -d "$out"/src/googletest-*/ | head -1)
+zstd_src=$(ls -d "$out"/src/libzstd-*/ | head -1)
 
 # ---- the builds ------------------------------------------------------------
 mkdir -p "$prefix/lib" "$prefix/include/GL"
@@ -73,6 +74,13 @@ cmake -S "$googletest_src" -B "$out/build/googletest" -G Ninja -DCMAKE_TOOLCHAIN
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF > /dev/null
 cmake --build "$out/build/googletest" > /dev/null
 cmake --install "$out/build/googletest" > /dev/null
+
+# zstd: its library alone, static, single-threaded.
+cmake -S "$zstd_src/build/cmake" -B "$out/build/zstd" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DZSTD_BUILD_PROGRAMS=OFF -DZSTD_BUILD_TESTS=OFF \
+  -DZSTD_BUILD_SHARED=OFF -DZSTD_BUILD_STATIC=ON -DZSTD_MULTITHREAD_SUPPORT=OFF -DZSTD_LEGACY_SUPPORT=OFF > /dev/null
+cmake --build "$out/build/zstd" > /dev/null
+cmake --install "$out/build/zstd" > /dev/null
 
 echo "$packages" > "$prefix/.built"
 echo "Windows libraries in $prefix"

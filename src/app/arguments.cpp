@@ -29,6 +29,9 @@ void WindowPosArg::Render(WString& out) const { out.FormatAtMost(kRenderUnits, W
 void PathArg::Render(WString& out) const { out.Assign(path); }
 
 void UnattendedArg::Render(WString& out) const { out.FormatAtMost(kRenderUnits, WTXT("-unattended %s"), word); }
+void PackArg::Render(WString& out) const {
+    out.FormatAtMost(kRenderUnits, WTXT("-pack \"%s\" \"%s\""), payloadFolder, output);
+}
 
 // ---- escaping ------------------------------------------------------------
 
@@ -99,5 +102,6 @@ void RegisterArgumentCellClasses() {
     RegisterCellClassNoFactory<ConfigPathArg>();
     RegisterCellClassNoFactory<ScenePathArg>();
     RegisterCellClassNoFactory<UnattendedArg>();
+    RegisterCellClassNoFactory<PackArg>();
     // VeldoVerArg is deliberately not registered.
 }

@@ -94,6 +94,18 @@ public:
     void Render(WString& out) const override;
 };
 
+// "-pack <payload folder> <output file>": writes the program with the
+// payload packed into it. Either path may be missing (the usage line says
+// what is wanted).
+class PackArg : public Arg {
+    VELDO_CELL(PackArg, Arg, 0x3C9A1F64D2E85B07ULL)
+
+public:
+    WString payloadFolder;
+    WString output;
+    void Render(WString& out) const override;
+};
+
 using Arguments = Container<Arg>;
 
 // Parameter values travel as single space-free tokens: "_" becomes "__" and

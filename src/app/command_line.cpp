@@ -142,6 +142,18 @@ int32_t MatchUnattended(const Tokens& t, Arguments& out) {
     return t.Left() >= 2 ? 2 : 1;
 }
 
+// "-pack" with the payload folder and the output file, as many of them as
+// follow.
+int32_t MatchPack(const Tokens& t, Arguments& out) {
+    if (t.Left() < 1 || !t.At(0).Equals(WTXT("-pack"))) return 0;
+    auto* a = new PackArg;
+    int32_t used = 1;
+    if (t.Left() >= 2) a->payloadFolder = t.At(used++);
+    if (t.Left() >= 3) a->output = t.At(used++);
+    out.Add(a);
+    return used;
+}
+
 template <class A>
 int32_t MatchPath(const Tokens& t, Arguments& out, const WChar* extension) {
     if (t.Left() < 1 || !IsPathWithExtension(t.At(0), extension)) return 0;
@@ -155,7 +167,7 @@ int32_t MatchConfigPath(const Tokens& t, Arguments& out) { return MatchPath<Conf
 int32_t MatchScenePath(const Tokens& t, Arguments& out) { return MatchPath<ScenePathArg>(t, out, WTXT("veldo")); }
 
 const Matcher kMatchers[] = {MatchAdminService, MatchCellList,  MatchDebug,      MatchDrop,       MatchVeldoVer,
-                             MatchWindowPos,    MatchUnattended, MatchConfigPath, MatchScenePath};
+                             MatchWindowPos,    MatchUnattended, MatchPack,       MatchConfigPath, MatchScenePath};
 
 }  // namespace
 

@@ -11,5 +11,6 @@ enum e_ExitCode : int32_t {
     kExitNeedsFix = 2,  // LightWave's configuration needs attention
     kExitNoHost = 3,    // no supported host found
     kExitNoWindow = 4,  // the window could not be made (no display, no OpenGL 3.2)
+    kExitDamaged = 5,   // the program's own file is damaged: its packed payload does not hold together
     kExitUsage = 64,    // an unknown word
 };

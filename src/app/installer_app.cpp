@@ -1,15 +1,21 @@
 #include "app/installer_app.h"
 
+#include <cstdio>
+
 #include "app/command_line.h"
 #include "app/exit_codes.h"
 #include "app/frame_loop.h"
 #include "app/log_file.h"
+#include "app/pack_command.h"
 #include "app/unattended.h"
 #include "app/wsys_io.h"
 #include "app/register_all_cells.h"
 #include "cell/gate_table.h"
+#include "core/log.h"
+#include "core/text_convert.h"
 #include "gx/window_cells.h"
 #include "lang/language_table.h"
+#include "lang/user_texts.h"
 #include "sys/admin_service.h"
 #include "sys/platform.h"
 #include "sys/journal_recovery.h"
@@ -25,9 +31,16 @@ InstallerApp::InstallerApp(Arguments* args) : App(args) {
     RegisterProgramSysIO();
     const int32_t service = FindArgument(*args_, AdminServiceArg::kClassKey);
     // The elevated service opens its log itself, once it knows its client
-    // (the file its client made for it); it touches no other.
-    if (service < 0) {
+    // (the file its client made for it); it touches no other. Packing a
+    // payload touches no host and leaves the user's log alone.
+    if (service < 0 && FindArgument(*args_, PackArg::kClassKey) < 0) {
         StartLog();
+        CheckOwnPayload();
+        if (ownPayload_ != ArchiveStatus::kOk && ownPayload_ != ArchiveStatus::kNotPacked) {
+            Gates();
+            RegisterAllCellClasses();
+            return;  // a damaged download changes nothing, not even by putting hosts back
+        }
         // A rewrite that a killed run left half done is undone before
         // anything reads the file again, and so is every batch such a run
         // left half done. The elevated service does neither: the journals
@@ -37,6 +50,30 @@ InstallerApp::InstallerApp(Arguments* args) : App(args) {
     }
     Gates();
     RegisterAllCellClasses();
+}
+
+// A packed program reads its whole archive once: trailer, table and every
+// block against its size and CRC.
+void InstallerApp::CheckOwnPayload() {
+    WString exe, native;
+    if (!SysExecutablePath(exe) || !SysNativePath(exe.CStr(), native)) return;
+    ownPayload_ = ownArchive_.Open(native.CStr());
+    if (ownPayload_ == ArchiveStatus::kOk) ownPayload_ = ownArchive_.Verify();
+    if (ownPayload_ == ArchiveStatus::kOk)
+        LogLine(WTXT("Packed payload checked: %i files"), ownArchive_.Entries().count);
+    else if (ownPayload_ != ArchiveStatus::kNotPacked)
+        LogLine(WTXT("The program's own file is damaged: %s"), ownArchive_.Why());
+}
+
+// The error box in the window mode, a line on standard output without one.
+void InstallerApp::ReportDamagedDownload(bool window) {
+    if (window) {
+        GetSysIO().ShowError(Translate(texts::kDamagedDownload), LogPath().CStr());
+        return;
+    }
+    NString utf8;
+    WideToUtf8(texts::kDamagedDownload, utf8);
+    std::printf("%s\n", utf8.CStr());
 }
 
 SSlave<GCell> InstallerApp::Start() {
@@ -50,7 +87,22 @@ SSlave<GCell> InstallerApp::Start() {
     // never cuts a host's installation off: it is noted, and the program
     // ends when the host in progress is done.
     SysCatchEndRequests();
+    if (const int32_t pack = FindArgument(*args_, PackArg::kClassKey); pack >= 0) {
+        const auto* option = static_cast<const PackArg*>((*args_)[pack]);
+        exitCode_ = RunPack(option->payloadFolder.CStr(), option->output.CStr());
+        return {};
+    }
     const int32_t unattended = FindArgument(*args_, UnattendedArg::kClassKey);
+    if (ownPayload_ != ArchiveStatus::kOk && ownPayload_ != ArchiveStatus::kNotPacked) {
+        exitCode_ = kExitDamaged;
+        if (unattended >= 0) {
+            ReportDamagedDownload(false);
+        } else {
+            UseUserLanguage();
+            ReportDamagedDownload(true);
+        }
+        return {};
+    }
     if (unattended >= 0) {
         exitCode_ = RunUnattended(static_cast<const UnattendedArg*>((*args_)[unattended])->word.CStr(), recovered_);
         return {};

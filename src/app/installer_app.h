@@ -7,6 +7,7 @@
 #include "app/frame_loop.h"
 #include "core/links.h"
 #include "sys/journal_recovery.h"
+#include "sys/payload_archive.h"
 
 class GCell;
 class WndGx;
@@ -47,12 +48,18 @@ public:
 
 private:
     int exitCode_ = 0;
+    // A packed program's own file checked whole before anything touches a
+    // host; kNotPacked for a program with its payload beside it.
+    ArchiveStatus ownPayload_ = ArchiveStatus::kNotPacked;
+    PayloadArchive ownArchive_;
     // The batches that earlier runs left half done, put back at start.
     Container<RecoveredBatch> recovered_;
     SSlave<Cell> installer_;  // the wizard's controller, in the window mode
     // The main window at (x, y), 800 by 600, holding the UI root.
     static WndGx* CreateMainWindow(const WChar* title, int32_t x, int32_t y);
     static void OpenCellBrowser();
+    void CheckOwnPayload();
+    void ReportDamagedDownload(bool window);
 };
 
 // The process's work from a command line; the exit code (0 but for an

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/console_output.h"
 #include "app/log_file.h"
 #include "core/control_escape.h"
 #include "core/text_convert.h"
@@ -13,15 +14,7 @@
 
 namespace {
 
-// One line: control characters in the names it carries are escaped, so
-// that a script reading the output never meets a line a name made up.
-void Print(const WChar* text) {
-    WString safe;
-    EscapeControlCharacters(text, safe);
-    NString utf8;
-    WideToUtf8(safe.CStr(), utf8);
-    std::printf("%s\n", utf8.CStr());
-}
+void Print(const WChar* text) { PrintLine(text); }
 
 template <class... A>
 void PrintF(const WChar* format, const A&... args) {

@@ -63,6 +63,7 @@ inline constexpr LanguageTableItem kLanguageRows[] = {
     {{WTXT("Remove from all"), WTXT("すべてから削除"), WTXT("Aus allen entfernen"), WTXT("Supprimer de tous"), WTXT("Rimuovi da tutti"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
     {{WTXT("Save Veldo file"), WTXT("VELDOファイルを保存"), WTXT("VELDO-Datei speichern"), WTXT("Enregistrer le fichier VELDO"), WTXT("Salva file VELDO"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
     {{WTXT("Show report"), WTXT("レポートを表示"), WTXT("Bericht anzeigen"), WTXT("Afficher le rapport"), WTXT("Mostra rapporto"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{texts::kDamagedDownload, WTXT("インストーラーのファイルが壊れています。何も変更されていません。もう一度ダウンロードしてください。"), WTXT("Die Installationsdatei ist beschädigt. Es wurde nichts geändert. Bitte laden Sie sie erneut herunter."), WTXT("Le fichier d'installation est endommagé. Rien n'a été modifié. Veuillez le télécharger à nouveau."), WTXT("Il file di installazione è danneggiato. Non è stato modificato nulla. Scaricarlo di nuovo."), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
     {{WTXT("Text files"), WTXT("テキストファイル"), WTXT("Textdateien"), WTXT("Fichiers texte"), WTXT("File di testo"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
     {{WTXT("VELDO files"), WTXT("VELDOファイル"), WTXT("VELDO-Dateien"), WTXT("Fichiers VELDO"), WTXT("File VELDO"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
     {{WTXT("VELDO installation"), WTXT("VELDOインストール"), WTXT("VELDO Installation"), WTXT("Installation VELDO"), WTXT("VELDO installazione"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},

@@ -29,6 +29,10 @@ inline constexpr const WChar* kMenuBranchesByHand = WTXT("LightWave menu branche
 inline constexpr const WChar* kWatchMenuBranchesTutorial = WTXT("Watch how to install menu branches manually:");
 // Followed by the log file's path.
 inline constexpr const WChar* kLog = WTXT("Log: ");
+// A packed program whose own file does not hold together (a damaged or cut
+// off download); the log says what was wrong.
+inline constexpr const WChar* kDamagedDownload =
+    WTXT("The installer file is damaged. Nothing was changed. Please download it again.");
 // Followed by a path recovery could not put back.
 inline constexpr const WChar* kCannotRestore = WTXT("Cannot restore: ");
 

@@ -53,7 +53,8 @@ struct SysFileInfo {
     bool isFolder = false;
     bool isLink = false;
     int64_t size = 0;
-    int64_t links = 1;  // names of the same file (hard links)
+    int64_t links = 1;     // names of the same file (hard links)
+    int64_t modified = 0;  // last written, seconds since 1970 (UTC)
 };
 
 SysStatus SysQueryPath(const WChar* native, SysFileInfo& info);
@@ -74,12 +75,30 @@ SysStatus SysCopyFile(const WChar* source, const WChar* target);  // overwrites
 // Renames a file, folder or link within its file system; the target must
 // not exist.
 SysStatus SysRenamePath(const WChar* from, const WChar* to);
+// Renames a file over another in one step (what stood at to is replaced;
+// a link there is replaced, not followed).
+SysStatus SysRenameOver(const WChar* from, const WChar* to);
 
 // Reads a whole file's bytes (at most maxBytes; more is kFailed); opened
 // tells a failure to open from a failure to read.
 SysStatus SysReadFile(const WChar* native, NString& bytes, int64_t maxBytes, bool& opened);
 // Reads up to n bytes from the start of a file; count gets what was read.
 SysStatus SysReadFileHead(const WChar* native, void* buffer, int64_t n, int64_t& count);
+
+// A file read at any offset while it stays open (a packed program reads its
+// own archive); size gets its length. Reads give exactly n bytes or fail.
+struct SysReadHandle;
+SysStatus SysOpenForReading(const WChar* native, SysReadHandle*& file, int64_t& size);
+SysStatus SysReadAt(SysReadHandle* file, int64_t offset, void* buffer, int64_t n);
+void SysCloseReading(SysReadHandle* file);
+
+// A new file written from start to end: nothing may stand at native (it is
+// made exclusively, never through a link); executable gives it
+// rwxr-xr-x on Linux. Closing with sync puts it on disk first.
+struct SysWriteHandle;
+SysStatus SysCreateNewFile(const WChar* native, bool executable, SysWriteHandle*& file);
+SysStatus SysWriteNext(SysWriteHandle* file, const void* bytes, int64_t n);
+SysStatus SysCloseWritten(SysWriteHandle* file, bool sync);
 
 // The file a path names once every symbolic link is followed (the path
 // itself when none is); false when a link leads nowhere or in a circle.

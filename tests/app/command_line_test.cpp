@@ -66,6 +66,9 @@ TEST(CommandLine, Parsing) {
         {"prog.exe -Debug -debugx -cell_list", "CellListArg:-cell_list"},
         {"\"C:\\Program Files\\veldo.exe\" -drop", "DropArg:-drop"},
         {"-drop -window_pos 1 2 -debug", "DropArg:-drop|WindowPosArg:-window_pos 1 2|DebugArg:-debug"},
+        {"prog -pack \"/tmp/my payload\" out.bin", "PackArg:-pack \"/tmp/my payload\" \"out.bin\""},
+        {"prog -pack payload", "PackArg:-pack \"payload\" \"\""},  // the usage line says what is missing
+        {"prog -pack", "PackArg:-pack \"\" \"\""},
     };
     for (const auto& c : cases) EXPECT_EQ(Parsed(c.line), c.parsed) << c.line;
 

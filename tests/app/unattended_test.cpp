@@ -248,6 +248,46 @@ std::string CopyProgram(const test::TempDir& dir, const char* leaveOut) {
     return bin + "/veldo-installer";
 }
 
+// A packed program checks its own file before anything else: damaged (a
+// byte changed, or cut off after the program), it changes nothing on disk
+// even with a whole payload beside it, says so and ends with its own code;
+// intact, it runs as the program it was.
+TEST(Unattended, ADamagedPackedProgramChangesNothing) {
+    DemoPrefix demo;
+    test::TempDir program;
+    const std::string exe = CopyProgram(program, nullptr);
+    const std::string packed = program / "bin/packed";
+    test::CommandResult pack =
+        test::RunCommand("'" + exe + "' -pack '" + program.path() + "/bin' '" + packed + "' 2>&1");
+    ASSERT_EQ(pack.code, 0) << pack.out;
+    EXPECT_NE(pack.out.find("Packed "), std::string::npos) << pack.out;
+    const std::string bytes = test::ReadFile(packed);
+    const size_t image = test::ReadFile(exe).size();
+    std::string before;
+    for (const char* host : test::kDemoHostFolders) before += demo.HostSnapshot(host);
+    const std::string flipped = [&] {
+        std::string d = bytes;
+        d[image + (bytes.size() - image) / 2] ^= 0x01;
+        return d;
+    }();
+    for (const std::string& damaged : {flipped, bytes.substr(0, bytes.size() - 100), bytes.substr(0, image + 10)}) {
+        test::WriteFile(packed, damaged);
+        chmod(packed.c_str(), 0755);
+        RunResult r = demo.Unattended("install", packed);
+        EXPECT_EQ(r.code, 5) << r.out;
+        EXPECT_EQ(r.out, "The installer file is damaged. Nothing was changed. Please download it again.\n");
+        std::string after;
+        for (const char* host : test::kDemoHostFolders) after += demo.HostSnapshot(host);
+        EXPECT_EQ(after, before);
+        EXPECT_TRUE(Has(test::ReadFile(demo.C("users/player/.Brimvale/veldo.log")), "The program's own file is damaged: "));
+    }
+    test::WriteFile(packed, bytes);
+    chmod(packed.c_str(), 0755);
+    RunResult r = demo.Unattended("install", packed);
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_TRUE(Has(test::ReadFile(demo.C("users/player/.Brimvale/veldo.log")), "Packed payload checked: "));
+}
+
 // Odd names and files in the payload: a FIFO never holds the copy (the
 // batch fails and names it), a name that is not UTF-8 fails its batch and
 // is named too, and a name with a line feed never starts a line of its own.

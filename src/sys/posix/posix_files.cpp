@@ -43,6 +43,7 @@ SysStatus SysQueryPath(const WChar* native, SysFileInfo& info) {
     info.isFolder = S_ISDIR(st.st_mode);
     info.size = int64_t(st.st_size);
     info.links = int64_t(st.st_nlink);
+    info.modified = int64_t(st.st_mtime);
     return SysStatus::kOk;
 }
 
@@ -97,6 +98,10 @@ SysStatus SysRenamePath(const WChar* from, const WChar* to) {
     struct stat st;
     if (lstat(b.c(), &st) == 0) return SysStatus::kExists;
     return rename(a.c(), b.c()) == 0 ? SysStatus::kOk : PosixStatus(errno);
+}
+
+SysStatus SysRenameOver(const WChar* from, const WChar* to) {
+    return rename(Utf8Path(from).c(), Utf8Path(to).c()) == 0 ? SysStatus::kOk : PosixStatus(errno);
 }
 
 namespace {
@@ -390,4 +395,69 @@ void SysFlushFileSystem(const WChar* native) {
     if (fd < 0) return;
     syncfs(fd);
     close(fd);
+}
+
+// ---- files read at an offset, new files written in sequence ----------------
+
+struct SysReadHandle {
+    int fd;
+};
+
+SysStatus SysOpenForReading(const WChar* native, SysReadHandle*& file, int64_t& size) {
+    file = nullptr;
+    const int fd = open(Utf8Path(native).c(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return PosixStatus(errno);
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return SysStatus::kFailed;
+    }
+    size = int64_t(st.st_size);
+    file = new SysReadHandle{fd};
+    return SysStatus::kOk;
+}
+
+SysStatus SysReadAt(SysReadHandle* file, int64_t offset, void* buffer, int64_t n) {
+    auto* p = static_cast<uint8_t*>(buffer);
+    while (n > 0) {
+        const ssize_t got = pread(file->fd, p, size_t(n), off_t(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return got < 0 ? PosixStatus(errno) : SysStatus::kFailed;
+        p += got;
+        offset += got;
+        n -= got;
+    }
+    return SysStatus::kOk;
+}
+
+void SysCloseReading(SysReadHandle* file) {
+    if (!file) return;
+    close(file->fd);
+    delete file;
+}
+
+struct SysWriteHandle {
+    int fd;
+};
+
+SysStatus SysCreateNewFile(const WChar* native, bool executable, SysWriteHandle*& file) {
+    file = nullptr;
+    const int fd = open(Utf8Path(native).c(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        executable ? 0755 : 0644);
+    if (fd < 0) return PosixStatus(errno);
+    file = new SysWriteHandle{fd};
+    return SysStatus::kOk;
+}
+
+SysStatus SysWriteNext(SysWriteHandle* file, const void* bytes, int64_t n) {
+    return PosixWriteAll(file->fd, bytes, n) ? SysStatus::kOk : PosixStatus(errno);
+}
+
+SysStatus SysCloseWritten(SysWriteHandle* file, bool sync) {
+    if (!file) return SysStatus::kFailed;
+    SysStatus s = SysStatus::kOk;
+    if (sync && fsync(file->fd) != 0) s = PosixStatus(errno);
+    if (close(file->fd) != 0 && s == SysStatus::kOk) s = PosixStatus(errno);
+    delete file;
+    return s;
 }

@@ -27,6 +27,17 @@ bool WriteAll(HANDLE file, const void* bytes, int64_t n) {
 
 }  // namespace
 
+namespace {
+
+// A file time (100 ns steps since 1601) as seconds since 1970.
+int64_t UnixSeconds(const FILETIME& t) {
+    constexpr int64_t kStepsPerSecond = 10000000, kSecondsFrom1601To1970 = 11644473600LL;
+    const int64_t steps = int64_t(uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime);
+    return steps / kStepsPerSecond - kSecondsFrom1601To1970;
+}
+
+}  // namespace
+
 SysStatus SysQueryPath(const WChar* native, SysFileInfo& info) {
     info = SysFileInfo{};
     WIN32_FILE_ATTRIBUTE_DATA own;
@@ -40,6 +51,7 @@ SysStatus SysQueryPath(const WChar* native, SysFileInfo& info) {
         if (info.isLink) return SysStatus::kOk;  // points nowhere
         info.isFolder = (own.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         info.size = int64_t(own.nFileSizeHigh) << 32 | own.nFileSizeLow;
+        info.modified = UnixSeconds(own.ftLastWriteTime);
         return SysStatus::kOk;
     }
     BY_HANDLE_FILE_INFORMATION target;
@@ -47,6 +59,7 @@ SysStatus SysQueryPath(const WChar* native, SysFileInfo& info) {
         info.isFolder = (target.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         info.size = int64_t(target.nFileSizeHigh) << 32 | target.nFileSizeLow;
         info.links = int64_t(target.nNumberOfLinks);
+        info.modified = UnixSeconds(target.ftLastWriteTime);
     }
     CloseHandle(file);
     return SysStatus::kOk;
@@ -117,6 +130,10 @@ SysStatus SysRemoveFolder(const WChar* native) {
 SysStatus SysRenamePath(const WChar* from, const WChar* to) {
     // A fresh target name: one that exists is refused, not replaced.
     return MoveFileExW(from, to, 0) ? SysStatus::kOk : LastStatus();
+}
+
+SysStatus SysRenameOver(const WChar* from, const WChar* to) {
+    return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? SysStatus::kOk : LastStatus();
 }
 
 // Deepest first; a link (a reparse point) goes as itself, never entered.
@@ -362,3 +379,82 @@ void SysLockedFileClose(SysLockedFile* file, bool remove) {
 }
 
 void SysFlushFileSystem(const WChar*) {}
+
+// ---- files read at an offset, new files written in sequence ----------------
+
+struct SysReadHandle {
+    HANDLE file;
+};
+
+SysStatus SysOpenForReading(const WChar* native, SysReadHandle*& file, int64_t& size) {
+    file = nullptr;
+    HANDLE h = CreateFileW(native, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastStatus();
+    LARGE_INTEGER length;
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &length)) {
+        CloseHandle(h);
+        return SysStatus::kFailed;
+    }
+    size = int64_t(length.QuadPart);
+    file = new SysReadHandle{h};
+    return SysStatus::kOk;
+}
+
+SysStatus SysReadAt(SysReadHandle* file, int64_t offset, void* buffer, int64_t n) {
+    auto* p = static_cast<uint8_t*>(buffer);
+    while (n > 0) {
+        OVERLAPPED at{};
+        at.Offset = DWORD(uint64_t(offset) & 0xFFFFFFFFu);
+        at.OffsetHigh = DWORD(uint64_t(offset) >> 32);
+        const DWORD ask = n > (1 << 30) ? DWORD(1 << 30) : DWORD(n);
+        DWORD got = 0;
+        if (!ReadFile(file->file, p, ask, &got, &at)) return LastStatus();
+        if (got == 0) return SysStatus::kFailed;
+        p += got;
+        offset += got;
+        n -= got;
+    }
+    return SysStatus::kOk;
+}
+
+void SysCloseReading(SysReadHandle* file) {
+    if (!file) return;
+    CloseHandle(file->file);
+    delete file;
+}
+
+struct SysWriteHandle {
+    HANDLE file;
+};
+
+SysStatus SysCreateNewFile(const WChar* native, bool executable, SysWriteHandle*& file) {
+    (void)executable;  // what runs is the system's business on Windows
+    file = nullptr;
+    HANDLE h = CreateFileW(native, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastStatus();
+    file = new SysWriteHandle{h};
+    return SysStatus::kOk;
+}
+
+SysStatus SysWriteNext(SysWriteHandle* file, const void* bytes, int64_t n) {
+    const auto* p = static_cast<const uint8_t*>(bytes);
+    while (n > 0) {
+        const DWORD ask = n > (1 << 30) ? DWORD(1 << 30) : DWORD(n);
+        DWORD wrote = 0;
+        if (!WriteFile(file->file, p, ask, &wrote, nullptr)) return LastStatus();
+        if (wrote == 0) return SysStatus::kFailed;
+        p += wrote;
+        n -= wrote;
+    }
+    return SysStatus::kOk;
+}
+
+SysStatus SysCloseWritten(SysWriteHandle* file, bool sync) {
+    if (!file) return SysStatus::kFailed;
+    SysStatus s = SysStatus::kOk;
+    if (sync && !FlushFileBuffers(file->file)) s = LastStatus();
+    if (!CloseHandle(file->file) && s == SysStatus::kOk) s = LastStatus();
+    delete file;
+    return s;
+}
