@@ -24,6 +24,7 @@
 
 #include "core/crc64.h"
 #include "support/payload_tree.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -32,15 +33,7 @@ using bench::TempFolder;
 namespace fs = std::filesystem;
 
 // The folders of each host's batch, as the program's tests name them.
-const char* const kHostFolders[] = {
-    "Program Files/Autodesk/3ds Max 2018",
-    "Program Files/MAXON/Cinema 4D R20",
-    "Program Files/NewTek/LightWave_2015.3|users/player/.NewTek/LightWave/2015.3",
-    "Program Files/NewTek/LightWave_11.6|users/player/.NewTek/LightWave/11.6",
-    "Program Files/NewTek/LightWave_2018|users/player/.NewTek/LightWave/2018.0.7",
-    "Program Files/NewTek/LightWave_2019|users/player/.NewTek/LightWave/2019.1.5",
-    "users/player/.Brimvale/Presets",
-};
+const auto& kHostFolders = test::kDemoHostFolders;
 constexpr int kHosts = int(sizeof kHostFolders / sizeof kHostFolders[0]);
 
 struct Soak {
