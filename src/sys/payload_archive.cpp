@@ -6,10 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 #include "core/crc64.h"
-#include "core/mem_block.h"
 #include "core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/sibling_names.h"
@@ -589,7 +587,7 @@ PackStatus PackPayload(const WChar* program, const WChar* payloadFolder, const W
     SysWriteHandle* out = nullptr;
     for (int attempt = 0; attempt < 100 && !out; ++attempt) {
         NextSiblingName(output, SiblingKind::kNew, temp);
-        if (SysCreateNewFile(temp.CStr(), true, out) != SysStatus::kOk && attempt == 99) break;
+        SysCreateNewFile(temp.CStr(), true, out);  // a name taken meanwhile: the next one
     }
     if (!out) {
         WideToUtf8(output, problem);
