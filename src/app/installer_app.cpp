@@ -19,6 +19,7 @@
 #include "sys/admin_service.h"
 #include "sys/platform.h"
 #include "sys/journal_recovery.h"
+#include "sys/packed_payload.h"
 #include "sys/sys_io.h"
 #include "sys/text_files.h"
 #include "ui/size_rule.h"
@@ -46,6 +47,7 @@ InstallerApp::InstallerApp(Arguments* args) : App(args) {
         // left half done. The elevated service does neither: the journals
         // are the user's files, and root must not act on what they say.
         RestoreKeptCopies();
+        RemoveStagedLeftovers();
         RecoverJournals(recovered_);
     }
     Gates();
@@ -59,8 +61,12 @@ void InstallerApp::CheckOwnPayload() {
     if (!SysExecutablePath(exe) || !SysNativePath(exe.CStr(), native)) return;
     ownPayload_ = ownArchive_.Open(native.CStr());
     if (ownPayload_ == ArchiveStatus::kOk) ownPayload_ = ownArchive_.Verify();
-    if (ownPayload_ == ArchiveStatus::kOk)
+    if (ownPayload_ == ArchiveStatus::kOk) {
         LogLine(WTXT("Packed payload checked: %i files"), ownArchive_.Entries().count);
+        // Its payload is read from its own file, as a folder below it.
+        exe.AppendChar(WChar('\\'));
+        MountPackedPayload(ownArchive_, exe.CStr());
+    }
     else if (ownPayload_ != ArchiveStatus::kNotPacked)
         LogLine(WTXT("The program's own file is damaged: %s"), ownArchive_.Why());
 }

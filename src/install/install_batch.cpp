@@ -4,11 +4,14 @@
 
 #include "sys/file_system.h"
 #include "sys/journal_recovery.h"
+#include "sys/packed_payload.h"
 #include "sys/platform.h"
 
 // ---- the payload -----------------------------------------------------------
 
 const WPath& PayloadFolder() {
+    // A packed program's payload is its own archive, below its file's path.
+    if (PackedPayloadRoot().Length() > 0) return PackedPayloadRoot();
     static const WPath folder = [] {
         WString exe;
         WPath f;

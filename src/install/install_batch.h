@@ -131,7 +131,8 @@ bool ProcessTransfer(InstallBatch& batch, InstallReport& report, FileTransfer& t
 // The host batches of one run, in the wizard's order.
 using BatchList = Container<InstallBatch>;
 
-// The folder of the running executable (its path up to its last "\").
+// The folder of the running executable (its path up to its last "\"), or
+// for a packed program its own file's path and "\" (see packed_payload.h).
 const WPath& PayloadFolder();
 // True when the payload subfolder beside the executable is a folder.
 bool PayloadPresent(const WChar* subfolder);

@@ -8,6 +8,8 @@
 #include "core/log.h"
 #include "sys/admin_client.h"
 #include "sys/native_path.h"
+#include "sys/packed_payload.h"
+#include "sys/payload_archive.h"
 #include "sys/platform.h"
 #include "sys/test_points.h"
 #include "sys/user_folders.h"
@@ -26,6 +28,14 @@ struct Entry {
 // The entries of a folder, sorted by name so that work runs in a stable
 // order; false when the folder could not be read (whatever was read stays).
 bool ReadFolder(const WChar* folder, Container<Entry>& out) {
+    if (PackedPathKind(folder) != PackedKind::kOutside) {
+        const bool ok = ListPackedFolder(folder, [&](const WChar* name, bool isFolder) {
+            out.Add(new Entry{WString(name), isFolder, false}, 64);
+        });
+        std::sort(out.items, out.items + out.count,
+                  [](const Entry* a, const Entry* b) { return WCompare(a->name.CStr(), b->name.CStr()) < 0; });
+        return ok;
+    }
     const NativePath native(folder);
     if (!native.ok) return false;
     const SysStatus s = SysListFolder(
@@ -58,6 +68,26 @@ SysStatus OrThroughService(SysStatus s, Admin&& admin) {
 
 SysStatus CopyNative(const WChar* from, const WChar* to) {
     return OrThroughService(SysCopyFile(from, to), [&] { return AdminCopyFile(from, to); });
+}
+
+// A file of the packed payload to a native path; the service, where it is
+// needed, copies it from a staged file of the user's own.
+SysStatus CopyPacked(const PayloadEntry& from, const WChar* to) {
+    return OrThroughService(WritePackedFile(from, to), [&] {
+        WString staged;
+        if (!StagePackedFile(from, staged)) return false;
+        const bool copied = AdminCopyFile(staged.CStr(), to);
+        SysDeleteFile(staged.CStr());
+        return copied;
+    });
+}
+
+// The file at a source path (the packed payload's or a native one, whose
+// native form is given) copied to a native path.
+SysStatus CopyFrom(const WChar* source, const WChar* nativeSource, const WChar* to) {
+    if (PackedPathKind(source) == PackedKind::kOutside) return CopyNative(nativeSource, to);
+    const PayloadEntry* entry = PackedFile(source);
+    return entry ? CopyPacked(*entry, to) : SysStatus::kNotFound;
 }
 
 SysStatus DeleteNative(const WChar* file) {
@@ -128,6 +158,10 @@ bool ListFolders(const WChar* folder, const WChar* pattern, bool recursive, Cont
 }
 
 int64_t FileBytes(const WChar* path) {
+    if (PackedPathKind(path) != PackedKind::kOutside) {
+        const PayloadEntry* entry = PackedFile(path);
+        return entry ? int64_t(entry->size) : -1;
+    }
     const NativePath native(path);
     SysFileInfo info;
     if (!native.ok || SysQueryPath(native.c(), info) != SysStatus::kOk || !info.exists || info.isFolder) return -1;
@@ -142,12 +176,16 @@ bool CanListFolder(const WChar* folder) {
 // ---- single paths ----------------------------------------------------------
 
 bool PathExists(const WChar* path) {
+    if (const PackedKind packed = PackedPathKind(path); packed != PackedKind::kOutside)
+        return packed != PackedKind::kNothing;
     const NativePath native(path);
     SysFileInfo info;
     return native.ok && SysQueryPath(native.c(), info) == SysStatus::kOk && info.exists;
 }
 
 bool IsDirectory(const WChar* path) {
+    if (const PackedKind packed = PackedPathKind(path); packed != PackedKind::kOutside)
+        return packed == PackedKind::kFolder;
     const NativePath native(path);
     SysFileInfo info;
     return native.ok && SysQueryPath(native.c(), info) == SysStatus::kOk && info.isFolder;
@@ -199,10 +237,10 @@ bool CreateDirectoryPath(const WChar* path, bool mayElevate, FileChanges* change
 bool CopyOneFile(const WChar* source, const WChar* target, bool keepExisting) {
     if (keepExisting && PathExists(target) && !IsDirectory(target)) return true;
     const NativePath from(source), to(target);
-    if (!from.ok || !to.ok) return false;
+    if (!to.ok || (!from.ok && PackedPathKind(source) == PackedKind::kOutside)) return false;
     // A full disk or any other failure stops the caller instead of passing
     // for a copy.
-    return CopyNative(from.c(), to.c()) == SysStatus::kOk;
+    return CopyFrom(source, from.c(), to.c()) == SysStatus::kOk;
 }
 
 bool DeleteOneFile(const WChar* path) {
@@ -212,6 +250,12 @@ bool DeleteOneFile(const WChar* path) {
 }
 
 PathKind KindOfPath(const WChar* path) {
+    switch (PackedPathKind(path)) {
+        case PackedKind::kOutside: break;
+        case PackedKind::kNothing: return PathKind::kNothing;
+        case PackedKind::kFile: return PathKind::kFile;
+        case PackedKind::kFolder: return PathKind::kFolder;
+    }
     const NativePath native(path);
     SysFileInfo info;
     if (!native.ok || SysQueryPath(native.c(), info) != SysStatus::kOk || !info.exists) return PathKind::kNothing;
@@ -247,8 +291,9 @@ bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting,
                     FileChanges* changes) {
     Container<Entry> entries;
     if (!ReadFolder(source, entries)) return false;
+    const bool packed = PackedPathKind(source) != PackedKind::kOutside;  // no native form
     const NativePath from(source), to(target);
-    if (!from.ok || !to.ok) return false;
+    if ((!from.ok && !packed) || !to.ok) return false;
     DynamicArray<uint8_t> skip;  // per entry: a file kept as it is
     skip.Resize(entries.count);
     Container<WPath> created;
@@ -286,7 +331,9 @@ bool CopyFolderTree(const WChar* source, const WChar* target, bool keepExisting,
         const WString in = NativeChild(from.path, e.name), out = NativeChild(to.path, e.name);
         // A full disk, a source that is no regular file or any other
         // failure stops the caller instead of passing for a copy.
-        if (CopyNative(in.CStr(), out.CStr()) != SysStatus::kOk) {
+        const SysStatus copied = packed ? CopyFrom(Joined(source, e.name.CStr()).CStr(), nullptr, out.CStr())
+                                        : CopyNative(in.CStr(), out.CStr());
+        if (copied != SysStatus::kOk) {
             if (callback) callback->CopyFailed(Joined(source, e.name.CStr()).CStr());
             return false;
         }

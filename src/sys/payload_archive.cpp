@@ -5,7 +5,10 @@
 #include <zstd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 #include "core/crc64.h"
 #include "core/text_convert.h"
@@ -43,8 +46,9 @@ struct Reader {
     }
 };
 
-// The smallest entry: its fixed fields and a one-byte path.
-constexpr size_t kEntryFixedBytes = 2 + 8 + 8 + 8 + 8 + 8 + 1;
+// The smallest block and entry in the table (an entry with a one-byte path).
+constexpr size_t kBlockBytes = 8 + 8 + 8 + 8 + 1;
+constexpr size_t kEntryFixedBytes = 2 + 1 + 8 + 8 + 8 + 4 + 8;
 constexpr size_t kReadPiece = size_t(1) << 20;  // bytes read at a time
 constexpr uint64_t kLargestTable = uint64_t(256) << 20;  // far beyond any payload's
 
@@ -53,6 +57,7 @@ constexpr uint64_t kLargestTable = uint64_t(256) << 20;  // far beyond any paylo
 // reader holds).
 constexpr int kZstdLevel = 19;
 constexpr int kZstdWindowLog = 25;  // 32 MiB
+constexpr unsigned kMostWorkers = 8;
 
 }  // namespace
 
@@ -76,8 +81,17 @@ bool IsSafeArchivePath(const char* path, size_t length) {
     return true;
 }
 
-void WriteTable(const Container<PayloadEntry>& entries, NString& table) {
+void WriteTable(const Container<PayloadBlock>& blocks, const Container<PayloadEntry>& entries, NString& table) {
     table.Assign("");
+    Put(table, uint64_t(blocks.count), 4);
+    for (int32_t i = 0; i < blocks.count; ++i) {
+        const PayloadBlock& b = *blocks[i];
+        Put(table, b.offset, 8);
+        Put(table, b.stored, 8);
+        Put(table, b.content, 8);
+        Put(table, b.crc, 8);
+        Put(table, uint64_t(b.method), 1);
+    }
     Put(table, uint64_t(entries.count), 4);
     for (int32_t i = 0; i < entries.count; ++i) {
         const PayloadEntry& e = *entries[i];
@@ -86,9 +100,8 @@ void WriteTable(const Container<PayloadEntry>& entries, NString& table) {
         Put(table, e.size, 8);
         Put(table, uint64_t(e.modified), 8);
         Put(table, e.crc, 8);
+        Put(table, e.block, 4);
         Put(table, e.offset, 8);
-        Put(table, e.stored, 8);
-        Put(table, uint64_t(e.method), 1);
     }
 }
 
@@ -96,12 +109,39 @@ void WriteTrailer(ArchiveTrailer trailer, const NString& table, NString& bytes) 
     bytes.Assign("");
     bytes.Append(kArchiveMagic, int32_t(sizeof kArchiveMagic));
     Put(bytes, kArchiveVersion, 4);
-    Put(bytes, 0, 4);
+    Put(bytes, uint64_t(trailer.tableMethod), 4);
     Put(bytes, trailer.archiveStart, 8);
     Put(bytes, trailer.tableOffset, 8);
     Put(bytes, uint64_t(table.Length()), 8);
     Put(bytes, Crc64(table.CStr(), size_t(table.Length())), 8);
     Put(bytes, Crc64(bytes.CStr(), size_t(bytes.Length())), 8);
+}
+
+void StoreTable(const NString& table, NString& stored, BlockMethod& method) {
+    DynamicArray<uint8_t> packed;
+    packed.Resize(int32_t(ZSTD_compressBound(size_t(table.Length()))));
+    const size_t n = ZSTD_compress(packed.data, size_t(packed.count), table.CStr(), size_t(table.Length()), kZstdLevel);
+    if (!ZSTD_isError(n) && n < size_t(table.Length())) {
+        stored.Assign(reinterpret_cast<const char*>(packed.data), int32_t(n));
+        method = BlockMethod::kZstd;
+        return;
+    }
+    stored = table;
+    method = BlockMethod::kStored;
+}
+
+bool LoadTable(const uint8_t* stored, size_t length, BlockMethod method, DynamicArray<uint8_t>& table) {
+    if (method != BlockMethod::kZstd) {
+        if (length > kLargestTable) return false;
+        table.Resize(int32_t(length));
+        if (length > 0) std::memcpy(table.data, stored, length);
+        return true;
+    }
+    const unsigned long long size = ZSTD_getFrameContentSize(stored, length);
+    if (size == ZSTD_CONTENTSIZE_UNKNOWN || size == ZSTD_CONTENTSIZE_ERROR || size > kLargestTable) return false;
+    table.Resize(int32_t(size));
+    const size_t n = ZSTD_decompress(table.data, size_t(size), stored, length);
+    return !ZSTD_isError(n) && n == size;
 }
 
 ArchiveStatus ParseTrailer(const uint8_t* bytes, int64_t fileSize, ArchiveTrailer& trailer, NString& why) {
@@ -117,6 +157,12 @@ ArchiveStatus ParseTrailer(const uint8_t* bytes, int64_t fileSize, ArchiveTraile
         why.Format("the archive's layout %u is not one this program reads", version);
         return ArchiveStatus::kDamaged;
     }
+    const uint64_t tableMethod = Get(bytes + 12, 4);
+    if (tableMethod > uint64_t(BlockMethod::kZstd)) {
+        why.Assign("the trailer names no table layout this program reads");
+        return ArchiveStatus::kDamaged;
+    }
+    trailer.tableMethod = BlockMethod(tableMethod);
     trailer.archiveStart = Get(bytes + 16, 8);
     trailer.tableOffset = Get(bytes + 24, 8);
     trailer.tableLength = Get(bytes + 32, 8);
@@ -130,14 +176,47 @@ ArchiveStatus ParseTrailer(const uint8_t* bytes, int64_t fileSize, ArchiveTraile
     return ArchiveStatus::kOk;
 }
 
-ArchiveStatus ParseTable(const uint8_t* table, size_t length, uint64_t tableOffset, Container<PayloadEntry>& entries,
-                         NString& why) {
+ArchiveStatus ParseTable(const uint8_t* table, size_t length, uint64_t tableOffset, Container<PayloadBlock>& blocks,
+                         Container<PayloadEntry>& entries, NString& why) {
     Reader r{table, length};
+    const uint64_t blockCount = r.Take(4);
+    if (!r.ok || blockCount > length / kBlockBytes) {
+        why.Assign("the table's block count does not fit the table");
+        return ArchiveStatus::kDamaged;
+    }
+    // The blocks follow each other from the archive's start to the table.
+    uint64_t end = 0;
+    for (uint64_t i = 0; i < blockCount; ++i) {
+        auto* b = new PayloadBlock;
+        blocks.Add(b, 64);
+        b->offset = r.Take(8);
+        b->stored = r.Take(8);
+        b->content = r.Take(8);
+        b->crc = r.Take(8);
+        const uint64_t method = r.Take(1);
+        if (!r.ok) break;
+        if (method > uint64_t(BlockMethod::kZstd) || b->offset != end || b->stored > tableOffset - end ||
+            (method == uint64_t(BlockMethod::kStored) && b->stored != b->content)) {
+            why.Format("the table's block %u does not fit the archive", uint32_t(i));
+            return ArchiveStatus::kDamaged;
+        }
+        b->method = BlockMethod(method);
+        end += b->stored;
+    }
+    if (r.ok && end != tableOffset) {
+        why.Assign("the blocks do not reach the table");
+        return ArchiveStatus::kDamaged;
+    }
     const uint64_t count = r.Take(4);
-    if (!r.ok || count > length / kEntryFixedBytes) {
+    if (!r.ok || count > r.left / kEntryFixedBytes) {
         why.Assign("the table's entry count does not fit the table");
         return ArchiveStatus::kDamaged;
     }
+    // Each block's files fill its content, in order (the files of
+    // different blocks may come in any order).
+    DynamicArray<uint64_t> filled;
+    filled.Resize(blocks.count);
+    for (int32_t b = 0; b < blocks.count; ++b) filled[b] = 0;
     for (uint64_t i = 0; i < count; ++i) {
         const size_t pathLength = size_t(r.Take(2));
         if (!r.ok || r.left < pathLength) break;
@@ -153,21 +232,25 @@ ArchiveStatus ParseTable(const uint8_t* table, size_t length, uint64_t tableOffs
         e->size = r.Take(8);
         e->modified = int64_t(r.Take(8));
         e->crc = r.Take(8);
+        e->block = uint32_t(r.Take(4));
         e->offset = r.Take(8);
-        e->stored = r.Take(8);
-        const uint64_t method = r.Take(1);
         if (!r.ok) break;
-        if (method > uint64_t(BlockMethod::kZstd) || e->offset > tableOffset || e->stored > tableOffset - e->offset ||
-            (method == uint64_t(BlockMethod::kStored) && e->stored != e->size)) {
-            why.Format("the table's entry for %s does not fit the archive", e->path.CStr());
+        if (e->block >= uint32_t(blocks.count) || e->offset != filled[int32_t(e->block)] ||
+            e->size > blocks[int32_t(e->block)]->content - e->offset) {
+            why.Format("the table's entry for %s does not fit its block", e->path.CStr());
             return ArchiveStatus::kDamaged;
         }
-        e->method = BlockMethod(method);
+        filled[int32_t(e->block)] += e->size;
     }
     if (!r.ok || r.left != 0 || uint64_t(entries.count) != count) {
         why.Assign("the table ends before its entries or runs on after them");
         return ArchiveStatus::kDamaged;
     }
+    for (int32_t b = 0; b < blocks.count; ++b)
+        if (filled[b] != blocks[b]->content) {
+            why.Format("the files do not fill block %i", b);
+            return ArchiveStatus::kDamaged;
+        }
     // Names repeat once sorted; Windows does not tell letter case apart.
     Container<PayloadEntry> sorted;
     for (int32_t i = 0; i < entries.count; ++i) sorted.Add(entries[i], 64);
@@ -295,12 +378,37 @@ ExecutableImage ImageOf(SysReadHandle* f, int64_t fileSize) {
 
 // ---- the archive of a packed file ---------------------------------------------------------
 
-PayloadArchive::~PayloadArchive() { SysCloseReading(file_); }
+// Where the last read stopped: the block, how much of its content has been
+// handed out, and what the decompressor has read but not yet given.
+struct PayloadArchive::Cursor {
+    int64_t block = -1;
+    uint64_t position = 0;  // in the block's content
+    uint64_t consumed = 0;  // of the block's bytes in the file
+    ZSTD_DCtx* z = nullptr;
+    bool frameEnded = false;
+    DynamicArray<uint8_t> in, out;
+    size_t inStart = 0, inEnd = 0;    // read, not yet decompressed
+    size_t outStart = 0, outEnd = 0;  // decompressed, not yet handed out
+
+    Cursor() {
+        in.Resize(int32_t(kReadPiece));
+        out.Resize(int32_t(std::max(ZSTD_DStreamOutSize(), kReadPiece)));
+    }
+    ~Cursor() { ZSTD_freeDCtx(z); }
+};
+
+PayloadArchive::~PayloadArchive() {
+    delete cursor_;
+    SysCloseReading(file_);
+}
 
 ArchiveStatus PayloadArchive::Open(const WChar* native) {
     SysCloseReading(file_);
     file_ = nullptr;
     while (entries_.count > 0) entries_.Remove(entries_.count - 1);
+    while (blocks_.count > 0) blocks_.Remove(blocks_.count - 1);
+    delete cursor_;
+    cursor_ = nullptr;
     if (SysOpenForReading(native, file_, fileSize_) != SysStatus::kOk) {
         why_.Assign("the program's file cannot be read");
         return ArchiveStatus::kUnreadable;
@@ -337,80 +445,139 @@ ArchiveStatus PayloadArchive::Open(const WChar* native) {
         why_.Assign("the program's file cannot be read");
         return ArchiveStatus::kUnreadable;
     }
-    const uint8_t* bytes = table.data;
-    if (Crc64(bytes, size_t(trailer_.tableLength)) != trailer_.tableCrc) {
+    if (Crc64(table.data, size_t(trailer_.tableLength)) != trailer_.tableCrc) {
         why_.Assign("the table's checksum does not match");
         return ArchiveStatus::kDamaged;
     }
-    return ParseTable(bytes, size_t(trailer_.tableLength), trailer_.tableOffset, entries_, why_);
+    DynamicArray<uint8_t> loaded;
+    if (!LoadTable(table.data, size_t(trailer_.tableLength), trailer_.tableMethod, loaded)) {
+        why_.Assign("the table does not decompress");
+        return ArchiveStatus::kDamaged;
+    }
+    return ParseTable(loaded.data, size_t(loaded.count), trailer_.tableOffset, blocks_, entries_, why_);
+}
+
+bool PayloadArchive::StartBlock(uint32_t block) {
+    Cursor& c = *cursor_;
+    c.block = block;
+    c.position = c.consumed = 0;
+    c.inStart = c.inEnd = c.outStart = c.outEnd = 0;
+    c.frameEnded = false;
+    if (!c.z && !(c.z = ZSTD_createDCtx())) return false;
+    ZSTD_DCtx_reset(c.z, ZSTD_reset_session_only);
+    ZSTD_DCtx_setParameter(c.z, ZSTD_d_windowLogMax, kZstdWindowLog);  // refuses frames that would want more memory
+    return true;
+}
+
+// The next n bytes of the cursor's compressed block, in pieces, to take (false from
+// take stops it); false when the block cannot give them.
+bool PayloadArchive::Pull(uint64_t n, const std::function<bool(const void*, size_t)>& take) {
+    Cursor& c = *cursor_;
+    const PayloadBlock& b = *blocks_[int32_t(c.block)];
+    if (n > b.content - c.position) return false;
+    while (n > 0) {
+        if (c.outStart < c.outEnd) {  // what was decompressed already
+            const size_t k = size_t(std::min<uint64_t>(n, c.outEnd - c.outStart));
+            if (!take(c.out.data + c.outStart, k)) return false;
+            c.outStart += k;
+            c.position += k;
+            n -= k;
+            continue;
+        }
+        if (c.inStart == c.inEnd && c.consumed < b.stored) {  // more of the frame from the file
+            const size_t k = size_t(std::min<uint64_t>(kReadPiece, b.stored - c.consumed));
+            if (SysReadAt(file_, int64_t(trailer_.archiveStart + b.offset + c.consumed), c.in.data, int64_t(k)) !=
+                SysStatus::kOk)
+                return false;
+            c.consumed += k;
+            c.inStart = 0;
+            c.inEnd = k;
+        }
+        if (c.frameEnded) return false;  // the frame ran out early
+        ZSTD_inBuffer src{c.in.data, c.inEnd, c.inStart};
+        ZSTD_outBuffer dst{c.out.data, size_t(c.out.count), 0};
+        const size_t r = ZSTD_decompressStream(c.z, &dst, &src);
+        if (ZSTD_isError(r)) return false;
+        c.frameEnded = r == 0;
+        if (c.frameEnded && (src.pos < src.size || c.consumed < b.stored)) return false;  // bytes after the frame
+        if (dst.pos == 0 && src.pos == c.inStart && c.consumed == b.stored && !c.frameEnded) return false;
+        c.inStart = src.pos;
+        c.outStart = 0;
+        c.outEnd = dst.pos;
+    }
+    return true;
 }
 
 bool PayloadArchive::ReadEntry(const PayloadEntry& entry, const std::function<bool(const void*, size_t)>& sink) {
-    if (!file_) return false;
-    DynamicArray<uint8_t> in, out;
-    in.Resize(int32_t(kReadPiece));
-    ZSTD_DCtx* z = nullptr;
-    if (entry.method == BlockMethod::kZstd) {
-        z = ZSTD_createDCtx();
-        if (!z) return false;
-        ZSTD_DCtx_setParameter(z, ZSTD_d_windowLogMax, kZstdWindowLog);  // refuses frames that would want more memory
-        out.Resize(int32_t(ZSTD_DStreamOutSize()));
+    std::lock_guard<std::mutex> one(reading_);
+    if (!file_ || entry.block >= uint32_t(blocks_.count)) return false;
+    if (!cursor_) cursor_ = new Cursor;
+    const PayloadBlock& block = *blocks_[int32_t(entry.block)];
+    if (block.method != BlockMethod::kZstd) {  // stored: read where it lies, the cursor stays
+        uint64_t crc = ~uint64_t(0);
+        for (uint64_t done = 0; done < entry.size;) {
+            const size_t n = size_t(std::min<uint64_t>(kReadPiece, entry.size - done));
+            if (SysReadAt(file_, int64_t(trailer_.archiveStart + block.offset + entry.offset + done), cursor_->in.data,
+                          int64_t(n)) != SysStatus::kOk)
+                return false;
+            crc = Crc64Update(crc, cursor_->in.data, n);
+            if (!sink(cursor_->in.data, n)) return false;
+            done += n;
+        }
+        return ~crc == entry.crc;
     }
-    uint64_t crc = ~uint64_t(0), produced = 0, done = 0;
-    bool ok = true, frameEnded = entry.method != BlockMethod::kZstd || entry.stored == 0;
-    const auto emit = [&](const void* bytes, size_t n) {
-        produced += n;
-        if (produced > entry.size) return false;  // more than the table says: damage, stopped at once
-        crc = Crc64Update(crc, bytes, n);
-        return sink(bytes, n);
-    };
-    while (ok && done < entry.stored) {
-        const size_t n = size_t(std::min<uint64_t>(kReadPiece, entry.stored - done));
-        if (SysReadAt(file_, int64_t(trailer_.archiveStart + entry.offset + done), in.data, int64_t(n)) !=
-            SysStatus::kOk) {
-            ok = false;
-            break;
-        }
-        done += n;
-        if (!z) {
-            ok = emit(in.data, n);
-            continue;
-        }
-        ZSTD_inBuffer src{in.data, n, 0};
-        while (ok && src.pos < src.size) {
-            ZSTD_outBuffer dst{out.data, size_t(out.count), 0};
-            const size_t r = ZSTD_decompressStream(z, &dst, &src);
-            if (ZSTD_isError(r)) ok = false;
-            else if (dst.pos > 0) ok = emit(out.data, dst.pos);
-            frameEnded = r == 0;
-            if (frameEnded && src.pos < src.size) ok = false;  // bytes after the frame
-        }
+    // Onwards from where the last read stopped, or the block from its start.
+    if (cursor_->block != int64_t(entry.block) || cursor_->position > entry.offset) {
+        if (!StartBlock(entry.block)) return false;
     }
-    if (z) {
-        // What the decompressor still holds once all input is in.
-        while (ok && !frameEnded) {
-            ZSTD_inBuffer src{nullptr, 0, 0};
-            ZSTD_outBuffer dst{out.data, size_t(out.count), 0};
-            const size_t r = ZSTD_decompressStream(z, &dst, &src);
-            if (ZSTD_isError(r) || (dst.pos == 0 && r != 0)) ok = false;
-            else if (dst.pos > 0) ok = emit(out.data, dst.pos);
-            frameEnded = r == 0;
-        }
-        ZSTD_freeDCtx(z);
-    }
-    return ok && frameEnded && produced == entry.size && ~crc == entry.crc;
+    bool ok = Pull(entry.offset - cursor_->position, [](const void*, size_t) { return true; });
+    uint64_t crc = ~uint64_t(0);
+    ok = ok && Pull(entry.size, [&](const void* bytes, size_t n) {
+             crc = Crc64Update(crc, bytes, n);
+             return sink(bytes, n);
+         });
+    if (!ok) cursor_->block = -1;  // whatever happened, the next read starts afresh
+    return ok && ~crc == entry.crc;
+}
+
+bool PayloadArchive::ReadWholeEntry(const PayloadEntry& entry, NString& bytes, int64_t maxBytes) {
+    bytes.Assign("");
+    if (entry.size > uint64_t(maxBytes) || entry.size > uint64_t(INT32_MAX - 1)) return false;
+    return ReadEntry(entry, [&](const void* piece, size_t n) {
+        bytes.Append(static_cast<const char*>(piece), int32_t(n));
+        return true;
+    });
 }
 
 ArchiveStatus PayloadArchive::Verify(const std::function<void(int64_t, int64_t)>& progress) {
+    if (!file_) return ArchiveStatus::kUnreadable;
     int64_t total = 0, done = 0;
-    for (int32_t i = 0; i < entries_.count; ++i) total += int64_t(entries_[i]->stored);
-    for (int32_t i = 0; i < entries_.count; ++i) {
-        if (progress) progress(done, total);
-        if (!ReadEntry(*entries_[i], [](const void*, size_t) { return true; })) {
-            why_.Format("the content of %s does not match the table", entries_[i]->path.CStr());
+    for (int32_t i = 0; i < blocks_.count; ++i) total += int64_t(blocks_[i]->stored);
+    DynamicArray<uint8_t> piece;
+    piece.Resize(int32_t(kReadPiece));
+    for (int32_t i = 0; i < blocks_.count; ++i) {
+        const PayloadBlock& b = *blocks_[i];
+        uint64_t crc = ~uint64_t(0);
+        for (uint64_t at = 0; at < b.stored;) {
+            if (progress) progress(done, total);
+            const size_t n = size_t(std::min<uint64_t>(kReadPiece, b.stored - at));
+            if (SysReadAt(file_, int64_t(trailer_.archiveStart + b.offset + at), piece.data, int64_t(n)) !=
+                SysStatus::kOk) {
+                why_.Assign("the program's file cannot be read");
+                return ArchiveStatus::kUnreadable;
+            }
+            // A compressed block says in its own header how much it holds.
+            if (at == 0 && b.method == BlockMethod::kZstd &&
+                ZSTD_getFrameContentSize(piece.data, n) != (unsigned long long)b.content)
+                return Damaged("a block holds another length than the table says");
+            crc = Crc64Update(crc, piece.data, n);
+            at += n;
+            done += int64_t(n);
+        }
+        if (~crc != b.crc) {
+            why_.Format("block %i does not match its checksum", i);
             return ArchiveStatus::kDamaged;
         }
-        done += int64_t(entries_[i]->stored);
     }
     if (progress) progress(total, total);
     return ArchiveStatus::kOk;
@@ -457,6 +624,12 @@ void Collect(Found& at) {
         NoteRefused(*at.refused, at.relative.IsEmpty() ? NString(".") : at.relative);
         return;
     }
+    // An installation walks a folder's files by name, then its folders:
+    // in that order the archive is read from start to end.
+    std::sort(items.items, items.items + items.count, [](const Item* a, const Item* b) {
+        if (a->isFolder != b->isFolder) return !a->isFolder;
+        return WCompare(a->name.CStr(), b->name.CStr()) < 0;
+    });
     for (int32_t i = 0; i < items.count; ++i) {
         const Item& item = *items[i];
         WString native(at.folder);
@@ -471,7 +644,7 @@ void Collect(Found& at) {
             NoteRefused(*at.refused, relative);
             continue;
         }
-        if (item.isFolder) {
+        if (item.isFolder && !item.isLink) {
             Found below{at.files, at.refused, native, relative};
             Collect(below);
             continue;
@@ -493,57 +666,235 @@ void Collect(Found& at) {
     }
 }
 
-// Writes one file's block to out at the current end (written so far);
-// fills the entry's CRC, method and block length.
-bool WriteBlock(const WChar* native, PayloadEntry& e, SysWriteHandle* out, ZSTD_CCtx* z) {
+// A file's native path in the payload folder.
+WString NativeOf(const WChar* payloadFolder, const NString& path) {
+    WString relative, native(payloadFolder);
+    Utf8ToWide(path.CStr(), relative);
+    const WChar separator = SeparatorOf(native);
+    for (int32_t k = 0; k < relative.Length(); ++k)
+        if (relative[k] == WChar('/')) relative.chars.data[k] = separator;
+    native.AppendChar(separator);
+    native.Append(relative);
+    return native;
+}
+
+// Each piece of a file in turn to take, checking that it is still as long
+// as when it was listed; false when it cannot be read or take says stop.
+bool ReadPieces(const WString& native, uint64_t size, const std::function<bool(const uint8_t*, size_t, bool)>& take) {
     SysReadHandle* in = nullptr;
-    int64_t size = 0;
-    if (SysOpenForReading(native, in, size) != SysStatus::kOk || uint64_t(size) != e.size) {
+    int64_t now = 0;
+    if (SysOpenForReading(native.CStr(), in, now) != SysStatus::kOk || uint64_t(now) != size) {
         SysCloseReading(in);
         return false;
     }
-    DynamicArray<uint8_t> piece, packed;
+    DynamicArray<uint8_t> piece;
     piece.Resize(int32_t(kReadPiece));
-    // Compressed into memory first: a block that comes out no smaller than
-    // the file is stored instead. (Checked once more when stored: a file
-    // that changes meanwhile fails the CRC at the program's start.)
-    NString compressed;
-    uint64_t crc = ~uint64_t(0);
-    bool ok = ZSTD_CCtx_reset(z, ZSTD_reset_session_only) == 0 &&
-              !ZSTD_isError(ZSTD_CCtx_setPledgedSrcSize(z, e.size));
-    packed.Resize(int32_t(ZSTD_CStreamOutSize()));
-    for (uint64_t done = 0; ok && done <= e.size;) {
-        const size_t n = size_t(std::min<uint64_t>(kReadPiece, e.size - done));
-        if (n > 0 && SysReadAt(in, int64_t(done), piece.data, int64_t(n)) != SysStatus::kOk) {
-            ok = false;
-            break;
-        }
-        crc = Crc64Update(crc, piece.data, n);
+    bool ok = true;
+    for (uint64_t done = 0; ok && done <= size;) {
+        const size_t n = size_t(std::min<uint64_t>(kReadPiece, size - done));
+        if (n > 0 && SysReadAt(in, int64_t(done), piece.data, int64_t(n)) != SysStatus::kOk) ok = false;
         done += n;
-        const bool last = done == e.size;
-        ZSTD_inBuffer src{piece.data, n, 0};
-        size_t left = 0;
-        do {
-            ZSTD_outBuffer dst{packed.data, size_t(packed.count), 0};
-            left = ZSTD_compressStream2(z, &dst, &src, last ? ZSTD_e_end : ZSTD_e_continue);
-            if (ZSTD_isError(left)) ok = false;
-            else compressed.Append(reinterpret_cast<const char*>(packed.data), int32_t(dst.pos));
-        } while (ok && (last ? left != 0 : src.pos < src.size));
-        if (last) break;
-    }
-    e.crc = ~crc;
-    const bool store = ok && uint64_t(compressed.Length()) >= e.size;
-    e.method = store ? BlockMethod::kStored : BlockMethod::kZstd;
-    e.stored = store ? e.size : uint64_t(compressed.Length());
-    if (ok && !store) ok = SysWriteNext(out, compressed.CStr(), compressed.Length()) == SysStatus::kOk;
-    // Stored: the file's bytes once more, as they are.
-    for (uint64_t done = 0; ok && store && done < e.size;) {
-        const size_t n = size_t(std::min<uint64_t>(kReadPiece, e.size - done));
-        ok = SysReadAt(in, int64_t(done), piece.data, int64_t(n)) == SysStatus::kOk &&
-             SysWriteNext(out, piece.data, int64_t(n)) == SysStatus::kOk;
-        done += n;
+        ok = ok && take(piece.data, n, done == size);
+        if (done == size) break;
     }
     SysCloseReading(in);
+    return ok;
+}
+
+// A large file that does not come out of a quick compression at least 1/32
+// smaller (media, archives, anything compressed already) is stored. Smaller
+// ones always go with their neighbours: what does not compress costs the
+// frame nothing, and the same file often comes more than once (the frame
+// finds the repeat; stored, each would take its full size).
+constexpr uint64_t kProbeFrom = uint64_t(1) << 20;
+constexpr int kProbeLevel = 1;
+
+bool Compresses(const WString& native, uint64_t size, ZSTD_CCtx* probe, bool& readable) {
+    readable = true;
+    if (size < kProbeFrom) return true;
+    uint64_t packed = 0;
+    DynamicArray<uint8_t> out;
+    out.Resize(int32_t(ZSTD_CStreamOutSize()));
+    ZSTD_CCtx_reset(probe, ZSTD_reset_session_only);
+    readable = ReadPieces(native, size, [&](const uint8_t* bytes, size_t n, bool last) {
+        ZSTD_inBuffer src{bytes, n, 0};
+        size_t left = 0;
+        do {
+            ZSTD_outBuffer dst{out.data, size_t(out.count), 0};
+            left = ZSTD_compressStream2(probe, &dst, &src, last ? ZSTD_e_end : ZSTD_e_continue);
+            if (ZSTD_isError(left)) return false;
+            packed += dst.pos;
+        } while (last ? left != 0 : src.pos < src.size);
+        return true;
+    });
+    return packed + size / 32 < size;
+}
+
+// One block to write: its files (indexes into the table), and once
+// written, its bytes in a file of their own until they join the output.
+struct PlannedBlock {
+    PayloadBlock* block;
+    DynamicArray<int32_t> files;
+    WString part;       // native path of the written bytes
+    bool ok = false;
+    NString failed;     // the payload file that could not be read
+};
+
+// Writes a block's bytes to its own new file beside the output: its files
+// compressed into one frame (or the one file as it is), each file's CRC
+// noted in its entry as it is read.
+void WriteBlock(const WChar* payloadFolder, const WChar* output, Container<PayloadEntry>& files, PlannedBlock& plan) {
+    PayloadBlock& block = *plan.block;
+    SysWriteHandle* out = nullptr;
+    for (int attempt = 0; attempt < 100 && !out; ++attempt) {
+        NextSiblingName(output, SiblingKind::kNew, plan.part);
+        SysCreateNewFile(plan.part.CStr(), false, out);
+    }
+    if (!out) {
+        plan.part.Assign(WTXT(""));
+        return;
+    }
+    uint64_t blockCrc = ~uint64_t(0);
+    block.stored = 0;
+    const auto write = [&](const void* bytes, size_t n) {
+        blockCrc = Crc64Update(blockCrc, bytes, n);
+        block.stored += n;
+        return SysWriteNext(out, bytes, int64_t(n)) == SysStatus::kOk;
+    };
+    const bool compress = block.method == BlockMethod::kZstd;
+    ZSTD_CCtx* z = compress ? ZSTD_createCCtx() : nullptr;
+    bool ok = !compress || z;
+    if (z) {
+        ZSTD_CCtx_setParameter(z, ZSTD_c_compressionLevel, kZstdLevel);
+        ZSTD_CCtx_setParameter(z, ZSTD_c_windowLog, kZstdWindowLog);
+        ZSTD_CCtx_setParameter(z, ZSTD_c_enableLongDistanceMatching, 1);
+        ZSTD_CCtx_setParameter(z, ZSTD_c_checksumFlag, 0);  // the table's CRCs check the content
+        ok = !ZSTD_isError(ZSTD_CCtx_setPledgedSrcSize(z, block.content));
+    }
+    DynamicArray<uint8_t> packed;
+    packed.Resize(int32_t(ZSTD_CStreamOutSize()));
+    for (int32_t k = 0; ok && k < plan.files.count; ++k) {
+        PayloadEntry& e = *files[plan.files[k]];
+        uint64_t crc = ~uint64_t(0);
+        const bool lastFile = k + 1 == plan.files.count;
+        ok = ReadPieces(NativeOf(payloadFolder, e.path), e.size, [&](const uint8_t* bytes, size_t n, bool end) {
+            crc = Crc64Update(crc, bytes, n);
+            if (!compress) return write(bytes, n);
+            const bool frameEnd = end && lastFile;
+            ZSTD_inBuffer src{bytes, n, 0};
+            size_t left = 0;
+            do {
+                ZSTD_outBuffer dst{packed.data, size_t(packed.count), 0};
+                left = ZSTD_compressStream2(z, &dst, &src, frameEnd ? ZSTD_e_end : ZSTD_e_continue);
+                if (ZSTD_isError(left) || !write(packed.data, dst.pos)) return false;
+            } while (frameEnd ? left != 0 : src.pos < src.size);
+            return true;
+        });
+        if (!ok) plan.failed = e.path;
+        e.crc = ~crc;
+    }
+    ZSTD_freeCCtx(z);
+    block.crc = ~blockCrc;
+    plan.ok = SysCloseWritten(out, false) == SysStatus::kOk && ok;
+}
+
+// The blocks: the files that compress, in order, in as many blocks of
+// equal content as it takes to keep each under kLargestBlock (and at least
+// two once there is enough, so that two cores share the work); each file
+// that does not compress in a stored block of its own after them. The same
+// payload always gives the same blocks.
+constexpr uint64_t kLargestBlock = uint64_t(128) << 20;
+constexpr uint64_t kSmallestShared = uint64_t(32) << 20;
+
+bool PlanBlocks(const WChar* payloadFolder, Container<PayloadEntry>& files, Container<PayloadBlock>& blocks,
+                Container<PlannedBlock>& plans, NString& failed) {
+    ZSTD_CCtx* probe = ZSTD_createCCtx();
+    if (!probe) return false;
+    ZSTD_CCtx_setParameter(probe, ZSTD_c_compressionLevel, kProbeLevel);
+    DynamicArray<uint8_t> compresses;
+    compresses.Resize(files.count);
+    uint64_t total = 0;
+    for (int32_t i = 0; i < files.count; ++i) {
+        bool readable = true;
+        compresses[i] = Compresses(NativeOf(payloadFolder, files[i]->path), files[i]->size, probe, readable) ? 1 : 0;
+        if (!readable) {
+            failed = files[i]->path;
+            ZSTD_freeCCtx(probe);
+            return false;
+        }
+        if (compresses[i]) total += files[i]->size;
+    }
+    ZSTD_freeCCtx(probe);
+    uint64_t count = std::max<uint64_t>((total + kLargestBlock - 1) / kLargestBlock, total >= 2 * kSmallestShared ? 2 : 1);
+    const uint64_t share = (total + count - 1) / count;
+    const auto add = [&](BlockMethod method) {
+        auto* b = new PayloadBlock;
+        b->method = method;
+        blocks.Add(b, 64);
+        auto* plan = new PlannedBlock;
+        plan->block = b;
+        plans.Add(plan, 64);
+        return plan;
+    };
+    PlannedBlock* open = nullptr;
+    for (int32_t i = 0; i < files.count; ++i) {
+        if (!compresses[i]) continue;
+        if (!open || open->block->content >= share) open = add(BlockMethod::kZstd);
+        files[i]->block = uint32_t(blocks.count - 1);
+        files[i]->offset = open->block->content;
+        open->block->content += files[i]->size;
+        open->files.Append(i);
+    }
+    for (int32_t i = 0; i < files.count; ++i) {
+        if (compresses[i]) continue;
+        PlannedBlock* alone = add(BlockMethod::kStored);
+        files[i]->block = uint32_t(blocks.count - 1);
+        files[i]->offset = 0;
+        alone->block->content = files[i]->size;
+        alone->files.Append(i);
+    }
+    return true;
+}
+
+// Writes the blocks, as many at once as there are cores, each to its own
+// file; then appends them to the output in order. False with failed set
+// when a payload file could not be read, else when the output failed.
+bool WriteBlocks(const WChar* payloadFolder, const WChar* output, Container<PayloadEntry>& files,
+                 Container<PlannedBlock>& plans, SysWriteHandle* out, uint64_t& end, NString& failed) {
+    const int32_t workers = int32_t(std::clamp(std::thread::hardware_concurrency(), 1u, kMostWorkers));
+    std::atomic<int32_t> next{0};
+    {
+        std::vector<std::thread> pool;
+        for (int32_t w = 0; w < std::min(workers, plans.count); ++w)
+            pool.emplace_back([&] {
+                for (int32_t b; (b = next++) < plans.count;) WriteBlock(payloadFolder, output, files, *plans[b]);
+            });
+        for (std::thread& t : pool) t.join();
+    }
+    bool ok = true;
+    end = 0;
+    DynamicArray<uint8_t> piece;
+    piece.Resize(int32_t(kReadPiece));
+    for (int32_t b = 0; b < plans.count; ++b) {
+        PlannedBlock& plan = *plans[b];
+        if (ok && !plan.ok && !plan.failed.IsEmpty()) failed = plan.failed;
+        ok = ok && plan.ok;
+        SysReadHandle* in = nullptr;
+        int64_t size = 0;
+        ok = ok && SysOpenForReading(plan.part.CStr(), in, size) == SysStatus::kOk &&
+             uint64_t(size) == plan.block->stored;
+        plan.block->offset = end;
+        for (uint64_t done = 0; ok && done < plan.block->stored;) {
+            const size_t n = size_t(std::min<uint64_t>(kReadPiece, plan.block->stored - done));
+            ok = SysReadAt(in, int64_t(done), piece.data, int64_t(n)) == SysStatus::kOk &&
+                 SysWriteNext(out, piece.data, int64_t(n)) == SysStatus::kOk;
+            done += n;
+        }
+        end += plan.block->stored;
+        SysCloseReading(in);
+    }
+    for (int32_t b = 0; b < plans.count; ++b)
+        if (!plans[b]->part.IsEmpty()) SysDeleteFile(plans[b]->part.CStr());
     return ok;
 }
 
@@ -580,8 +931,6 @@ PackStatus PackPayload(const WChar* program, const WChar* payloadFolder, const W
         problem = refused;
         return PackStatus::kRefusedPayload;
     }
-    std::sort(files.items, files.items + files.count,
-              [](const PayloadEntry* a, const PayloadEntry* b) { return std::strcmp(a->path.CStr(), b->path.CStr()) < 0; });
 
     WString temp;
     SysWriteHandle* out = nullptr;
@@ -604,33 +953,21 @@ PackStatus PackPayload(const WChar* program, const WChar* payloadFolder, const W
     WideToUtf8(program, programName);
     if (!CopyProgram(program, out, archiveStart)) return fail(PackStatus::kCannotReadProgram, programName);
 
-    ZSTD_CCtx* z = ZSTD_createCCtx();
-    if (!z) return fail(PackStatus::kCannotWrite, NString("the compressor"));
-    ZSTD_CCtx_setParameter(z, ZSTD_c_compressionLevel, kZstdLevel);
-    ZSTD_CCtx_setParameter(z, ZSTD_c_windowLog, kZstdWindowLog);
-    ZSTD_CCtx_setParameter(z, ZSTD_c_checksumFlag, 0);  // the table's CRC checks the content
+    Container<PayloadBlock> blocks;
+    Container<PlannedBlock> plans;
+    NString failed;
+    if (!PlanBlocks(payloadFolder, files, blocks, plans, failed))
+        return failed.IsEmpty() ? fail(PackStatus::kCannotWrite, NString("the compressor"))
+                                : fail(PackStatus::kRefusedPayload, failed);
     uint64_t offset = 0;
-    for (int32_t i = 0; i < files.count; ++i) {
-        PayloadEntry& e = *files[i];
-        WString relative, native(payloadFolder);
-        Utf8ToWide(e.path.CStr(), relative);
-        const WChar separator = SeparatorOf(native);
-        for (int32_t k = 0; k < relative.Length(); ++k)
-            if (relative[k] == WChar('/')) relative.chars.data[k] = separator;
-        native.AppendChar(separator);
-        native.Append(relative);
-        e.offset = offset;
-        if (!WriteBlock(native.CStr(), e, out, z)) {
-            ZSTD_freeCCtx(z);
-            return fail(PackStatus::kRefusedPayload, e.path);
-        }
-        offset += e.stored;
-    }
-    ZSTD_freeCCtx(z);
+    if (!WriteBlocks(payloadFolder, output, files, plans, out, offset, failed))
+        return failed.IsEmpty() ? fail(PackStatus::kCannotWrite, NString("the output"))
+                                : fail(PackStatus::kRefusedPayload, failed);
 
-    NString table, trailer;
-    WriteTable(files, table);
+    NString raw, table, trailer;
+    WriteTable(blocks, files, raw);
     ArchiveTrailer where;
+    StoreTable(raw, table, where.tableMethod);
     where.archiveStart = archiveStart;
     where.tableOffset = offset;
     WriteTrailer(where, table, trailer);

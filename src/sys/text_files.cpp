@@ -11,12 +11,25 @@
 #include "core/text_convert.h"
 #include "sys/file_system.h"
 #include "sys/native_path.h"
+#include "sys/packed_payload.h"
+#include "sys/payload_archive.h"
 #include "sys/platform.h"
 #include "sys/user_folders.h"
 
 // ---- reading -----------------------------------------------------------------
 
+namespace {
+
+constexpr int64_t kLargestRead = int64_t(1) << 30;  // no text this program reads comes near
+
+}  // namespace
+
 int32_t ReadTextFile(const WChar* path, NString& text) {
+    if (PackedPathKind(path) != PackedKind::kOutside) {  // a file of the packed payload
+        const PayloadEntry* entry = PackedFile(path);
+        if (!entry) return kTextNotFound;
+        return ReadWholePackedFile(*entry, text, kLargestRead) ? kTextOk : kTextReadFailed;
+    }
     const NativePath native(path);
     if (!native.ok) return kTextNotFound;
     SysFileInfo info;
@@ -24,7 +37,7 @@ int32_t ReadTextFile(const WChar* path, NString& text) {
     if (q == SysStatus::kNotFound || (q == SysStatus::kOk && (!info.exists || info.isFolder))) return kTextNotFound;
     if (q != SysStatus::kOk) return kTextNoAccess;
     bool opened = false;
-    const SysStatus r = SysReadFile(native.c(), text, int64_t(1) << 30, opened);
+    const SysStatus r = SysReadFile(native.c(), text, kLargestRead, opened);
     if (r == SysStatus::kOk) return kTextOk;
     return opened ? kTextReadFailed : kTextCannotOpen;
 }

@@ -288,6 +288,34 @@ TEST(Unattended, ADamagedPackedProgramChangesNothing) {
     EXPECT_TRUE(Has(test::ReadFile(demo.C("users/player/.Brimvale/veldo.log")), "Packed payload checked: "));
 }
 
+// A packed program alone in its folder does what the program with its
+// payload folder beside it does: the same list, the same report, and the
+// same bytes in every host after an installation, a reinstallation and a
+// removal. The payload is read from the archive only.
+TEST(Unattended, APackedProgramDoesWhatTheFolderProgramDoes) {
+    DemoPrefix byFolder, byPacked;
+    test::TempDir program;
+    const std::string exe = CopyProgram(program, nullptr);
+    const std::string payload = program / "payload", packed = program / "alone/veldo-installer";
+    test::MakeDirs(program / "alone");
+    ASSERT_EQ(std::system(("mkdir -p '" + payload + "' && cd '" + program.path() +
+                           "/bin' && cp -r LightWave 3DSMax Cinema4D Presets InstallerData license.txt '" + payload +
+                           "/'")
+                              .c_str()),
+              0);
+    const test::CommandResult pack = test::RunCommand("'" + exe + "' -pack '" + payload + "' '" + packed + "' 2>&1");
+    ASSERT_EQ(pack.code, 0) << pack.out;
+    ASSERT_EQ(std::system(("chmod -R a+rX '" + program.path() + "'").c_str()), 0);
+    for (const char* word : {"list", "install", "install", "list", "remove"}) {
+        const RunResult folder = byFolder.Unattended(word, exe), alone = byPacked.Unattended(word, packed);
+        EXPECT_EQ(alone.code, folder.code) << word << alone.out;
+        EXPECT_EQ(alone.out, folder.out) << word;
+        for (const char* host : test::kDemoHostFolders)
+            EXPECT_EQ(byPacked.HostSnapshot(host), byFolder.HostSnapshot(host)) << word << " " << host;
+    }
+    EXPECT_TRUE(Has(test::ReadFile(byPacked.C("users/player/.Brimvale/veldo.log")), "Packed payload checked: "));
+}
+
 // Odd names and files in the payload: a FIFO never holds the copy (the
 // batch fails and names it), a name that is not UTF-8 fails its batch and
 // is named too, and a name with a line feed never starts a line of its own.

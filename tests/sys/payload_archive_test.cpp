@@ -33,7 +33,7 @@ struct Payload {
         for (int i = 0; i < 4000; ++i) text += "MenuEntry " + std::to_string(i % 37) + " \"Veldo5 Modeling\"\r\n";
         test::WriteFile(root + "/LightWave/Plugin/win64/Veldo5.cfg", text);
         std::mt19937 gen(7);
-        for (int i = 0; i < 300000; ++i) random += char(gen() & 0xFF);
+        for (int i = 0; i < 1200000; ++i) random += char(gen() & 0xFF);  // large enough to be stored
         test::WriteFile(root + "/LightWave/Plugin/win64/Veldo5.dlo", random);
         test::WriteFile(root + "/InstallerData/empty", "");
         test::WriteFile(root + "/license \xC3\xA9t\xC3\xA9.txt", "Licence\n");
@@ -83,19 +83,34 @@ TEST(PayloadArchive, PackedAndReadBack) {
         }),
                   ArchiveStatus::kOk);
         EXPECT_GT(progressCalls, 0);
+        // A folder's files before its folders, by name: the order an
+        // installation reads them in.
         const Container<PayloadEntry>& e = archive.Entries();
         ASSERT_EQ(e.count, 4);
-        EXPECT_STREQ(e[0]->path.CStr(), "InstallerData/empty");
-        EXPECT_STREQ(e[1]->path.CStr(), "LightWave/Plugin/win64/Veldo5.cfg");
-        EXPECT_STREQ(e[2]->path.CStr(), "LightWave/Plugin/win64/Veldo5.dlo");
-        EXPECT_STREQ(e[3]->path.CStr(), "license \xC3\xA9t\xC3\xA9.txt");
-        EXPECT_EQ(e[1]->method, BlockMethod::kZstd);
-        EXPECT_LT(e[1]->stored, e[1]->size / 10);
-        EXPECT_EQ(e[2]->method, BlockMethod::kStored);  // random bytes do not compress
-        EXPECT_EQ(Content(archive, *e[0]), "");
-        EXPECT_EQ(Content(archive, *e[1]), test::ReadFile(payload.root + "/LightWave/Plugin/win64/Veldo5.cfg"));
-        EXPECT_EQ(Content(archive, *e[2]), payload.random);
-        EXPECT_GT(e[2]->modified, 1600000000);
+        EXPECT_STREQ(e[0]->path.CStr(), "license \xC3\xA9t\xC3\xA9.txt");
+        EXPECT_STREQ(e[1]->path.CStr(), "InstallerData/empty");
+        EXPECT_STREQ(e[2]->path.CStr(), "LightWave/Plugin/win64/Veldo5.cfg");
+        EXPECT_STREQ(e[3]->path.CStr(), "LightWave/Plugin/win64/Veldo5.dlo");
+        // The three that compress share one frame; random bytes are stored.
+        const Container<PayloadBlock>& b = archive.Blocks();
+        ASSERT_EQ(b.count, 2);
+        EXPECT_EQ(b[0]->method, BlockMethod::kZstd);
+        EXPECT_LT(b[0]->stored, b[0]->content / 10);
+        EXPECT_EQ(e[2]->block, 0u);
+        EXPECT_EQ(b[1]->method, BlockMethod::kStored);
+        EXPECT_EQ(e[3]->block, 1u);
+        // Out of order too: each read finds its file wherever the last stopped.
+        const std::string cfg = test::ReadFile(payload.root + "/LightWave/Plugin/win64/Veldo5.cfg");
+        EXPECT_EQ(Content(archive, *e[3]), payload.random);
+        EXPECT_EQ(Content(archive, *e[2]), cfg);
+        EXPECT_EQ(Content(archive, *e[0]), "Licence\n");
+        EXPECT_EQ(Content(archive, *e[1]), "");
+        EXPECT_EQ(Content(archive, *e[2]), cfg);
+        NString whole;
+        EXPECT_TRUE(archive.ReadWholeEntry(*e[0], whole, 100));
+        EXPECT_STREQ(whole.CStr(), "Licence\n");
+        EXPECT_FALSE(archive.ReadWholeEntry(*e[2], whole, 100));  // longer than asked for
+        EXPECT_GT(e[3]->modified, 1600000000);
 
         // A program without an archive is no damage; packing from a packed
         // program packs its own bytes, not its archive too.
@@ -104,19 +119,26 @@ TEST(PayloadArchive, PackedAndReadBack) {
     }
 }
 
-// Rewrites a packed file's table and trailer through change (entries may
-// be edited), with every checksum made right again.
-std::string Rewritten(const std::string& packed, const std::function<void(Container<PayloadEntry>&)>& change) {
+// Rewrites a packed file's table and trailer through change (blocks and
+// entries may be edited), with every checksum made right again.
+using TableChange = std::function<void(Container<PayloadBlock>&, Container<PayloadEntry>&)>;
+
+std::string Rewritten(const std::string& packed, const TableChange& change) {
     ArchiveTrailer trailer;
     NString why;
     const auto* end = reinterpret_cast<const uint8_t*>(packed.data() + packed.size() - kTrailerBytes);
     EXPECT_EQ(ParseTrailer(end, int64_t(packed.size()), trailer, why), ArchiveStatus::kOk);
+    Container<PayloadBlock> blocks;
     Container<PayloadEntry> entries;
-    const auto* table = reinterpret_cast<const uint8_t*>(packed.data() + trailer.archiveStart + trailer.tableOffset);
-    EXPECT_EQ(ParseTable(table, size_t(trailer.tableLength), trailer.tableOffset, entries, why), ArchiveStatus::kOk);
-    change(entries);
-    NString newTable, newTrailer;
-    WriteTable(entries, newTable);
+    const auto* stored = reinterpret_cast<const uint8_t*>(packed.data() + trailer.archiveStart + trailer.tableOffset);
+    DynamicArray<uint8_t> table;
+    EXPECT_TRUE(LoadTable(stored, size_t(trailer.tableLength), trailer.tableMethod, table));
+    EXPECT_EQ(ParseTable(table.data, size_t(table.count), trailer.tableOffset, blocks, entries, why),
+              ArchiveStatus::kOk);
+    change(blocks, entries);
+    NString raw, newTable, newTrailer;
+    WriteTable(blocks, entries, raw);
+    StoreTable(raw, newTable, trailer.tableMethod);
     WriteTrailer(trailer, newTable, newTrailer);
     return packed.substr(0, size_t(trailer.archiveStart + trailer.tableOffset)) +
            std::string(newTable.CStr(), size_t(newTable.Length())) +
@@ -129,8 +151,8 @@ TEST(PayloadArchive, EveryDamageIsRefused) {
     const size_t image = test::ReadFile(VELDO_INSTALLER_EXE).size(), size = packed.size();
     PayloadArchive intact;
     ASSERT_EQ(intact.Open(W(payload.dir / "packed").CStr()), ArchiveStatus::kOk);
-    const PayloadEntry& compressed = *intact.Entries()[1];
-    const PayloadEntry& stored = *intact.Entries()[2];
+    const PayloadBlock& compressed = *intact.Blocks()[0];
+    const PayloadBlock& stored = *intact.Blocks()[1];
     const size_t table = size_t(image + intact.Trailer().tableOffset);
     const auto flip = [&](size_t at) {
         std::string d = packed;
@@ -140,6 +162,7 @@ TEST(PayloadArchive, EveryDamageIsRefused) {
     const auto withTrailer = [&](uint64_t start, uint64_t offset, uint64_t length) {
         NString bytes, tableBytes(packed.data() + table, int32_t(size - kTrailerBytes - table));
         ArchiveTrailer t;
+        t.tableMethod = intact.Trailer().tableMethod;
         t.archiveStart = start;
         t.tableOffset = offset;
         WriteTrailer(t, tableBytes, bytes);
@@ -159,6 +182,7 @@ TEST(PayloadArchive, EveryDamageIsRefused) {
         {"a byte of the table", flip(table + 7)},
         {"the trailer's magic", flip(size - kTrailerBytes + 2)},
         {"the trailer's table offset", flip(size - kTrailerBytes + 25)},
+        {"the trailer's table method", flip(size - kTrailerBytes + 13)},
         {"the trailer's checksum", flip(size - 3)},
         {"cut just after the program", packed.substr(0, image + 1)},
         {"cut inside a block", packed.substr(0, size_t(image + stored.offset + 10))},
@@ -169,11 +193,16 @@ TEST(PayloadArchive, EveryDamageIsRefused) {
         {"a trailer pointing into the program", withTrailer(image - 4096, intact.Trailer().tableOffset,
                                                              intact.Trailer().tableLength)},
         {"a size other than the content's",
-         Rewritten(packed, [](Container<PayloadEntry>& e) { e[1]->size += 1; })},
+         Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[2]->size += 1; })},
         {"a shorter size than the content's",
-         Rewritten(packed, [](Container<PayloadEntry>& e) { e[1]->size -= 1; })},
-        {"a block that is another file's",
-         Rewritten(packed, [](Container<PayloadEntry>& e) { e[3]->offset = e[0]->offset; })},
+         Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[2]->size -= 1; })},
+        {"a block holding more than the frame says",
+         Rewritten(packed, [](Container<PayloadBlock>& b, Container<PayloadEntry>& e) {
+             b[0]->content += 1;
+             e[2]->size += 1;
+         })},
+        {"a file placed in another's block",
+         Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[1]->block = 1; })},
     };
     for (const auto& c : cases) {
         test::WriteFile(payload.dir / "damaged", c.bytes);
@@ -181,13 +210,22 @@ TEST(PayloadArchive, EveryDamageIsRefused) {
         EXPECT_EQ(Check(payload.dir / "damaged", &why), ArchiveStatus::kDamaged) << c.what;
         EXPECT_FALSE(why.IsEmpty()) << c.what;
     }
+    // A table whose file checksum lies passes the check of the blocks; the
+    // file itself is refused when it is read.
+    test::WriteFile(payload.dir / "lying",
+                    Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[2]->crc ^= 1; }));
+    PayloadArchive lying;
+    ASSERT_EQ(lying.Open(W(payload.dir / "lying").CStr()), ArchiveStatus::kOk);
+    EXPECT_FALSE(lying.ReadEntry(*lying.Entries()[2], [](const void*, size_t) { return true; }));
+    EXPECT_TRUE(lying.ReadEntry(*lying.Entries()[0], [](const void*, size_t) { return true; }));
 }
 
+// Tables made here: one stored block holding every file, two bytes each.
 TEST(PayloadArchive, HostileTablesAreRefused) {
     const struct {
         const char* what;
         std::vector<std::string> paths;
-        std::function<void(PayloadEntry&)> change;
+        TableChange change;
     } cases[] = {
         {"a parent folder", {"../outside"}, {}},
         {"a parent folder inside", {"a/../../outside"}, {}},
@@ -201,39 +239,60 @@ TEST(PayloadArchive, HostileTablesAreRefused) {
         {"a name twice", {"a", "b", "a"}, {}},
         {"a name twice in other letter case", {"Readme", "README"}, {}},
         {"a file that is also a folder", {"a", "a/b"}, {}},
-        {"a block past the blocks", {"a"}, [](PayloadEntry& e) { e.offset = 1000; }},
-        {"a block longer than the blocks", {"a"}, [](PayloadEntry& e) { e.stored = 11; }},
-        {"a block length past 2^64", {"a"}, [](PayloadEntry& e) { e.offset = 5, e.stored = ~uint64_t(0); }},
-        {"a stored block of another size", {"a"}, [](PayloadEntry& e) { e.size = 3; }},
-        {"an unknown method", {"a"}, [](PayloadEntry& e) { e.method = BlockMethod(7); }},
+        {"an offset past its block", {"a"}, [](auto&, auto& e) { e[0]->offset = 1000; }},
+        {"a file longer than its block", {"a"}, [](auto&, auto& e) { e[0]->size = 11; }},
+        {"files that leave part of a block", {"a"}, [](auto&, auto& e) { e[0]->size = 1; }},
+        {"files that overlap", {"a", "b"}, [](auto&, auto& e) { e[1]->offset = 1; }},
+        {"a block past the table", {"a"}, [](auto& b, auto&) { b[0]->stored = b[0]->content = 11; }},
+        {"a block length past 2^64", {"a"}, [](auto& b, auto&) { b[0]->stored = ~uint64_t(0); }},
+        {"a gap before a block", {"a"}, [](auto& b, auto&) { b[0]->offset = 1; }},
+        {"a stored block of another size", {"a"}, [](auto& b, auto&) { b[0]->content = 3; }},
+        {"an unknown method", {"a"}, [](auto& b, auto&) { b[0]->method = BlockMethod(7); }},
+        {"a file in a block that is not there", {"a"}, [](auto&, auto& e) { e[0]->block = 5; }},
     };
     for (const auto& c : cases) {
+        Container<PayloadBlock> blocks;
         Container<PayloadEntry> entries;
+        auto* block = new PayloadBlock;
+        blocks.Add(block);
         for (const std::string& p : c.paths) {
             auto* e = new PayloadEntry;
             e->path.Assign(p.data(), int32_t(p.size()));
-            e->size = e->stored = 2;
-            if (c.change) c.change(*e);
+            e->size = 2;
+            e->offset = block->content;
+            block->content = block->stored = block->content + 2;
             entries.Add(e);
         }
+        const uint64_t tableOffset = block->stored;
+        if (c.change) c.change(blocks, entries);
         NString table, why;
-        WriteTable(entries, table);
+        WriteTable(blocks, entries, table);
+        Container<PayloadBlock> readBlocks;
         Container<PayloadEntry> read;
-        EXPECT_EQ(ParseTable(reinterpret_cast<const uint8_t*>(table.CStr()), size_t(table.Length()), 10, read, why),
+        EXPECT_EQ(ParseTable(reinterpret_cast<const uint8_t*>(table.CStr()), size_t(table.Length()), tableOffset,
+                             readBlocks, read, why),
                   ArchiveStatus::kDamaged)
             << c.what;
     }
-    // A table that claims more entries than it holds, or runs on.
-    NString table, why;
+    // A table that claims more blocks or entries than it holds, or runs on.
+    Container<PayloadBlock> noBlocks, readBlocks;
     Container<PayloadEntry> none, read;
-    WriteTable(none, table);
-    table.chars.data[0] = 5;
-    EXPECT_EQ(ParseTable(reinterpret_cast<const uint8_t*>(table.CStr()), size_t(table.Length()), 0, read, why),
-              ArchiveStatus::kDamaged);
-    WriteTable(none, table);
+    const auto parse = [&](const NString& table) {
+        NString why;
+        return ParseTable(reinterpret_cast<const uint8_t*>(table.CStr()), size_t(table.Length()), 0, readBlocks, read,
+                          why);
+    };
+    NString table;
+    WriteTable(noBlocks, none, table);
+    EXPECT_EQ(parse(table), ArchiveStatus::kOk);
+    for (const int32_t at : {0, 4}) {
+        WriteTable(noBlocks, none, table);
+        table.chars.data[at] = 5;
+        EXPECT_EQ(parse(table), ArchiveStatus::kDamaged) << at;
+    }
+    WriteTable(noBlocks, none, table);
     table.Append("x");
-    EXPECT_EQ(ParseTable(reinterpret_cast<const uint8_t*>(table.CStr()), size_t(table.Length()), 0, read, why),
-              ArchiveStatus::kDamaged);
+    EXPECT_EQ(parse(table), ArchiveStatus::kDamaged);
 }
 
 // Links, FIFOs and unreadable files are named, and nothing is written.
