@@ -21,11 +21,13 @@
 #include "sys/journal_recovery.h"
 #include "sys/packed_payload.h"
 #include "sys/sys_io.h"
+#include "sys/test_points.h"
 #include "sys/text_files.h"
 #include "ui/size_rule.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_options.h"
 #include "ui/ui_root.h"
+#include "ui/widgets/ui_text.h"
 #include "wizard/installer.h"
 
 InstallerApp::InstallerApp(Arguments* args) : App(args) {
@@ -34,41 +36,63 @@ InstallerApp::InstallerApp(Arguments* args) : App(args) {
     // The elevated service opens its log itself, once it knows its client
     // (the file its client made for it); it touches no other. Packing a
     // payload touches no host and leaves the user's log alone.
-    if (service < 0 && FindArgument(*args_, PackArg::kClassKey) < 0) {
-        StartLog();
-        CheckOwnPayload();
-        if (ownPayload_ != ArchiveStatus::kOk && ownPayload_ != ArchiveStatus::kNotPacked) {
-            Gates();
-            RegisterAllCellClasses();
-            return;  // a damaged download changes nothing, not even by putting hosts back
-        }
-        // A rewrite that a killed run left half done is undone before
-        // anything reads the file again, and so is every batch such a run
-        // left half done. The elevated service does neither: the journals
-        // are the user's files, and root must not act on what they say.
-        RestoreKeptCopies();
-        RemoveStagedLeftovers();
-        RecoverJournals(recovered_);
-    }
+    if (service < 0 && FindArgument(*args_, PackArg::kClassKey) < 0) StartLog();
     Gates();
     RegisterAllCellClasses();
 }
 
-// A packed program reads its whole archive once: trailer, table and every
-// block against its size and CRC.
-void InstallerApp::CheckOwnPayload() {
+// A packed program reads its whole archive once (trailer, table, and every
+// block against its CRC), in the window mode with its progress shown; then
+// its payload is read from its own file, as a folder below it. False for a
+// damaged file.
+bool InstallerApp::CheckOwnPayload(WndGx* window) {
     WString exe, native;
-    if (!SysExecutablePath(exe) || !SysNativePath(exe.CStr(), native)) return;
+    if (!SysExecutablePath(exe) || !SysNativePath(exe.CStr(), native)) return true;
     ownPayload_ = ownArchive_.Open(native.CStr());
-    if (ownPayload_ == ArchiveStatus::kOk) ownPayload_ = ownArchive_.Verify();
+    if (ownPayload_ == ArchiveStatus::kNotPacked) return true;
     if (ownPayload_ == ArchiveStatus::kOk) {
-        LogLine(WTXT("Packed payload checked: %i files"), ownArchive_.Entries().count);
-        // Its payload is read from its own file, as a folder below it.
-        exe.AppendChar(WChar('\\'));
-        MountPackedPayload(ownArchive_, exe.CStr());
+        UiText* shown = window ? ShowCheckProgress(*window) : nullptr;
+        double lastFrame = -kCheckFrameMs;
+        ownPayload_ = ownArchive_.Verify([&](int64_t done, int64_t total) {
+            if (!shown || SysClockMs() - lastFrame < kCheckFrameMs) return;
+            lastFrame = SysClockMs();
+            WString line;
+            line.Format(WTXT("%s%d%%"), Translate(texts::kCheckingInstaller), int(total > 0 ? done * 100 / total : 100));
+            shown->SetText(line.CStr());
+            window->Frame();
+            TestPoint("check drawn");
+        });
+        if (window) ClearRoot(*window);
     }
-    else if (ownPayload_ != ArchiveStatus::kNotPacked)
+    if (ownPayload_ != ArchiveStatus::kOk) {
         LogLine(WTXT("The program's own file is damaged: %s"), ownArchive_.Why());
+        return false;
+    }
+    LogLine(WTXT("Packed payload checked: %i files"), ownArchive_.Entries().count);
+    exe.AppendChar(WChar('\\'));
+    MountPackedPayload(ownArchive_, exe.CStr());
+    return true;
+}
+
+// A line of text in the main window while the check runs.
+UiText* InstallerApp::ShowCheckProgress(WndGx& window) {
+    UiRoot* root = RootOf(window);
+    if (!root) return nullptr;
+    auto* text = new UiText(Translate(texts::kCheckingInstaller), kSizeFlexible, kAlignCenterX, kAlignCenterY, false);
+    root->AddChild(text);
+    window.Frame();
+    return text;
+}
+
+void InstallerApp::ClearRoot(WndGx& window) {
+    if (UiRoot* root = RootOf(window))
+        while (root->children.count > 0) root->children.Remove(0);
+}
+
+UiRoot* InstallerApp::RootOf(WndGx& window) {
+    for (int32_t i = 0; i < window.children.count; ++i)
+        if (auto* root = dynamic_cast<UiRoot*>(window.children[i])) return root;
+    return nullptr;
 }
 
 // The error box in the window mode, a line on standard output without one.
@@ -99,43 +123,54 @@ SSlave<GCell> InstallerApp::Start() {
         return {};
     }
     const int32_t unattended = FindArgument(*args_, UnattendedArg::kClassKey);
-    if (ownPayload_ != ArchiveStatus::kOk && ownPayload_ != ArchiveStatus::kNotPacked) {
-        exitCode_ = kExitDamaged;
-        if (unattended >= 0) {
-            ReportDamagedDownload(false);
-        } else {
-            UseUserLanguage();
-            ReportDamagedDownload(true);
+    // The wizard speaks the user's language; the unattended mode and the log
+    // stay in English, as scripts and support read them. Its window comes
+    // first: a packed program shows there how its check goes.
+    WndGx* window = nullptr;
+    SSlave<GCell> reference;
+    if (unattended < 0) {
+        UseUserLanguage();
+        StartWindowing();
+        UiOptions::Get();  // the style table, before any box reads it
+        // A new instance started by a drop opens where the drop was.
+        int32_t x = 100, y = 100;
+        const int32_t at = FindArgument(*args_, WindowPosArg::kClassKey);
+        if (at >= 0 && FindArgument(*args_, DropArg::kClassKey) >= 0) {
+            x = static_cast<const WindowPosArg*>((*args_)[at])->x;
+            y = static_cast<const WindowPosArg*>((*args_)[at])->y;
         }
+        window = CreateMainWindow(Title(), x, y);
+        if (!window) {
+            TerminateWindowing();
+            exitCode_ = kExitNoWindow;
+            return {};
+        }
+        reference.PointAt(window->EnsureSelfLink());
+    }
+    // A damaged download changes nothing, not even by putting hosts back.
+    if (!CheckOwnPayload(window)) {
+        exitCode_ = kExitDamaged;
+        if (window) Stop(reference);
+        ReportDamagedDownload(window != nullptr);
         return {};
     }
+    // A rewrite that a killed run left half done is undone before anything
+    // reads the file again, and so is every batch such a run left half
+    // done. The elevated service does neither: the journals are the user's
+    // files, and root must not act on what they say.
+    RestoreKeptCopies();
+    RemoveStagedLeftovers();
+    RecoverJournals(recovered_);
     if (unattended >= 0) {
         exitCode_ = RunUnattended(static_cast<const UnattendedArg*>((*args_)[unattended])->word.CStr(), recovered_);
         return {};
     }
-    // The wizard speaks the user's language; the unattended mode and the log
-    // stay in English, as scripts and support read them.
-    UseUserLanguage();
     for (int32_t i = 0; i < recovered_.count; ++i)
         if (recovered_[i]->failed.count > 0) {
             GetSysIO().ShowError(Translate(WTXT("An installation that was cut off could not be put back completely. The log names what is left:")),
                                  LogPath().CStr());
             break;
         }
-    StartWindowing();
-    UiOptions::Get();  // the style table, before any box reads it
-    // A new instance started by a drop opens where the drop was.
-    int32_t x = 100, y = 100;
-    const int32_t at = FindArgument(*args_, WindowPosArg::kClassKey);
-    if (at >= 0 && FindArgument(*args_, DropArg::kClassKey) >= 0) {
-        x = static_cast<const WindowPosArg*>((*args_)[at])->x;
-        y = static_cast<const WindowPosArg*>((*args_)[at])->y;
-    }
-    WndGx* window = CreateMainWindow(Title(), x, y);
-    if (!window) {
-        exitCode_ = kExitNoWindow;
-        return {};
-    }
     // The clipboard is reached through the main window.
     if (auto* clipboard = dynamic_cast<ClipboardGate*>(MakeGateCell(ClipboardGateKey())->Gate()))
         clipboard->window.PointAt(window->EnsureSelfLink());
@@ -147,8 +182,6 @@ SSlave<GCell> InstallerApp::Start() {
     MakeGateCell(*document, installer);
     installer_ = installer->SelfSlave();
     if (FindArgument(*args_, CellListArg::kClassKey) >= 0) OpenCellBrowser();
-    SSlave<GCell> reference;
-    reference.PointAt(window->EnsureSelfLink());
     return reference;
 }
 

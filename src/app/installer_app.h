@@ -11,6 +11,8 @@
 
 class GCell;
 class WndGx;
+class UiRoot;
+class UiText;
 
 class App {
 public:
@@ -58,7 +60,13 @@ private:
     // The main window at (x, y), 800 by 600, holding the UI root.
     static WndGx* CreateMainWindow(const WChar* title, int32_t x, int32_t y);
     static void OpenCellBrowser();
-    void CheckOwnPayload();
+    bool CheckOwnPayload(WndGx* window);
+    static UiText* ShowCheckProgress(WndGx& window);
+    static void ClearRoot(WndGx& window);
+    static UiRoot* RootOf(WndGx& window);
+    // How often the check's progress is drawn: a new frame at most every
+    // kCheckFrameMs.
+    static constexpr double kCheckFrameMs = 50;
     void ReportDamagedDownload(bool window);
 };
 

@@ -22,6 +22,7 @@ inline constexpr LanguageTableItem kLanguageRows[] = {
     {{WTXT("Cannot read: "), WTXT("読み込めません: "), WTXT("Kann nicht gelesen werden: "), WTXT("Impossible de lire : "), WTXT("Impossibile leggere: "), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
     {{WTXT("Cannot remove files from: "), WTXT("ファイルを削除できません: "), WTXT("Dateien können nicht entfernt werden aus: "), WTXT("Impossible de supprimer les fichiers de : "), WTXT("Impossibile rimuovere i file da: "), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
     {{texts::kCannotRestore, WTXT("復元できません: "), WTXT("Kann nicht wiederhergestellt werden: "), WTXT("Impossible de restaurer : "), WTXT("Impossibile ripristinare: "), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
+    {{texts::kCheckingInstaller, WTXT("インストーラーのファイルを確認しています: "), WTXT("Die Installationsdatei wird geprüft: "), WTXT("Vérification du fichier d'installation : "), WTXT("Verifica del file di installazione: "), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
     {{WTXT("Cinema 4D"), WTXT("Cinema 4D"), WTXT("Cinema 4D"), WTXT("Cinema 4D"), WTXT("Cinema 4D"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
     {{WTXT("Continue"), WTXT("続行"), WTXT("Weiter"), WTXT("Continuer"), WTXT("Continua"), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},
     {{WTXT("Creating: "), WTXT("作成中: "), WTXT("Erstelle: "), WTXT("Création : "), WTXT("Creazione: "), WTXT(""), WTXT(""), WTXT(""), WTXT("")}},

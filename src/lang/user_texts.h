@@ -29,6 +29,10 @@ inline constexpr const WChar* kMenuBranchesByHand = WTXT("LightWave menu branche
 inline constexpr const WChar* kWatchMenuBranchesTutorial = WTXT("Watch how to install menu branches manually:");
 // Followed by the log file's path.
 inline constexpr const WChar* kLog = WTXT("Log: ");
+// The label of a packed program's progress while it checks its own file,
+// before a percentage.
+inline constexpr const WChar* kCheckingInstaller = WTXT("Checking the installer file: ");
+
 // A packed program whose own file does not hold together (a damaged or cut
 // off download); the log says what was wrong.
 inline constexpr const WChar* kDamagedDownload =

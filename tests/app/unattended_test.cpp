@@ -296,15 +296,9 @@ TEST(Unattended, APackedProgramDoesWhatTheFolderProgramDoes) {
     DemoPrefix byFolder, byPacked;
     test::TempDir program;
     const std::string exe = CopyProgram(program, nullptr);
-    const std::string payload = program / "payload", packed = program / "alone/veldo-installer";
+    const std::string packed = program / "alone/veldo-installer";
     test::MakeDirs(program / "alone");
-    ASSERT_EQ(std::system(("mkdir -p '" + payload + "' && cd '" + program.path() +
-                           "/bin' && cp -r LightWave 3DSMax Cinema4D Presets InstallerData license.txt '" + payload +
-                           "/'")
-                              .c_str()),
-              0);
-    const test::CommandResult pack = test::RunCommand("'" + exe + "' -pack '" + payload + "' '" + packed + "' 2>&1");
-    ASSERT_EQ(pack.code, 0) << pack.out;
+    ASSERT_EQ(test::PackDemoPayload("'" + exe + "'", test::FolderOf(exe), program / "payload", packed), "");
     ASSERT_EQ(std::system(("chmod -R a+rX '" + program.path() + "'").c_str()), 0);
     for (const char* word : {"list", "install", "install", "list", "remove"}) {
         const RunResult folder = byFolder.Unattended(word, exe), alone = byPacked.Unattended(word, packed);

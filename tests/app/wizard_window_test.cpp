@@ -234,6 +234,79 @@ TEST_F(WizardWindow, InstallIntoAllWithTheMouse) {
     EXPECT_EQ(Snapshot(gui), UnattendedInstall());
 }
 
+// A packed program, alone in its folder, shows the same agreement page
+// (the licence and the banner come from its own file) and installs what
+// the folder program does.
+TEST_F(WizardWindow, APackedProgramAloneInstallsTheSame) {
+    OfflinePages pages(layout);
+    test::TempDir program;
+    const std::string packed = program / "veldo-installer";
+    ASSERT_EQ(test::PackDemoPayload("'" VELDO_INSTALLER_EXE "'", test::FolderOf(VELDO_INSTALLER_EXE), program / "payload", packed), "");
+    std::filesystem::remove_all(program / "payload");
+    const std::string folderShot = std::string(VELDO_SCREENSHOTS) + "/packed-1-folder-agreement.png";
+    const std::string packedShot = std::string(VELDO_SCREENSHOTS) + "/packed-1-agreement.png";
+    DemoPrefix folderRun;
+    const char* folderArgv[] = {VELDO_INSTALLER_EXE, nullptr};
+    Start(folderRun, folderArgv);
+    ASSERT_TRUE(PageBuilt("agreement", 1, &folderRun));
+    ASSERT_TRUE(Drawn(pages.agreement["I Agree"]));
+    Shot("packed-1-folder-agreement");
+    EXPECT_EQ(Close(), 0);
+
+    const char* argv[] = {packed.c_str(), nullptr};
+    Start(gui, argv);
+    ASSERT_TRUE(PageBuilt("agreement"));
+    ASSERT_TRUE(Drawn(pages.agreement["I Agree"]));
+    Shot("packed-1-agreement");
+    EXPECT_EQ(test::ReadFile(packedShot), test::ReadFile(folderShot));
+    Click(pages.agreement["I Agree"]);
+    ASSERT_TRUE(PageBuilt("quick settings"));
+    ASSERT_TRUE(Drawn(pages.quickSettings["Install into all"]));
+    Click(pages.quickSettings["Install into all"]);
+    ASSERT_TRUE(PageBuilt("complete"));
+    ASSERT_TRUE(Drawn(pages.complete["Show report"]));
+    Shot("packed-2-complete");
+    Click(pages.complete["Exit"]);
+    EXPECT_EQ(test::WaitForExit(pid), 0);
+    pid = 0;
+    EXPECT_NE(gui.Log().find("Packed payload checked: "), std::string::npos);
+    EXPECT_EQ(Snapshot(gui), UnattendedInstall());
+}
+
+// A packed program's window shows how far its check has come before the
+// wizard's first page: held at its first drawing of it (a test point),
+// the window holds a line of text across its middle and no page yet.
+TEST_F(WizardWindow, APackedProgramShowsItsCheckInTheWindow) {
+    OfflinePages pages(layout);
+    test::TempDir program;
+    const std::string packed = program / "veldo-installer", release = program / "release";
+    ASSERT_EQ(test::PackDemoPayload("'" VELDO_INSTALLER_EXE "'", test::FolderOf(VELDO_INSTALLER_EXE), program / "payload",
+                                    packed),
+              "");
+    {
+        test::ScopedEnv hold("VELDO_HOLD_AT", "check drawn"), released("VELDO_HOLD_RELEASE", release.c_str());
+        const char* argv[] = {packed.c_str(), nullptr};
+        Start(gui, argv);
+    }
+    ASSERT_TRUE(test::WaitFor([&] { return gui.Log().find("Held at check drawn") != std::string::npos; }, 60000));
+    const auto textIn = [&](int top, int bottom) {
+        int width = 0, height = 0;
+        const std::vector<uint32_t> pixels = x.Image(window, width, height);
+        for (int y = top; y < bottom && y < height; ++y)
+            for (int x0 = 0; x0 < width; ++x0)
+                if ((pixels[size_t(y) * size_t(width) + size_t(x0)] & 0xFF) > 0x80) return true;
+        return false;
+    };
+    ASSERT_TRUE(test::WaitFor([&] { return textIn(290, 310); }, 60000));
+    Shot("packed-0-check");
+    EXPECT_FALSE(textIn(0, 280));
+    EXPECT_EQ(gui.Log().find("Wizard page:"), std::string::npos);
+    test::WriteFile(release, "");
+    ASSERT_TRUE(PageBuilt("agreement"));
+    ASSERT_TRUE(Drawn(pages.agreement["I Agree"]));
+    EXPECT_EQ(Close(), 0);
+}
+
 // The same path with keys alone: Enter on each page's forward button,
 // Shift+Tab to the report's button, Escape to leave.
 TEST_F(WizardWindow, InstallIntoAllWithTheKeyboard) {

@@ -96,6 +96,16 @@ CommandResult RunCommand(const std::string& command) {
     return r;
 }
 
+std::string PackDemoPayload(const std::string& packer, const std::string& from, const std::string& payload,
+                            const std::string& output) {
+    const CommandResult copy =
+        RunCommand("mkdir -p '" + payload + "' && cd '" + from +
+                   "' && cp -r LightWave 3DSMax Cinema4D Presets InstallerData license.txt '" + payload + "/' 2>&1");
+    if (copy.code != 0) return "copy: " + copy.out;
+    const CommandResult pack = RunCommand(packer + " -pack '" + payload + "' '" + output + "' 2>&1");
+    return pack.code == 0 ? "" : "pack: " + pack.out;
+}
+
 bool AnswerDialog(const std::string& window, const std::vector<std::string>& steps,
                   const std::function<bool()>& answered, int tries, int boundMs) {
     for (int i = 0; i < tries; ++i) {

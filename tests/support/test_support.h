@@ -126,6 +126,15 @@ struct CommandResult {
 };
 CommandResult RunCommand(const std::string& command);
 
+// The demo payload in a folder of the build (its folders and licence, not
+// the program beside them) copied to payload, then packed by packer (a
+// command: a Linux program, or "wine" and a Windows one) into output; ""
+// on success, else what went wrong.
+std::string PackDemoPayload(const std::string& packer, const std::string& from, const std::string& payload,
+                            const std::string& output);
+// The folder a program is in.
+inline std::string FolderOf(const std::string& program) { return program.substr(0, program.rfind('/')); }
+
 // Answers a dialog window (its X id) with xdotool steps ("key Escape",
 // "type ..."): focuses it, gives the steps and waits up to boundMs for
 // answered() to hold. A dialog still being built can drop keys, so the steps
