@@ -56,7 +56,8 @@ bool RelativeKey(const WChar* path, Key& key) {
     if (n < rootLength) return false;
     for (size_t i = 0; i < rootLength; ++i)
         if (WFoldCase(path[i]) != WFoldCase(m.root[int32_t(i)])) return false;
-    if (n > rootLength && path[rootLength] != WChar('\\') && path[rootLength] != WChar('/')) return false;
+    // The program's own path without a separator after it is its file.
+    if (n == rootLength || (path[rootLength] != WChar('\\') && path[rootLength] != WChar('/'))) return false;
     size_t start = rootLength, end = n;
     while (start < end && (path[start] == WChar('\\') || path[start] == WChar('/'))) ++start;
     while (end > start && (path[end - 1] == WChar('\\') || path[end - 1] == WChar('/'))) --end;

@@ -415,34 +415,44 @@ TEST(Unattended, ARegistryWrittenByWine) {
 }
 
 // The hosts' folders belong to root; the user "nobody" installs through the
-// elevated service, allowed by a sudoers rule for this copy of the program.
+// elevated service, allowed by a sudoers rule for this copy of the program:
+// the folder program, and a packed one, whose files reach the service
+// through staged copies of the user's own that go once copied.
 TEST(Unattended, HostFoldersOnlyRootMayChange) {
     if (!test::IsRoot()) GTEST_SKIP() << "the permission boundary needs root";
     if (std::system("command -v sudo >/dev/null 2>&1") != 0) GTEST_SKIP() << "sudo is not installed";
-    DemoPrefix demo("nobody");
     test::TempDir program;
-    const std::string exe = CopyProgram(program, nullptr);
+    const std::string exe = CopyProgram(program, nullptr), packed = program / "alone/veldo-installer";
+    test::MakeDirs(program / "alone");
+    ASSERT_EQ(test::PackDemoPayload("'" + exe + "'", test::FolderOf(exe), program / "payload", packed), "");
     const std::string rule = "/etc/sudoers.d/veldo-e2e-" + std::to_string(getpid());
-    test::WriteFile(rule, "nobody ALL=(root) NOPASSWD: " + exe + "\n");
+    test::WriteFile(rule, "nobody ALL=(root) NOPASSWD: " + exe + ", " + packed + "\n");
     chmod(rule.c_str(), 0440);
     struct Remove {
         std::string path;
         ~Remove() { unlink(path.c_str()); }
     } remove{rule};
-    // Only the profile is the user's; everything else stays root's.
-    const std::string setup = "chmod -R a+rX '" + demo.dir.path() + "' && chown -R nobody '" + demo.C("users/nobody") +
-                              "' && chown nobody '" + demo.dir.path() + "'";
-    ASSERT_EQ(std::system(setup.c_str()), 0);
-    RunResult r = demo.Unattended("install", exe, "setpriv --reuid=65534 --regid=65534 --clear-groups");
-    EXPECT_EQ(r.code, 0) << r.out << r.err;
-    const std::string dlo = demo.C("Program Files/Autodesk/3ds Max 2018/plugins/Veldo5.dlo");
-    struct stat st {};
-    ASSERT_EQ(stat(dlo.c_str(), &st), 0);
-    EXPECT_EQ(st.st_uid, 0u);  // written by the elevated service
-    EXPECT_TRUE(test::Exists(demo.C("Program Files/NewTek/LightWave_2015.3/support/plugins/Brimvale/Veldo5/veldo_5.p")));
-    RunResult removed = demo.Unattended("remove", exe, "setpriv --reuid=65534 --regid=65534 --clear-groups");
-    EXPECT_EQ(removed.code, 0) << removed.out << removed.err;
-    EXPECT_FALSE(test::Exists(dlo));
+    ASSERT_EQ(std::system(("chmod -R a+rX '" + program.path() + "'").c_str()), 0);
+    for (const std::string& installer : {exe, packed}) {
+        DemoPrefix demo("nobody");
+        // Only the profile is the user's; everything else stays root's.
+        const std::string setup = "chmod -R a+rX '" + demo.dir.path() + "' && chown -R nobody '" +
+                                  demo.C("users/nobody") + "' && chown nobody '" + demo.dir.path() + "'";
+        ASSERT_EQ(std::system(setup.c_str()), 0);
+        RunResult r = demo.Unattended("install", installer, "setpriv --reuid=65534 --regid=65534 --clear-groups");
+        EXPECT_EQ(r.code, 0) << installer << r.out << r.err;
+        const std::string dlo = demo.C("Program Files/Autodesk/3ds Max 2018/plugins/Veldo5.dlo");
+        struct stat st {};
+        ASSERT_EQ(stat(dlo.c_str(), &st), 0) << installer;
+        EXPECT_EQ(st.st_uid, 0u);  // written by the elevated service
+        EXPECT_EQ(test::ReadFile(dlo), test::ReadFile(test::FolderOf(exe) + "/3DSMax/Plugin/2018/Veldo5.dlo"));
+        EXPECT_TRUE(
+            test::Exists(demo.C("Program Files/NewTek/LightWave_2015.3/support/plugins/Brimvale/Veldo5/veldo_5.p")));
+        EXPECT_EQ(test::RunCommand("find '" + demo.C("users/nobody") + "' -name 'staged*'").out, "") << installer;
+        RunResult removed = demo.Unattended("remove", installer, "setpriv --reuid=65534 --regid=65534 --clear-groups");
+        EXPECT_EQ(removed.code, 0) << removed.out << removed.err;
+        EXPECT_FALSE(test::Exists(dlo));
+    }
 }
 
 }  // namespace

@@ -71,46 +71,53 @@ TEST(WindowsBuild, UnderWineItDoesWhatTheLinuxBuildDoes) {
 }
 
 // The Windows build packs itself with its payload into one .exe under Wine
-// (appended after the PE image), which checks itself at start: intact (with
-// the payload folder beside it, which keeps working) it lists the demo
-// hosts as the folder program does; a byte changed, or cut off after the
-// program, it changes nothing and ends with code 5.
-TEST(WindowsBuild, UnderWineAPackedExeChecksItself) {
+// (appended after the PE image), which checks itself at start and reads
+// its payload from its own file: alone in its folder, it lists, installs
+// and removes what the packed Linux program does, byte for byte; a byte
+// changed, or cut off after the program, it changes nothing and ends with
+// code 5.
+TEST(WindowsBuild, UnderWineAPackedExeDoesWhatThePackedLinuxProgramDoes) {
     const char* exe = std::getenv("VELDO_WINDOWS_EXE");
     if (!exe || !*exe) GTEST_SKIP() << "no Windows build (VELDO_WINDOWS_EXE) to pack";
     if (std::system("command -v wine >/dev/null 2>&1") != 0) GTEST_SKIP() << "wine is not installed";
-    DemoPrefix demo;
-    const std::string folder = std::string(exe).substr(0, std::string(exe).rfind('/'));
-    const std::string packed = demo.dir / "bin/packed.exe";
-    ASSERT_EQ(std::system(("mkdir -p '" + demo.dir / "bin" + "' && cd '" + folder +
-                           "' && cp -r LightWave 3DSMax Cinema4D Presets InstallerData license.txt '" +
-                           demo.dir / "bin" + "/'")
-                              .c_str()),
-              0);
-    const test::CommandResult pack = test::RunCommand("cd '" + demo.dir.path() + "' && WINEPREFIX='" + demo.prefix +
-                                                      "' WINEDEBUG=-all wine '" + exe + "' -pack '" +
-                                                      test::WindowsForm(folder) + "' '" +
-                                                      test::WindowsForm(packed) + "' 2>/dev/null");
+    DemoPrefix underWine, onLinux;
+    const std::string packedExe = underWine.dir / "alone/veldo-installer.exe";
+    const std::string packedLinux = onLinux.dir / "alone/veldo-installer";
+    test::MakeDirs(underWine.dir / "alone");
+    test::MakeDirs(onLinux.dir / "alone");
+    // The payload folder once, packed by each build; the Windows one is
+    // given Windows paths.
+    ASSERT_EQ(test::PackDemoPayload("'" VELDO_INSTALLER_EXE "'", test::FolderOf(exe), onLinux.dir / "payload",
+                                    packedLinux),
+              "");
+    const test::CommandResult pack =
+        test::RunCommand("cd '" + underWine.dir.path() + "' && WINEPREFIX='" + underWine.prefix +
+                         "' WINEDEBUG=-all wine '" + exe + "' -pack '" + test::WindowsForm(onLinux.dir / "payload") +
+                         "' '" + test::WindowsForm(packedExe) + "' 2>/dev/null");
     ASSERT_EQ(pack.code, 0) << pack.out;
-    int folderCode = -1, packedCode = -1;
-    const std::string folderOut = demo.Run(std::string("wine '") + exe + "'", "list", folderCode);
-    const std::string packedOut = demo.Run("wine '" + packed + "'", "list", packedCode);
-    EXPECT_EQ(packedCode, folderCode);
-    EXPECT_EQ(packedOut, folderOut);
-    const std::string bytes = test::ReadFile(packed);
+    for (const char* word : {"list", "install", "list", "remove"}) {
+        int wineCode = -1, linuxCode = -1;
+        const std::string wineOut = underWine.Run("wine '" + packedExe + "'", word, wineCode);
+        const std::string linuxOut = onLinux.Run("'" + packedLinux + "'", word, linuxCode);
+        EXPECT_EQ(wineCode, 0) << word << "\n" << wineOut;
+        EXPECT_EQ(wineCode, linuxCode) << word;
+        EXPECT_EQ(wineOut, linuxOut) << word;
+        EXPECT_EQ(underWine.Hosts(), onLinux.Hosts()) << "after " << word;
+    }
+    const std::string bytes = test::ReadFile(packedExe);
     const size_t image = test::ReadFile(exe).size();
     std::string flipped = bytes;
     flipped[image + (bytes.size() - image) / 2] ^= 0x01;
-    const std::string before = demo.Hosts();
+    const std::string before = underWine.Hosts();
     for (const std::string& damaged : {flipped, bytes.substr(0, image + 10)}) {
-        test::WriteFile(packed, damaged);
+        test::WriteFile(packedExe, damaged);
         int code = -1;
-        const std::string out = demo.Run("wine '" + packed + "'", "install", code);
+        const std::string out = underWine.Run("wine '" + packedExe + "'", "install", code);
         EXPECT_EQ(code, 5) << out;
         EXPECT_EQ(out, "The installer file is damaged. Nothing was changed. Please download it again.\n");
-        EXPECT_EQ(demo.Hosts(), before);
+        EXPECT_EQ(underWine.Hosts(), before);
     }
-    std::system(("WINEPREFIX='" + demo.prefix + "' wineserver -k 2>/dev/null").c_str());
+    std::system(("WINEPREFIX='" + underWine.prefix + "' wineserver -k 2>/dev/null").c_str());
 }
 
 // A test program of the Windows build (beside its executable) for a test on
