@@ -390,9 +390,11 @@ struct PayloadArchive::Cursor {
     DynamicArray<uint8_t> in, out;
     size_t inStart = 0, inEnd = 0;    // read, not yet decompressed
     size_t outStart = 0, outEnd = 0;  // decompressed, not yet handed out
+    DynamicArray<uint8_t> stored;     // a stored file's piece, apart from the frame's
 
     Cursor() {
         in.Resize(int32_t(kReadPiece));
+        stored.Resize(int32_t(kReadPiece));
         out.Resize(int32_t(std::max(ZSTD_DStreamOutSize(), kReadPiece)));
     }
     ~Cursor() { ZSTD_freeDCtx(z); }
@@ -514,15 +516,16 @@ bool PayloadArchive::ReadEntry(const PayloadEntry& entry, const std::function<bo
     if (!file_ || entry.block >= uint32_t(blocks_.count)) return false;
     if (!cursor_) cursor_ = new Cursor;
     const PayloadBlock& block = *blocks_[int32_t(entry.block)];
-    if (block.method != BlockMethod::kZstd) {  // stored: read where it lies, the cursor stays
+    if (block.method != BlockMethod::kZstd) {  // stored: read where it lies, the cursor stays where it was
+        uint8_t* piece = cursor_->stored.data;
         uint64_t crc = ~uint64_t(0);
         for (uint64_t done = 0; done < entry.size;) {
             const size_t n = size_t(std::min<uint64_t>(kReadPiece, entry.size - done));
-            if (SysReadAt(file_, int64_t(trailer_.archiveStart + block.offset + entry.offset + done), cursor_->in.data,
+            if (SysReadAt(file_, int64_t(trailer_.archiveStart + block.offset + entry.offset + done), piece,
                           int64_t(n)) != SysStatus::kOk)
                 return false;
-            crc = Crc64Update(crc, cursor_->in.data, n);
-            if (!sink(cursor_->in.data, n)) return false;
+            crc = Crc64Update(crc, piece, n);
+            if (!sink(piece, n)) return false;
             done += n;
         }
         return ~crc == entry.crc;

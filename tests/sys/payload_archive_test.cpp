@@ -29,12 +29,16 @@ struct Payload {
     Payload() {
         test::MakeDirs(root + "/LightWave/Plugin/win64");
         test::MakeDirs(root + "/InstallerData");
-        std::string text;
-        for (int i = 0; i < 4000; ++i) text += "MenuEntry " + std::to_string(i % 37) + " \"Veldo5 Modeling\"\r\n";
+        // Texts longer than a piece of the reader, so that the frame's
+        // reading is half way through its input between them.
+        std::string text, notes;
+        for (int i = 0; i < 100000; ++i) text += "MenuEntry " + std::to_string(i % 9973) + " \"Veldo5 Modeling\"\r\n";
+        for (int i = 0; i < 100000; ++i) notes += "Note " + std::to_string(i * 7919 % 100003) + "\n";
         test::WriteFile(root + "/LightWave/Plugin/win64/Veldo5.cfg", text);
+        test::WriteFile(root + "/InstallerData/notes.txt", notes);
         std::mt19937 gen(7);
         for (int i = 0; i < 1200000; ++i) random += char(gen() & 0xFF);  // large enough to be stored
-        test::WriteFile(root + "/LightWave/Plugin/win64/Veldo5.dlo", random);
+        test::WriteFile(root + "/InstallerData/random.bin", random);
         test::WriteFile(root + "/InstallerData/empty", "");
         test::WriteFile(root + "/license \xC3\xA9t\xC3\xA9.txt", "Licence\n");
     }
@@ -86,26 +90,33 @@ TEST(PayloadArchive, PackedAndReadBack) {
         // A folder's files before its folders, by name: the order an
         // installation reads them in.
         const Container<PayloadEntry>& e = archive.Entries();
-        ASSERT_EQ(e.count, 4);
+        ASSERT_EQ(e.count, 5);
         EXPECT_STREQ(e[0]->path.CStr(), "license \xC3\xA9t\xC3\xA9.txt");
         EXPECT_STREQ(e[1]->path.CStr(), "InstallerData/empty");
-        EXPECT_STREQ(e[2]->path.CStr(), "LightWave/Plugin/win64/Veldo5.cfg");
-        EXPECT_STREQ(e[3]->path.CStr(), "LightWave/Plugin/win64/Veldo5.dlo");
-        // The three that compress share one frame; random bytes are stored.
+        EXPECT_STREQ(e[2]->path.CStr(), "InstallerData/notes.txt");
+        EXPECT_STREQ(e[3]->path.CStr(), "InstallerData/random.bin");
+        EXPECT_STREQ(e[4]->path.CStr(), "LightWave/Plugin/win64/Veldo5.cfg");
+        // The files that compress share one frame; random bytes are stored.
         const Container<PayloadBlock>& b = archive.Blocks();
         ASSERT_EQ(b.count, 2);
         EXPECT_EQ(b[0]->method, BlockMethod::kZstd);
-        EXPECT_LT(b[0]->stored, b[0]->content / 10);
-        EXPECT_EQ(e[2]->block, 0u);
+        EXPECT_LT(b[0]->stored, b[0]->content / 4);
+        EXPECT_EQ(e[4]->block, 0u);
         EXPECT_EQ(b[1]->method, BlockMethod::kStored);
         EXPECT_EQ(e[3]->block, 1u);
-        // Out of order too: each read finds its file wherever the last stopped.
+        // In the table's order (a stored file between two of one frame
+        // leaves the frame's reading where it was), and out of it: each
+        // read finds its file wherever the last stopped.
         const std::string cfg = test::ReadFile(payload.root + "/LightWave/Plugin/win64/Veldo5.cfg");
-        EXPECT_EQ(Content(archive, *e[3]), payload.random);
-        EXPECT_EQ(Content(archive, *e[2]), cfg);
+        const std::string notes = test::ReadFile(payload.root + "/InstallerData/notes.txt");
         EXPECT_EQ(Content(archive, *e[0]), "Licence\n");
         EXPECT_EQ(Content(archive, *e[1]), "");
-        EXPECT_EQ(Content(archive, *e[2]), cfg);
+        EXPECT_EQ(Content(archive, *e[2]), notes);
+        EXPECT_EQ(Content(archive, *e[3]), payload.random);
+        EXPECT_EQ(Content(archive, *e[4]), cfg);
+        EXPECT_EQ(Content(archive, *e[0]), "Licence\n");
+        EXPECT_EQ(Content(archive, *e[4]), cfg);
+        EXPECT_EQ(Content(archive, *e[3]), payload.random);
         NString whole;
         EXPECT_TRUE(archive.ReadWholeEntry(*e[0], whole, 100));
         EXPECT_STREQ(whole.CStr(), "Licence\n");
@@ -193,13 +204,13 @@ TEST(PayloadArchive, EveryDamageIsRefused) {
         {"a trailer pointing into the program", withTrailer(image - 4096, intact.Trailer().tableOffset,
                                                              intact.Trailer().tableLength)},
         {"a size other than the content's",
-         Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[2]->size += 1; })},
+         Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[4]->size += 1; })},
         {"a shorter size than the content's",
-         Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[2]->size -= 1; })},
+         Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[4]->size -= 1; })},
         {"a block holding more than the frame says",
          Rewritten(packed, [](Container<PayloadBlock>& b, Container<PayloadEntry>& e) {
              b[0]->content += 1;
-             e[2]->size += 1;
+             e[4]->size += 1;
          })},
         {"a file placed in another's block",
          Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[1]->block = 1; })},
@@ -213,10 +224,10 @@ TEST(PayloadArchive, EveryDamageIsRefused) {
     // A table whose file checksum lies passes the check of the blocks; the
     // file itself is refused when it is read.
     test::WriteFile(payload.dir / "lying",
-                    Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[2]->crc ^= 1; }));
+                    Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[4]->crc ^= 1; }));
     PayloadArchive lying;
     ASSERT_EQ(lying.Open(W(payload.dir / "lying").CStr()), ArchiveStatus::kOk);
-    EXPECT_FALSE(lying.ReadEntry(*lying.Entries()[2], [](const void*, size_t) { return true; }));
+    EXPECT_FALSE(lying.ReadEntry(*lying.Entries()[4], [](const void*, size_t) { return true; }));
     EXPECT_TRUE(lying.ReadEntry(*lying.Entries()[0], [](const void*, size_t) { return true; }));
 }
 
