@@ -14,6 +14,7 @@
 #include "core/text_convert.h"
 #include "sys/platform.h"
 #include "sys/sibling_names.h"
+#include "sys/x86_call_filter.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ struct Reader {
 
 // The smallest block and entry in the table (an entry with a one-byte path).
 constexpr size_t kBlockBytes = 8 + 8 + 8 + 8 + 1;
-constexpr size_t kEntryFixedBytes = 2 + 1 + 8 + 8 + 8 + 4 + 8;
+constexpr size_t kEntryFixedBytes = 2 + 1 + 8 + 8 + 8 + 4 + 8 + 1;
 constexpr size_t kReadPiece = size_t(1) << 20;  // bytes read at a time
 constexpr uint64_t kLargestTable = uint64_t(256) << 20;  // far beyond any payload's
 
@@ -103,6 +104,7 @@ void WriteTable(const Container<PayloadBlock>& blocks, const Container<PayloadEn
         Put(table, e.crc, 8);
         Put(table, e.block, 4);
         Put(table, e.offset, 8);
+        Put(table, uint64_t(e.filter), 1);
     }
 }
 
@@ -235,12 +237,19 @@ ArchiveStatus ParseTable(const uint8_t* table, size_t length, uint64_t tableOffs
         e->crc = r.Take(8);
         e->block = uint32_t(r.Take(4));
         e->offset = r.Take(8);
+        const uint64_t filter = r.Take(1);
         if (!r.ok) break;
         if (e->block >= uint32_t(blocks.count) || e->offset != filled[int32_t(e->block)] ||
             e->size > blocks[int32_t(e->block)]->content - e->offset) {
             why.Format("the table's entry for %s does not fit its block", e->path.CStr());
             return ArchiveStatus::kDamaged;
         }
+        if (filter > uint64_t(ContentFilter::kX86Calls) ||
+            (filter != uint64_t(ContentFilter::kNone) && blocks[int32_t(e->block)]->method != BlockMethod::kZstd)) {
+            why.Format("the table's entry for %s names a filter this program does not know", e->path.CStr());
+            return ArchiveStatus::kDamaged;
+        }
+        e->filter = ContentFilter(filter);
         filled[int32_t(e->block)] += e->size;
     }
     if (!r.ok || r.left != 0 || uint64_t(entries.count) != count) {
@@ -536,10 +545,22 @@ bool PayloadArchive::ReadEntry(const PayloadEntry& entry, const std::function<bo
     }
     bool ok = Pull(entry.offset - cursor_->position, [](const void*, size_t) { return true; });
     uint64_t crc = ~uint64_t(0);
-    ok = ok && Pull(entry.size, [&](const void* bytes, size_t n) {
-             crc = Crc64Update(crc, bytes, n);
-             return sink(bytes, n);
-         });
+    const auto deliver = [&](const void* bytes, size_t n) {
+        crc = Crc64Update(crc, bytes, n);
+        return sink(bytes, n);
+    };
+    if (entry.filter == ContentFilter::kX86Calls) {
+        X86CallFilter decode(X86CallFilter::Direction::kDecode);
+        const auto decoded = [&](const uint8_t* bytes, size_t n) { return deliver(bytes, n); };
+        ok = ok &&
+             Pull(entry.size,
+                  [&](const void* bytes, size_t n) {
+                      return decode.Process(static_cast<const uint8_t*>(bytes), n, false, decoded);
+                  }) &&
+             decode.Process(nullptr, 0, true, decoded);
+    } else {
+        ok = ok && Pull(entry.size, deliver);
+    }
     if (!ok) cursor_->block = -1;  // whatever happened, the next read starts afresh
     return ok && ~crc == entry.crc;
 }
@@ -777,38 +798,59 @@ void WriteBlock(const WChar* payloadFolder, const WChar* output, Container<Paylo
     }
     DynamicArray<uint8_t> packed;
     packed.Resize(int32_t(ZSTD_CStreamOutSize()));
+    // Bytes into the frame; with ZSTD_e_end, until the frame is closed.
+    const auto frame = [&](const uint8_t* bytes, size_t n, ZSTD_EndDirective how) {
+        ZSTD_inBuffer src{bytes, n, 0};
+        size_t left = 0;
+        do {
+            ZSTD_outBuffer dst{packed.data, size_t(packed.count), 0};
+            left = ZSTD_compressStream2(z, &dst, &src, how);
+            if (ZSTD_isError(left) || !write(packed.data, dst.pos)) return false;
+        } while (how == ZSTD_e_end ? left != 0 : src.pos < src.size);
+        return true;
+    };
+    const auto into = [&](const uint8_t* bytes, size_t n) { return frame(bytes, n, ZSTD_e_continue); };
     for (int32_t k = 0; ok && k < plan.files.count; ++k) {
         PayloadEntry& e = *files[plan.files[k]];
         uint64_t crc = ~uint64_t(0);
-        const bool lastFile = k + 1 == plan.files.count;
+        X86CallFilter encode(X86CallFilter::Direction::kEncode);
+        bool first = true;
         ok = ReadPieces(NativeOf(payloadFolder, e.path), e.size, [&](const uint8_t* bytes, size_t n, bool end) {
             crc = Crc64Update(crc, bytes, n);
             if (!compress) return write(bytes, n);
-            const bool frameEnd = end && lastFile;
-            ZSTD_inBuffer src{bytes, n, 0};
-            size_t left = 0;
-            do {
-                ZSTD_outBuffer dst{packed.data, size_t(packed.count), 0};
-                left = ZSTD_compressStream2(z, &dst, &src, frameEnd ? ZSTD_e_end : ZSTD_e_continue);
-                if (ZSTD_isError(left) || !write(packed.data, dst.pos)) return false;
-            } while (frameEnd ? left != 0 : src.pos < src.size);
-            return true;
+            if (first && X86CallFilter::IsX86Code(bytes, n)) e.filter = ContentFilter::kX86Calls;
+            first = false;
+            return e.filter == ContentFilter::kX86Calls ? encode.Process(bytes, n, end, into) : into(bytes, n);
         });
         if (!ok) plan.failed = e.path;
         e.crc = ~crc;
     }
+    ok = ok && (!compress || frame(nullptr, 0, ZSTD_e_end));
     ZSTD_freeCCtx(z);
     block.crc = ~blockCrc;
     plan.ok = SysCloseWritten(out, false) == SysStatus::kOk && ok;
 }
 
-// The blocks: the files that compress, in order, in as many blocks of
-// equal content as it takes to keep each under kLargestBlock (and at least
-// two once there is enough, so that two cores share the work); each file
-// that does not compress in a stored block of its own after them. The same
-// payload always gives the same blocks.
+// The blocks: the files that compress, in order, the payload's top folders
+// apart, each in blocks of no more than an equal share of all that
+// compresses, as many shares as it takes to keep each under kLargestBlock
+// (and at least two once there is enough, so that two cores share the
+// work); each file that does not compress in a stored block of its own
+// after them. The same payload always gives the same blocks.
 constexpr uint64_t kLargestBlock = uint64_t(128) << 20;
 constexpr uint64_t kSmallestShared = uint64_t(32) << 20;
+
+// Whether two payload paths lie in the same folder at the payload's top
+// (files at the top count as one folder).
+bool SameTopFolder(const NString& a, const NString& b) {
+    const int32_t n = std::min(a.Length(), b.Length());
+    for (int32_t k = 0; k < n; ++k) {
+        if (a[k] != b[k]) return false;
+        if (a[k] == '/') return true;
+    }
+    const auto topLevel = [](const NString& p) { return std::strchr(p.CStr(), '/') == nullptr; };
+    return topLevel(a) && topLevel(b);
+}
 
 bool PlanBlocks(const WChar* payloadFolder, Container<PayloadEntry>& files, Container<PayloadBlock>& blocks,
                 Container<PlannedBlock>& plans, NString& failed) {
@@ -841,9 +883,15 @@ bool PlanBlocks(const WChar* payloadFolder, Container<PayloadEntry>& files, Cont
         return plan;
     };
     PlannedBlock* open = nullptr;
+    const NString* openFolder = nullptr;
     for (int32_t i = 0; i < files.count; ++i) {
         if (!compresses[i]) continue;
-        if (!open || open->block->content >= share) open = add(BlockMethod::kZstd);
+        // Each host's payload folder starts a block of its own: an
+        // installation reads it once for every host of that kind, and
+        // each time from the start of a block, never through another's.
+        const bool newFolder = !openFolder || !SameTopFolder(*openFolder, files[i]->path);
+        if (!open || newFolder || open->block->content >= share) open = add(BlockMethod::kZstd);
+        openFolder = &files[i]->path;
         files[i]->block = uint32_t(blocks.count - 1);
         files[i]->offset = open->block->content;
         open->block->content += files[i]->size;

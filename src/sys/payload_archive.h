@@ -14,7 +14,8 @@
 //            length, the path (UTF-8, "/" between folders, relative), u64
 //            size, i64 time last written (seconds since 1970), u64
 //            CRC-64/WE of the content, u32 block, u64 offset in the
-//            block's content;
+//            block's content, u8 filter (x86_call_filter.h: the content
+//            as it was before the filter is what the CRC and size count);
 //            The table is stored as one zstd frame when that is smaller.
 //   trailer  the last kTrailerBytes of the file: "VELDOPAK", u32 version,
 //            u32 the table's method, u64 archive start (from the file's
@@ -48,6 +49,9 @@ inline constexpr uint32_t kArchiveVersion = 1;
 inline constexpr int64_t kTrailerBytes = 56;
 
 enum class BlockMethod : uint8_t { kStored = 0, kZstd = 1 };
+// What a file's content went through before compression: machine code
+// compresses better with its calls' targets made absolute.
+enum class ContentFilter : uint8_t { kNone = 0, kX86Calls = 1 };
 
 struct PayloadBlock {
     uint64_t offset = 0;   // from the archive's start
@@ -64,6 +68,7 @@ struct PayloadEntry {
     uint64_t crc = 0;  // of the content
     uint32_t block = 0;
     uint64_t offset = 0;  // in the block's content
+    ContentFilter filter = ContentFilter::kNone;  // only in a compressed block
 };
 
 struct ArchiveTrailer {

@@ -21,7 +21,7 @@ namespace {
 using test::W;
 
 // A payload folder: nested folders, an empty file, text that compresses,
-// random bytes that do not, a name beyond ASCII.
+// random bytes that do not, a Windows program, a name beyond ASCII.
 struct Payload {
     test::TempDir dir;
     std::string root = dir / "payload";
@@ -40,6 +40,7 @@ struct Payload {
         for (int i = 0; i < 1200000; ++i) random += char(gen() & 0xFF);  // large enough to be stored
         test::WriteFile(root + "/InstallerData/random.bin", random);
         test::WriteFile(root + "/InstallerData/empty", "");
+        test::WriteFile(root + "/LightWave/Plugin/win64/plugin.p", test::ReadFile(VELDO_EXE_FIXTURES "/hello64.exe"));
         test::WriteFile(root + "/license \xC3\xA9t\xC3\xA9.txt", "Licence\n");
     }
     std::string Pack(const std::string& program, const std::string& output) const {
@@ -90,20 +91,29 @@ TEST(PayloadArchive, PackedAndReadBack) {
         // A folder's files before its folders, by name: the order an
         // installation reads them in.
         const Container<PayloadEntry>& e = archive.Entries();
-        ASSERT_EQ(e.count, 5);
+        ASSERT_EQ(e.count, 6);
         EXPECT_STREQ(e[0]->path.CStr(), "license \xC3\xA9t\xC3\xA9.txt");
         EXPECT_STREQ(e[1]->path.CStr(), "InstallerData/empty");
         EXPECT_STREQ(e[2]->path.CStr(), "InstallerData/notes.txt");
         EXPECT_STREQ(e[3]->path.CStr(), "InstallerData/random.bin");
         EXPECT_STREQ(e[4]->path.CStr(), "LightWave/Plugin/win64/Veldo5.cfg");
-        // The files that compress share one frame; random bytes are stored.
+        EXPECT_STREQ(e[5]->path.CStr(), "LightWave/Plugin/win64/plugin.p");
+        // Machine code goes through the call filter; the rest does not.
+        EXPECT_EQ(e[5]->filter, ContentFilter::kX86Calls);
+        EXPECT_EQ(e[4]->filter, ContentFilter::kNone);
+        // The files that compress share a frame for each top folder (and
+        // one for the files at the top); random bytes are stored.
         const Container<PayloadBlock>& b = archive.Blocks();
-        ASSERT_EQ(b.count, 2);
-        EXPECT_EQ(b[0]->method, BlockMethod::kZstd);
-        EXPECT_LT(b[0]->stored, b[0]->content / 4);
-        EXPECT_EQ(e[4]->block, 0u);
-        EXPECT_EQ(b[1]->method, BlockMethod::kStored);
-        EXPECT_EQ(e[3]->block, 1u);
+        ASSERT_EQ(b.count, 4);
+        for (int32_t k = 0; k < 3; ++k) EXPECT_EQ(b[k]->method, BlockMethod::kZstd);
+        EXPECT_EQ(e[0]->block, 0u);
+        EXPECT_EQ(e[1]->block, 1u);
+        EXPECT_EQ(e[2]->block, 1u);
+        EXPECT_EQ(e[4]->block, 2u);
+        EXPECT_EQ(e[5]->block, 2u);
+        EXPECT_LT(b[2]->stored, b[2]->content / 4);
+        EXPECT_EQ(b[3]->method, BlockMethod::kStored);
+        EXPECT_EQ(e[3]->block, 3u);
         // In the table's order (a stored file between two of one frame
         // leaves the frame's reading where it was), and out of it: each
         // read finds its file wherever the last stopped.
@@ -114,6 +124,7 @@ TEST(PayloadArchive, PackedAndReadBack) {
         EXPECT_EQ(Content(archive, *e[2]), notes);
         EXPECT_EQ(Content(archive, *e[3]), payload.random);
         EXPECT_EQ(Content(archive, *e[4]), cfg);
+        EXPECT_EQ(Content(archive, *e[5]), test::ReadFile(VELDO_EXE_FIXTURES "/hello64.exe"));
         EXPECT_EQ(Content(archive, *e[0]), "Licence\n");
         EXPECT_EQ(Content(archive, *e[4]), cfg);
         EXPECT_EQ(Content(archive, *e[3]), payload.random);
@@ -162,8 +173,8 @@ TEST(PayloadArchive, EveryDamageIsRefused) {
     const size_t image = test::ReadFile(VELDO_INSTALLER_EXE).size(), size = packed.size();
     PayloadArchive intact;
     ASSERT_EQ(intact.Open(W(payload.dir / "packed").CStr()), ArchiveStatus::kOk);
-    const PayloadBlock& compressed = *intact.Blocks()[0];
-    const PayloadBlock& stored = *intact.Blocks()[1];
+    const PayloadBlock& compressed = *intact.Blocks()[2];
+    const PayloadBlock& stored = *intact.Blocks()[3];
     const size_t table = size_t(image + intact.Trailer().tableOffset);
     const auto flip = [&](size_t at) {
         std::string d = packed;
@@ -209,11 +220,11 @@ TEST(PayloadArchive, EveryDamageIsRefused) {
          Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[4]->size -= 1; })},
         {"a block holding more than the frame says",
          Rewritten(packed, [](Container<PayloadBlock>& b, Container<PayloadEntry>& e) {
-             b[0]->content += 1;
-             e[4]->size += 1;
+             b[2]->content += 1;
+             e[5]->size += 1;
          })},
         {"a file placed in another's block",
-         Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[1]->block = 1; })},
+         Rewritten(packed, [](auto&, Container<PayloadEntry>& e) { e[1]->block = 0; })},
     };
     for (const auto& c : cases) {
         test::WriteFile(payload.dir / "damaged", c.bytes);
@@ -260,6 +271,8 @@ TEST(PayloadArchive, HostileTablesAreRefused) {
         {"a stored block of another size", {"a"}, [](auto& b, auto&) { b[0]->content = 3; }},
         {"an unknown method", {"a"}, [](auto& b, auto&) { b[0]->method = BlockMethod(7); }},
         {"a file in a block that is not there", {"a"}, [](auto&, auto& e) { e[0]->block = 5; }},
+        {"an unknown filter", {"a"}, [](auto& b, auto& e) { b[0]->method = BlockMethod::kZstd, e[0]->filter = ContentFilter(9); }},
+        {"a filter on a stored file", {"a"}, [](auto&, auto& e) { e[0]->filter = ContentFilter::kX86Calls; }},
     };
     for (const auto& c : cases) {
         Container<PayloadBlock> blocks;
