@@ -399,6 +399,7 @@ struct PayloadArchive::Cursor {
     DynamicArray<uint8_t> in, out;
     size_t inStart = 0, inEnd = 0;    // read, not yet decompressed
     size_t outStart = 0, outEnd = 0;  // decompressed, not yet handed out
+    X86CallFilter decode{X86CallFilter::Direction::kDecode};  // one for every file, its room kept
     DynamicArray<uint8_t> stored;     // a stored file's piece, apart from the frame's
 
     Cursor() {
@@ -550,7 +551,8 @@ bool PayloadArchive::ReadEntry(const PayloadEntry& entry, const std::function<bo
         return sink(bytes, n);
     };
     if (entry.filter == ContentFilter::kX86Calls) {
-        X86CallFilter decode(X86CallFilter::Direction::kDecode);
+        X86CallFilter& decode = cursor_->decode;
+        decode.Restart();
         const auto decoded = [&](const uint8_t* bytes, size_t n) { return deliver(bytes, n); };
         ok = ok &&
              Pull(entry.size,

@@ -14,11 +14,9 @@ bool IsNearTop(uint8_t b) { return b == 0x00 || b == 0xFF; }
 
 bool X86CallFilter::Process(const uint8_t* bytes, size_t n, bool last,
                             const std::function<bool(const uint8_t*, size_t)>& emit) {
-    const size_t held = size_t(work_.count);
-    work_.Resize(int32_t(held + n));
-    if (n > 0) std::memcpy(work_.data + held, bytes, n);
-    uint8_t* b = work_.data;
-    const size_t size = size_t(work_.count);
+    if (n > 0) work_.insert(work_.end(), bytes, bytes + n);
+    uint8_t* b = work_.data();
+    const size_t size = work_.size();
     size_t i = 0;
     while (i + kInstructionBytes <= size) {
         const bool opcode = b[i] == kCall || b[i] == kJump;
@@ -42,9 +40,7 @@ bool X86CallFilter::Process(const uint8_t* bytes, size_t n, bool last,
     // What may still start an instruction waits for the next piece.
     const size_t ready = last ? size : i;
     if (ready > 0 && !emit(b, ready)) return false;
-    const size_t rest = size - ready;
-    if (rest > 0) std::memmove(b, b + ready, rest);
-    work_.Resize(int32_t(rest));
+    work_.erase(work_.begin(), work_.begin() + ptrdiff_t(ready));
     position_ += ready;
     return true;
 }

@@ -16,8 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-
-#include "core/dynamic_array.h"
+#include <vector>
 
 class X86CallFilter {
 public:
@@ -29,6 +28,12 @@ public:
     // returns false).
     bool Process(const uint8_t* bytes, size_t n, bool last, const std::function<bool(const uint8_t*, size_t)>& emit);
 
+    // Ready for the next file (what it holds keeps its room).
+    void Restart() {
+        position_ = quietUntil_ = 0;
+        work_.clear();
+    }
+
     // Whether a file that starts with these bytes is x86 or x86-64 code
     // (an ELF or PE file for those machines).
     static bool IsX86Code(const uint8_t* head, size_t n);
@@ -37,5 +42,5 @@ private:
     Direction direction_;
     uint64_t position_ = 0;        // the file offset of work_'s first byte
     uint64_t quietUntil_ = 0;      // no change starts before this offset
-    DynamicArray<uint8_t> work_;   // the held-back bytes, then the new piece
+    std::vector<uint8_t> work_;    // the held-back bytes, then the new piece
 };
