@@ -2,10 +2,14 @@
 // staged files.
 #include "sys/packed_payload.h"
 
+#include <algorithm>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "core/crc64.h"
+#include "core/dynamic_array.h"
 #include "core/text_convert.h"
 #include "core/wide_text.h"
 #include "sys/native_path.h"
@@ -33,6 +37,11 @@ struct Mounted {
     WPath root;  // ends in "\"
     std::unordered_map<Key, Folder> folders;
     std::unordered_map<Key, int32_t> files;
+    // Per file of the table, where this run last wrote it whole (see
+    // WritePackedFile), and the piece a copy from there goes through.
+    std::mutex copies;
+    std::unordered_map<const PayloadEntry*, WString> written;
+    DynamicArray<uint8_t> piece;
 };
 
 Mounted& TheMount() {
@@ -98,6 +107,7 @@ void Index(Mounted& m) {
 
 void MountPackedPayload(PayloadArchive& archive, const WChar* root) {
     Mounted& m = TheMount();
+    m.written.clear();
     m.archive = &archive;
     m.root.Assign(root);
     if (m.root.Length() == 0 || m.root[m.root.Length() - 1] != WChar('\\')) m.root.AppendChar(WChar('\\'));
@@ -106,6 +116,7 @@ void MountPackedPayload(PayloadArchive& archive, const WChar* root) {
 
 void UnmountPackedPayload() {
     Mounted& m = TheMount();
+    m.written.clear();
     m.archive = nullptr;
     m.root.Assign(WTXT(""));
     m.folders.clear();
@@ -171,14 +182,70 @@ SysStatus WriteInto(const PayloadEntry& entry, SysWriteHandle* out, const WChar*
 
 }  // namespace
 
-SysStatus WritePackedFile(const PayloadEntry& entry, const WChar* native) {
-    SysWriteHandle* out = nullptr;
+namespace {
+
+// Files smaller than this are decompressed again rather than remembered.
+constexpr uint64_t kRememberFrom = uint64_t(64) << 10;
+constexpr size_t kCopyPiece = size_t(1) << 20;
+
+// A new file at native, replacing one in the way as a copy would.
+SysStatus CreateReplacing(const WChar* native, SysWriteHandle*& out) {
     SysStatus s = SysCreateNewFile(native, false, out);
-    if (s == SysStatus::kExists) {  // replaced, as a copy would overwrite it
+    if (s == SysStatus::kExists) {
         s = SysDeleteFile(native);
         if (s == SysStatus::kOk) s = SysCreateNewFile(native, false, out);
     }
-    return s == SysStatus::kOk ? WriteInto(entry, out, native) : s;
+    return s;
+}
+
+// The file copied from where this run wrote it before, when that is still
+// a regular file of the table's size whose bytes give the table's CRC as
+// they are read; false (and nothing at native) otherwise.
+bool CopyWrittenBefore(const PayloadEntry& entry, const WString& from, const WChar* native) {
+    Mounted& m = TheMount();
+    SysReadHandle* in = nullptr;
+    int64_t size = 0;
+    if (SysOpenForReading(from.CStr(), in, size) != SysStatus::kOk || uint64_t(size) != entry.size) {
+        SysCloseReading(in);
+        return false;
+    }
+    SysWriteHandle* out = nullptr;
+    if (CreateReplacing(native, out) != SysStatus::kOk) {
+        SysCloseReading(in);
+        return false;
+    }
+    m.piece.Resize(int32_t(kCopyPiece));
+    uint64_t crc = ~uint64_t(0);
+    bool ok = true;
+    for (uint64_t done = 0; ok && done < entry.size;) {
+        const size_t n = size_t(std::min<uint64_t>(kCopyPiece, entry.size - done));
+        ok = SysReadAt(in, int64_t(done), m.piece.data, int64_t(n)) == SysStatus::kOk &&
+             SysWriteNext(out, m.piece.data, int64_t(n)) == SysStatus::kOk;
+        crc = Crc64Update(crc, m.piece.data, n);
+        done += n;
+    }
+    SysCloseReading(in);
+    ok = SysCloseWritten(out, false) == SysStatus::kOk && ok && ~crc == entry.crc;
+    if (!ok) SysDeleteFile(native);
+    return ok;
+}
+
+}  // namespace
+
+// An installation writes the same payload file into every host of a kind:
+// after the first, each is a copy of the one written before (checked
+// against the table as it is read), not another decompression.
+SysStatus WritePackedFile(const PayloadEntry& entry, const WChar* native) {
+    Mounted& m = TheMount();
+    std::lock_guard<std::mutex> one(m.copies);
+    const auto before = m.written.find(&entry);
+    if (before != m.written.end() && CopyWrittenBefore(entry, before->second, native)) return SysStatus::kOk;
+    SysWriteHandle* out = nullptr;
+    const SysStatus s = CreateReplacing(native, out);
+    if (s != SysStatus::kOk) return s;
+    const SysStatus written = WriteInto(entry, out, native);
+    if (written == SysStatus::kOk && entry.size >= kRememberFrom) m.written[&entry] = WString(native);
+    return written;
 }
 
 // ---- staged files --------------------------------------------------------------

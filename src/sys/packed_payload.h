@@ -37,7 +37,8 @@ bool ReadPackedFile(const PayloadEntry& entry, const std::function<bool(const vo
 bool ReadWholePackedFile(const PayloadEntry& entry, NString& bytes, int64_t maxBytes);
 // Writes a packed file to a native path as a new file (one in the way is
 // replaced); a refusal is the platform's status, for the caller to retry
-// through the admin service.
+// through the admin service. A file written whole before in this run is
+// copied from there when that copy still gives the table's size and CRC.
 SysStatus WritePackedFile(const PayloadEntry& entry, const WChar* native);
 // Writes a packed file where the admin service may copy it from: a new
 // file of the user's own in the product data folder, for the caller to

@@ -84,6 +84,28 @@ TEST(PackedPayload, ReadsAsTheFolderItWasPackedFrom) {
     EXPECT_EQ(PackedPathKind(W(m.mountAt.substr(0, m.mountAt.size() - 1)).CStr()), PackedKind::kOutside);
 }
 
+// A file written a second time is copied from the first, checked: with the
+// archive's block damaged after the first write, the second still comes
+// whole (from the first copy); once the first copy is changed or gone, the
+// archive is read again and its damage refused.
+TEST(PackedPayload, ASecondWriteCopiesTheFirstWhenItHoldsTheSameBytes) {
+    Mounted m;
+    const PayloadEntry* dlo = PackedFile(m.At("LightWave\\Plugin\\win64\\Veldo5.dlo").CStr());
+    ASSERT_NE(dlo, nullptr);
+    const std::string first = m.dir / "first.dlo", second = m.dir / "second.dlo", third = m.dir / "third.dlo";
+    ASSERT_EQ(WritePackedFile(*dlo, W(first).CStr()), SysStatus::kOk);
+    std::string packed = test::ReadFile(m.packed);
+    const PayloadBlock& block = *m.archive.Blocks()[int32_t(dlo->block)];
+    for (uint64_t at = block.stored / 4; at < block.stored; ++at)
+        packed[size_t(m.archive.Trailer().archiveStart + block.offset + at)] ^= 0x40;
+    test::WriteFile(m.packed, packed);  // the archive's handle reads the new bytes
+    EXPECT_EQ(WritePackedFile(*dlo, W(second).CStr()), SysStatus::kOk);
+    EXPECT_EQ(test::ReadFile(second), std::string(100000, 'x'));
+    test::WriteFile(first, std::string(100000, 'y'));
+    EXPECT_NE(WritePackedFile(*dlo, W(third).CStr()), SysStatus::kOk);
+    EXPECT_FALSE(test::Exists(third));
+}
+
 TEST(PackedPayload, StagedFilesOfAKilledRunGoAtStart) {
     test::WinePrefix prefix;
     test::ScopedEnv user("USER", "player");
