@@ -180,9 +180,6 @@ SysStatus WriteInto(const PayloadEntry& entry, SysWriteHandle* out, const WChar*
     return s == SysStatus::kAccessDenied ? SysStatus::kFailed : s;
 }
 
-}  // namespace
-
-namespace {
 
 // Files smaller than this are decompressed again rather than remembered.
 constexpr uint64_t kRememberFrom = uint64_t(64) << 10;
