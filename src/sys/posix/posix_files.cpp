@@ -155,18 +155,31 @@ SysStatus SysDeleteFile(const WChar* native) {
     return unlink(Utf8Path(native).c()) == 0 ? SysStatus::kOk : PosixStatus(errno);
 }
 
-// Copies with overwrite, keeping an existing target's inode (and so its
-// owner and permissions) as a copy onto it does on Windows.
-// Only a regular file is copied: opening a FIFO waits for a writer that
-// never comes (hence O_NONBLOCK), and a device has no end.
-SysStatus SysCopyFile(const WChar* source, const WChar* target) {
-    const int in = open(Utf8Path(source).c(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0) return PosixStatus(errno);
-    struct stat st;
-    if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(in);
+namespace {
+
+// A regular file opened for reading, its status in st. Anything else is
+// refused: opening a FIFO waits for a writer that never comes (hence
+// O_NONBLOCK), and a device has no end.
+SysStatus OpenRegularFile(const WChar* native, int& fd, struct stat& st) {
+    fd = open(Utf8Path(native).c(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return PosixStatus(errno);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        fd = -1;
         return SysStatus::kFailed;
     }
+    return SysStatus::kOk;
+}
+
+}  // namespace
+
+// Copies with overwrite, keeping an existing target's inode (and so its
+// owner and permissions) as a copy onto it does on Windows. Only a regular
+// file is copied.
+SysStatus SysCopyFile(const WChar* source, const WChar* target) {
+    int in = -1;
+    struct stat st;
+    if (const SysStatus opened = OpenRegularFile(source, in, st); opened != SysStatus::kOk) return opened;
     const int out = open(Utf8Path(target).c(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
     if (out < 0) {
         const int e = errno;
@@ -405,13 +418,9 @@ struct SysReadHandle {
 
 SysStatus SysOpenForReading(const WChar* native, SysReadHandle*& file, int64_t& size) {
     file = nullptr;
-    const int fd = open(Utf8Path(native).c(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return PosixStatus(errno);
+    int fd = -1;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return SysStatus::kFailed;
-    }
+    if (const SysStatus opened = OpenRegularFile(native, fd, st); opened != SysStatus::kOk) return opened;
     size = int64_t(st.st_size);
     file = new SysReadHandle{fd};
     return SysStatus::kOk;
