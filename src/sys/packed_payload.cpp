@@ -38,11 +38,22 @@ struct Mounted {
     std::unordered_map<Key, Folder> folders;
     std::unordered_map<Key, int32_t> files;
     // Per file of the table, where this run last wrote it whole (see
-    // WritePackedFile), and the piece a copy from there goes through.
+    // WritePackedFile; UTF-8, a few bytes a file even for a large payload),
+    // and the piece a copy from there goes through.
     std::mutex copies;
-    std::unordered_map<const PayloadEntry*, WString> written;
+    std::unordered_map<const PayloadEntry*, NString> written;
     DynamicArray<uint8_t> piece;
+    // Small files read whole (configuration texts, read once for every
+    // host), kept so that reading one again does not decompress its block
+    // up to it again.
+    std::mutex texts;
+    std::unordered_map<const PayloadEntry*, NString> read;
+    int64_t readBytes = 0;
 };
+
+// What the texts kept may hold in all, and the largest kept.
+constexpr int64_t kKeptTextBytes = int64_t(1) << 20;
+constexpr int64_t kLargestKeptText = int64_t(64) << 10;
 
 Mounted& TheMount() {
     static Mounted mounted;
@@ -108,6 +119,8 @@ void Index(Mounted& m) {
 void MountPackedPayload(PayloadArchive& archive, const WChar* root) {
     Mounted& m = TheMount();
     m.written.clear();
+    m.read.clear();
+    m.readBytes = 0;
     m.archive = &archive;
     m.root.Assign(root);
     if (m.root.Length() == 0 || m.root[m.root.Length() - 1] != WChar('\\')) m.root.AppendChar(WChar('\\'));
@@ -117,6 +130,8 @@ void MountPackedPayload(PayloadArchive& archive, const WChar* root) {
 void UnmountPackedPayload() {
     Mounted& m = TheMount();
     m.written.clear();
+    m.read.clear();
+    m.readBytes = 0;
     m.archive = nullptr;
     m.root.Assign(WTXT(""));
     m.folders.clear();
@@ -160,7 +175,19 @@ bool ReadPackedFile(const PayloadEntry& entry, const std::function<bool(const vo
 }
 
 bool ReadWholePackedFile(const PayloadEntry& entry, NString& bytes, int64_t maxBytes) {
-    return TheMount().archive && TheMount().archive->ReadWholeEntry(entry, bytes, maxBytes);
+    Mounted& m = TheMount();
+    if (!m.archive) return false;
+    std::lock_guard<std::mutex> one(m.texts);
+    if (const auto kept = m.read.find(&entry); kept != m.read.end() && uint64_t(maxBytes) >= entry.size) {
+        bytes = kept->second;
+        return true;
+    }
+    if (!m.archive->ReadWholeEntry(entry, bytes, maxBytes)) return false;
+    if (int64_t(entry.size) <= kLargestKeptText && m.readBytes + int64_t(entry.size) <= kKeptTextBytes) {
+        m.read[&entry] = bytes;
+        m.readBytes += int64_t(entry.size);
+    }
+    return true;
 }
 
 namespace {
@@ -180,9 +207,6 @@ SysStatus WriteInto(const PayloadEntry& entry, SysWriteHandle* out, const WChar*
     return s == SysStatus::kAccessDenied ? SysStatus::kFailed : s;
 }
 
-
-// Files smaller than this are decompressed again rather than remembered.
-constexpr uint64_t kRememberFrom = uint64_t(64) << 10;
 constexpr size_t kCopyPiece = size_t(1) << 20;
 
 // A new file at native, replacing one in the way as a copy would.
@@ -195,43 +219,53 @@ SysStatus CreateReplacing(const WChar* native, SysWriteHandle*& out) {
     return s;
 }
 
-// The file copied from where this run wrote it before, when that is still
-// a regular file of the table's size whose bytes give the table's CRC as
-// they are read; false (and nothing at native) otherwise.
-bool CopyWrittenBefore(const PayloadEntry& entry, const WString& from, const WChar* native) {
+// The file copied from where this run wrote it before, when the copy is a
+// regular file of the table's size whose bytes give the table's CRC as
+// they are read back; false (and nothing at native) otherwise.
+bool CopyWrittenBefore(const PayloadEntry& entry, const NString& before, const WChar* native) {
     Mounted& m = TheMount();
+    WString from;
+    Utf8ToWide(before.CStr(), from);
+    SysWriteHandle* out = nullptr;
+    if (CreateReplacing(native, out) != SysStatus::kOk) return false;
+    bool ok = SysCloseWritten(out, false) == SysStatus::kOk && SysCopyFile(from.CStr(), native) == SysStatus::kOk;
     SysReadHandle* in = nullptr;
     int64_t size = 0;
-    if (SysOpenForReading(from.CStr(), in, size) != SysStatus::kOk || uint64_t(size) != entry.size) {
-        SysCloseReading(in);
-        return false;
-    }
-    SysWriteHandle* out = nullptr;
-    if (CreateReplacing(native, out) != SysStatus::kOk) {
-        SysCloseReading(in);
-        return false;
-    }
+    ok = ok && SysOpenForReading(native, in, size) == SysStatus::kOk && uint64_t(size) == entry.size;
     m.piece.Resize(int32_t(kCopyPiece));
     uint64_t crc = ~uint64_t(0);
-    bool ok = true;
     for (uint64_t done = 0; ok && done < entry.size;) {
         const size_t n = size_t(std::min<uint64_t>(kCopyPiece, entry.size - done));
-        ok = SysReadAt(in, int64_t(done), m.piece.data, int64_t(n)) == SysStatus::kOk &&
-             SysWriteNext(out, m.piece.data, int64_t(n)) == SysStatus::kOk;
+        ok = SysReadAt(in, int64_t(done), m.piece.data, int64_t(n)) == SysStatus::kOk;
         crc = Crc64Update(crc, m.piece.data, n);
         done += n;
     }
     SysCloseReading(in);
-    ok = SysCloseWritten(out, false) == SysStatus::kOk && ok && ~crc == entry.crc;
+    ok = ok && ~crc == entry.crc;
     if (!ok) SysDeleteFile(native);
     return ok;
+}
+
+// Where the entry was written, kept when UTF-8 spells the path exactly (a
+// name with a lone surrogate is decompressed again instead).
+void Remember(const PayloadEntry& entry, const WChar* native) {
+    NString utf8;
+    WString back;
+    WideToUtf8(native, utf8);
+    Utf8ToWide(utf8.CStr(), back);
+    if (WCompare(back.CStr(), native) == 0)
+        TheMount().written[&entry] = utf8;
+    else
+        TheMount().written.erase(&entry);
 }
 
 }  // namespace
 
 // An installation writes the same payload file into every host of a kind:
 // after the first, each is a copy of the one written before (checked
-// against the table as it is read), not another decompression.
+// against the table as it is read), not another decompression. Small files
+// too: reaching one in its compressed block again would mean decompressing
+// the block up to it, the large files before it included.
 SysStatus WritePackedFile(const PayloadEntry& entry, const WChar* native) {
     Mounted& m = TheMount();
     std::lock_guard<std::mutex> one(m.copies);
@@ -241,7 +275,7 @@ SysStatus WritePackedFile(const PayloadEntry& entry, const WChar* native) {
     const SysStatus s = CreateReplacing(native, out);
     if (s != SysStatus::kOk) return s;
     const SysStatus written = WriteInto(entry, out, native);
-    if (written == SysStatus::kOk && entry.size >= kRememberFrom) m.written[&entry] = WString(native);
+    if (written == SysStatus::kOk) Remember(entry, native);
     return written;
 }
 

@@ -12,6 +12,7 @@
 
 #include "core/crc64.h"
 #include "core/text_convert.h"
+#include "sys/decompress_ahead.h"
 #include "sys/platform.h"
 #include "sys/sibling_names.h"
 #include "sys/x86_call_filter.h"
@@ -389,25 +390,17 @@ ExecutableImage ImageOf(SysReadHandle* f, int64_t fileSize) {
 // ---- the archive of a packed file ---------------------------------------------------------
 
 // Where the last read stopped: the block, how much of its content has been
-// handed out, and what the decompressor has read but not yet given.
+// handed out, and the piece of it decompressed ahead that is being handed out.
 struct PayloadArchive::Cursor {
     int64_t block = -1;
     uint64_t position = 0;  // in the block's content
-    uint64_t consumed = 0;  // of the block's bytes in the file
-    ZSTD_DCtx* z = nullptr;
-    bool frameEnded = false;
-    DynamicArray<uint8_t> in, out;
-    size_t inStart = 0, inEnd = 0;    // read, not yet decompressed
-    size_t outStart = 0, outEnd = 0;  // decompressed, not yet handed out
+    DecompressAhead ahead;
+    const uint8_t* out = nullptr;
+    size_t outStart = 0, outEnd = 0;  // of out, not yet handed out
     X86CallFilter decode{X86CallFilter::Direction::kDecode};  // one for every file, its room kept
-    DynamicArray<uint8_t> stored;     // a stored file's piece, apart from the frame's
+    DynamicArray<uint8_t> stored;     // a stored file's piece
 
-    Cursor() {
-        in.Resize(int32_t(kReadPiece));
-        stored.Resize(int32_t(kReadPiece));
-        out.Resize(int32_t(std::max(ZSTD_DStreamOutSize(), kReadPiece)));
-    }
-    ~Cursor() { ZSTD_freeDCtx(z); }
+    explicit Cursor(SysReadHandle* file) : ahead(file, kZstdWindowLog) { stored.Resize(int32_t(kReadPiece)); }
 };
 
 PayloadArchive::~PayloadArchive() {
@@ -416,12 +409,12 @@ PayloadArchive::~PayloadArchive() {
 }
 
 ArchiveStatus PayloadArchive::Open(const WChar* native) {
+    delete cursor_;  // first: its worker reads the file
+    cursor_ = nullptr;
     SysCloseReading(file_);
     file_ = nullptr;
     while (entries_.count > 0) entries_.Remove(entries_.count - 1);
     while (blocks_.count > 0) blocks_.Remove(blocks_.count - 1);
-    delete cursor_;
-    cursor_ = nullptr;
     if (SysOpenForReading(native, file_, fileSize_) != SysStatus::kOk) {
         why_.Assign("the program's file cannot be read");
         return ArchiveStatus::kUnreadable;
@@ -470,16 +463,14 @@ ArchiveStatus PayloadArchive::Open(const WChar* native) {
     return ParseTable(loaded.data, size_t(loaded.count), trailer_.tableOffset, blocks_, entries_, why_);
 }
 
-bool PayloadArchive::StartBlock(uint32_t block) {
+void PayloadArchive::StartBlock(uint32_t block) {
     Cursor& c = *cursor_;
+    const PayloadBlock& b = *blocks_[int32_t(block)];
     c.block = block;
-    c.position = c.consumed = 0;
-    c.inStart = c.inEnd = c.outStart = c.outEnd = 0;
-    c.frameEnded = false;
-    if (!c.z && !(c.z = ZSTD_createDCtx())) return false;
-    ZSTD_DCtx_reset(c.z, ZSTD_reset_session_only);
-    ZSTD_DCtx_setParameter(c.z, ZSTD_d_windowLogMax, kZstdWindowLog);  // refuses frames that would want more memory
-    return true;
+    c.position = 0;
+    c.out = nullptr;
+    c.outStart = c.outEnd = 0;
+    c.ahead.Start(int64_t(trailer_.archiveStart + b.offset), b.stored, b.content);
 }
 
 // The next n bytes of the cursor's compressed block, in pieces, to take (false from
@@ -489,34 +480,16 @@ bool PayloadArchive::Pull(uint64_t n, const std::function<bool(const void*, size
     const PayloadBlock& b = *blocks_[int32_t(c.block)];
     if (n > b.content - c.position) return false;
     while (n > 0) {
-        if (c.outStart < c.outEnd) {  // what was decompressed already
-            const size_t k = size_t(std::min<uint64_t>(n, c.outEnd - c.outStart));
-            if (!take(c.out.data + c.outStart, k)) return false;
-            c.outStart += k;
-            c.position += k;
-            n -= k;
+        if (c.outStart == c.outEnd) {
+            c.outStart = 0;
+            if (!c.ahead.Next(c.out, c.outEnd)) return false;
             continue;
         }
-        if (c.inStart == c.inEnd && c.consumed < b.stored) {  // more of the frame from the file
-            const size_t k = size_t(std::min<uint64_t>(kReadPiece, b.stored - c.consumed));
-            if (SysReadAt(file_, int64_t(trailer_.archiveStart + b.offset + c.consumed), c.in.data, int64_t(k)) !=
-                SysStatus::kOk)
-                return false;
-            c.consumed += k;
-            c.inStart = 0;
-            c.inEnd = k;
-        }
-        if (c.frameEnded) return false;  // the frame ran out early
-        ZSTD_inBuffer src{c.in.data, c.inEnd, c.inStart};
-        ZSTD_outBuffer dst{c.out.data, size_t(c.out.count), 0};
-        const size_t r = ZSTD_decompressStream(c.z, &dst, &src);
-        if (ZSTD_isError(r)) return false;
-        c.frameEnded = r == 0;
-        if (c.frameEnded && (src.pos < src.size || c.consumed < b.stored)) return false;  // bytes after the frame
-        if (dst.pos == 0 && src.pos == c.inStart && c.consumed == b.stored && !c.frameEnded) return false;
-        c.inStart = src.pos;
-        c.outStart = 0;
-        c.outEnd = dst.pos;
+        const size_t k = size_t(std::min<uint64_t>(n, c.outEnd - c.outStart));
+        if (!take(c.out + c.outStart, k)) return false;
+        c.outStart += k;
+        c.position += k;
+        n -= k;
     }
     return true;
 }
@@ -524,7 +497,7 @@ bool PayloadArchive::Pull(uint64_t n, const std::function<bool(const void*, size
 bool PayloadArchive::ReadEntry(const PayloadEntry& entry, const std::function<bool(const void*, size_t)>& sink) {
     std::lock_guard<std::mutex> one(reading_);
     if (!file_ || entry.block >= uint32_t(blocks_.count)) return false;
-    if (!cursor_) cursor_ = new Cursor;
+    if (!cursor_) cursor_ = new Cursor(file_);
     const PayloadBlock& block = *blocks_[int32_t(entry.block)];
     if (block.method != BlockMethod::kZstd) {  // stored: read where it lies, the cursor stays where it was
         uint8_t* piece = cursor_->stored.data;
@@ -541,9 +514,7 @@ bool PayloadArchive::ReadEntry(const PayloadEntry& entry, const std::function<bo
         return ~crc == entry.crc;
     }
     // Onwards from where the last read stopped, or the block from its start.
-    if (cursor_->block != int64_t(entry.block) || cursor_->position > entry.offset) {
-        if (!StartBlock(entry.block)) return false;
-    }
+    if (cursor_->block != int64_t(entry.block) || cursor_->position > entry.offset) StartBlock(entry.block);
     bool ok = Pull(entry.offset - cursor_->position, [](const void*, size_t) { return true; });
     uint64_t crc = ~uint64_t(0);
     const auto deliver = [&](const void* bytes, size_t n) {

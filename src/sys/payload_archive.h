@@ -151,7 +151,7 @@ private:
     }
 
     struct Cursor;  // where the last read stopped inside a block
-    bool StartBlock(uint32_t block);
+    void StartBlock(uint32_t block);
     bool Pull(uint64_t n, const std::function<bool(const void*, size_t)>& take);
 
     SysReadHandle* file_ = nullptr;

@@ -87,23 +87,30 @@ TEST(PackedPayload, ReadsAsTheFolderItWasPackedFrom) {
 // A file written a second time is copied from the first, checked: with the
 // archive's block damaged after the first write, the second still comes
 // whole (from the first copy); once the first copy is changed or gone, the
-// archive is read again and its damage refused.
+// archive is read again and its damage refused. Small files as large ones.
 TEST(PackedPayload, ASecondWriteCopiesTheFirstWhenItHoldsTheSameBytes) {
-    Mounted m;
-    const PayloadEntry* dlo = PackedFile(m.At("LightWave\\Plugin\\win64\\Veldo5.dlo").CStr());
-    ASSERT_NE(dlo, nullptr);
-    const std::string first = m.dir / "first.dlo", second = m.dir / "second.dlo", third = m.dir / "third.dlo";
-    ASSERT_EQ(WritePackedFile(*dlo, W(first).CStr()), SysStatus::kOk);
-    std::string packed = test::ReadFile(m.packed);
-    const PayloadBlock& block = *m.archive.Blocks()[int32_t(dlo->block)];
-    for (uint64_t at = block.stored / 4; at < block.stored; ++at)
-        packed[size_t(m.archive.Trailer().archiveStart + block.offset + at)] ^= 0x40;
-    test::WriteFile(m.packed, packed);  // the archive's handle reads the new bytes
-    EXPECT_EQ(WritePackedFile(*dlo, W(second).CStr()), SysStatus::kOk);
-    EXPECT_EQ(test::ReadFile(second), std::string(100000, 'x'));
-    test::WriteFile(first, std::string(100000, 'y'));
-    EXPECT_NE(WritePackedFile(*dlo, W(third).CStr()), SysStatus::kOk);
-    EXPECT_FALSE(test::Exists(third));
+    const struct {
+        const char* file;
+        std::string content;
+    } cases[] = {{"Veldo5.dlo", std::string(100000, 'x')}, {"Veldo5.cfg", "MenuEntry\r\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        Mounted m;
+        const PayloadEntry* entry = PackedFile(m.At(std::string("LightWave\\Plugin\\win64\\") + c.file).CStr());
+        ASSERT_NE(entry, nullptr);
+        const std::string first = m.dir / "first", second = m.dir / "second", third = m.dir / "third";
+        ASSERT_EQ(WritePackedFile(*entry, W(first).CStr()), SysStatus::kOk);
+        std::string packed = test::ReadFile(m.packed);
+        const PayloadBlock& block = *m.archive.Blocks()[int32_t(entry->block)];
+        for (uint64_t at = block.stored / 4; at < block.stored; ++at)
+            packed[size_t(m.archive.Trailer().archiveStart + block.offset + at)] ^= 0x40;
+        test::WriteFile(m.packed, packed);  // the archive's handle reads the new bytes
+        EXPECT_EQ(WritePackedFile(*entry, W(second).CStr()), SysStatus::kOk);
+        EXPECT_EQ(test::ReadFile(second), c.content);
+        test::WriteFile(first, std::string(c.content.size(), 'y'));
+        EXPECT_NE(WritePackedFile(*entry, W(third).CStr()), SysStatus::kOk);
+        EXPECT_FALSE(test::Exists(third));
+    }
 }
 
 TEST(PackedPayload, StagedFilesOfAKilledRunGoAtStart) {

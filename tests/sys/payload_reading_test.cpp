@@ -1,6 +1,7 @@
 // Reading a packed payload's compressed block: files in the table's order,
 // passed over, read backwards, stopped half way by the caller, and read
-// from several threads at once, always whole and exact. (Also in the
+// from several threads at once, always whole and exact; a block damaged
+// from its middle on gives the files before the damage and refuses the rest. (Also in the
 // ThreadSanitizer tree: the program that packs is the test itself.)
 #include <gtest/gtest.h>
 
@@ -58,7 +59,7 @@ struct Packed {
     }
 };
 
-TEST(PayloadReading, EveryOrderGivesWholeFiles) {
+TEST(PayloadReading, EveryOrderGivesWholeFilesAndDamageRefusesWhatFollowsIt) {
     Packed packed;
     ASSERT_EQ(packed.archive.Entries().count, 20);
     for (int f : {0, 1, 2, 5, 9, 3, 19, 0, 18, 19, 7}) EXPECT_TRUE(packed.ReadsWhole(f)) << f;
@@ -69,6 +70,17 @@ TEST(PayloadReading, EveryOrderGivesWholeFiles) {
     EXPECT_LT(part.size(), packed.contents[8].size());
     EXPECT_TRUE(packed.ReadsWhole(9));
     EXPECT_TRUE(packed.ReadsWhole(8));
+
+    // The block's second half overwritten (the file is packed once: this
+    // rides on the same fixture).
+    const PayloadBlock& block = *packed.archive.Blocks()[0];
+    std::string bytes = test::ReadFile(packed.dir / "packed");
+    for (uint64_t at = block.stored / 2; at < block.stored; ++at)
+        bytes[size_t(packed.archive.Trailer().archiveStart + block.offset + at)] = char(at * 7919 % 251);
+    test::WriteFile(packed.dir / "packed", bytes);  // the archive's handle reads the new bytes
+    EXPECT_TRUE(packed.ReadsWhole(0));
+    for (int f : {19, 12, 19}) EXPECT_FALSE(packed.ReadsWhole(f)) << f;
+    EXPECT_TRUE(packed.ReadsWhole(1));
 }
 
 TEST(PayloadReading, ThreadsReadingAtOnceEachGetWholeFiles) {
