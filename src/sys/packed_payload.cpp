@@ -262,8 +262,8 @@ void Remember(const PayloadEntry& entry, const WChar* native) {
 }  // namespace
 
 // An installation writes the same payload file into every host of a kind:
-// after the first, each is a copy of the one written before (checked
-// against the table as it is read), not another decompression. Small files
+// after the first, each is a copy of the one written before (read back and
+// checked against the table), not another decompression. Small files
 // too: reaching one in its compressed block again would mean decompressing
 // the block up to it, the large files before it included.
 SysStatus WritePackedFile(const PayloadEntry& entry, const WChar* native) {
